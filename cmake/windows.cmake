@@ -1,0 +1,79 @@
+# The program, its tests and test helpers, cross-built; tests run under Wine.
+enable_language(RC)
+set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+# Wine wrapper: a prefix of this build's own; ctest runs every Windows test through it.
+set(ORQ_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set(ORQ_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
+file(WRITE ${ORQ_WINE_RUN}
+     "#!/bin/sh\nORQ_WINEPREFIX='${ORQ_WINEPREFIX}' exec '${CMAKE_SOURCE_DIR}/tools/wine-run.sh' \"$@\"\n")
+file(CHMOD ${ORQ_WINE_RUN} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${ORQ_WINE_RUN})
+
+set(ORQ_SYSTEM_LIBS shlwapi ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 comctl32 version)
+
+add_library(orq_resources OBJECT ${CMAKE_SOURCE_DIR}/resources/orqex.rc)
+target_include_directories(orq_resources PRIVATE ${CMAKE_SOURCE_DIR})
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/orqex.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/engine/messages.inc")
+
+add_library(orq_core STATIC ${ORQ_WINDOWS_SOURCES})
+target_include_directories(orq_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(orq_core PUBLIC ${ORQ_SYSTEM_LIBS})
+
+add_executable(Orqex WIN32 ${CMAKE_SOURCE_DIR}/host/main.cpp $<TARGET_OBJECTS:orq_resources>)
+target_link_libraries(Orqex PRIVATE orq_core)
+
+# Small Windows programs that tests drive (a file holder, a window, a service ...).
+file(GLOB ORQ_TEST_HELPERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/helpers/*.cpp)
+foreach(helper ${ORQ_TEST_HELPERS})
+  get_filename_component(name ${helper} NAME_WE)
+  add_executable(${name} ${helper})
+  target_link_libraries(${name} PRIVATE ${ORQ_SYSTEM_LIBS})
+endforeach()
+
+orq_add_gtest()
+include(GoogleTest)
+
+# One test program per test folder.
+set(ORQ_TEST_GROUPS)
+foreach(test_file ${ORQ_WINDOWS_TESTS})
+  file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR}/tests ${test_file})
+  string(REGEX REPLACE "/.*" "" group ${rel})
+  list(APPEND ORQ_TEST_GROUPS ${group})
+  list(APPEND ORQ_TESTS_${group} ${test_file})
+endforeach()
+list(REMOVE_DUPLICATES ORQ_TEST_GROUPS)
+file(GLOB ORQ_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support_code/*.cpp)
+list(FILTER ORQ_TEST_SUPPORT EXCLUDE REGEX "_posix\\.cpp$")
+foreach(group ${ORQ_TEST_GROUPS})
+  set(exe orq_${group}_tests)
+  add_executable(${exe} ${ORQ_TESTS_${group}} ${ORQ_TEST_SUPPORT} $<TARGET_OBJECTS:orq_resources>)
+  target_link_libraries(${exe} PRIVATE orq_core gtest_main)
+  target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  add_dependencies(${exe} Orqex)
+  if(ORQ_TEST_HELPERS)
+    foreach(helper ${ORQ_TEST_HELPERS})
+      get_filename_component(name ${helper} NAME_WE)
+      add_dependencies(${exe} ${name})
+    endforeach()
+  endif()
+  gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+                       PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "ORQ_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endforeach()
+
+add_test(NAME wine_prefix_ready COMMAND ${ORQ_WINE_RUN} cmd /c exit 0)
+set_tests_properties(wine_prefix_ready PROPERTIES FIXTURES_SETUP wine)
+add_test(NAME wine_server_stop COMMAND ${ORQ_WINE_RUN} --stop)
+set_tests_properties(wine_server_stop PROPERTIES FIXTURES_CLEANUP wine)
+
+file(GLOB ORQ_BENCH_WINDOWS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_win32_bench.cpp)
+foreach(bench ${ORQ_BENCH_WINDOWS})
+  get_filename_component(name ${bench} NAME_WE)
+  add_executable(${name} ${bench} $<TARGET_OBJECTS:orq_resources>)
+  target_link_libraries(${name} PRIVATE orq_core)
+  add_dependencies(${name} Orqex)
+endforeach()

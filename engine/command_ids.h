@@ -1,0 +1,31 @@
+#pragma once
+// The fixed number of each of the 85 command words; 0 is any other word.
+enum CommandId : unsigned {
+  kCmdUnknown = 0,
+  kCmdCall = 1, kCmdContinueIf = 2, kCmdFindRegKey = 3, kCmdGetRegValue = 4,
+  kCmdSetRegValue = 5, kCmdSetWorkDir = 6, kCmdGetIniFileValue = 7, kCmdSetIniFileValue = 8,
+  kCmdDeleteIniFileSection = 9, kCmdReturn = 10, kCmdReturnIf = 11, kCmdSet = 12,
+  kCmdGetFileVersion = 13, kCmdCopyFileAs = 14, kCmdCloseApp = 15, kCmdRun = 16,
+  kCmdRunWait = 17, kCmdRunHide = 18, kCmdStopService = 19, kCmdStartService = 20,
+  kCmdCanAllFilesBeCopied = 21, kCmdCreateRegKey = 22, kCmdDeleteRegValue = 23,
+  kCmdDeleteRegKey = 24, kCmdDeleteEmptyRegKey = 25, kCmdIsRegKeyEmpty = 26,
+  kCmdDeleteRegKeyRecursive = 27, kCmdFindRegValue = 28, kCmdIsAppRunning = 29,
+  kCmdIsServiceRunning = 30, kCmdGetOsType = 31, kCmdGetOsVersion = 32, kCmdGetWindowsDir = 33,
+  kCmdGetSpecialDir = 34, kCmdStripFileName = 35, kCmdFileExists = 36,
+  kCmdIsCurrentFileOlder = 37, kCmdFindIniFileValue = 38, kCmdIsFileLocked = 39,
+  kCmdGetProcessorType = 40, kCmdWaitForTime = 41, kCmdWaitTillUnlocked = 42,
+  kCmdCreateDir = 43, kCmdRemoveDir = 44, kCmdRemoveDirRecursive = 45, kCmdCopyFiles = 46,
+  kCmdDelFiles = 47, kCmdFileCio = 48, kCmdFileCow = 49, kCmdShowMsg = 50, kCmdGotoIf = 51,
+  kCmdCallIf = 52, kCmdProgress = 53, kCmdInstallCab = 54, kCmdWaitForWindowClose = 55,
+  kCmdExtendPath = 56, kCmdYesNo = 57, kCmdKillProcess = 58, kCmdStartUserApp = 59,
+  kCmdCloseUserApp = 60, kCmdAddStartMenu = 61, kCmdGetStartMenuDir = 62,
+  kCmdSetRebootFlag = 63, kCmdShellExecute = 64, kCmdSetFinalStatus = 65,
+  kCmdStartProgressDlg = 66, kCmdSetProgress = 67, kCmdEndProgressDlg = 68, kCmdGetParam = 69,
+  kCmdIsAdmin = 70, kCmdResetLastUpdate = 71, kCmdGetOrqexVersion = 72,
+  kCmdIsProcessRunning = 73, kCmdCreateSpecialDir = 74, kCmdDeleteOneFile = 75,
+  kCmdCopyOneFile = 76, kCmdPromptReboot = 77, kCmdGetTimestamp = 78,
+  kCmdConvertToShortPathName = 79, kCmdGetSystemInfo = 80, kCmdGenerateGuid = 81,
+  kCmdCreateService = 82, kCmdDeleteService = 83, kCmdGetMessageFromId = 84,
+  kCmdRunHideWait = 85,
+};
+constexpr unsigned kCommandIdCount = 86;  // 0 .. 85

@@ -1,0 +1,30 @@
+#pragma once
+// Maps each CommandId to the function that carries the command out. Command families
+// add their own rows; the dispatcher knows nothing of any command.
+#include <array>
+#include "engine/command_ids.h"
+
+struct EngineContext;
+struct ScriptLine;
+
+// A handler returns 0 or an ErrorCode (53: conditional stop) and never throws.
+using CommandHandler = unsigned (*)(EngineContext& ctx, ScriptLine& line);
+
+class HandlerTable {
+ public:
+  HandlerTable();  // only the default handler (id 0); ids 1..85 have no row yet
+  void Add(CommandId id, CommandHandler handler);
+  // The row of `id`, or nullptr when that id has no row (COPYFILEAS, unbuilt families).
+  CommandHandler Find(unsigned id) const;
+
+ private:
+  std::array<CommandHandler, kCommandIdCount> rows_{};
+};
+
+// Rows of the engine's own commands: SET, GETPARAM, SETWORKDIR and control flow.
+void RegisterSymbolCommands(HandlerTable& table);
+void RegisterControlFlowCommands(HandlerTable& table);
+// A table holding the engine's own families only (the OS-free build and its fuzzers).
+const HandlerTable& EngineHandlerTable();
+// A handler that does nothing and succeeds (RETURN, RETURNIF, FILECIO, FILECOW rows).
+unsigned EmptyHandler(EngineContext& ctx, ScriptLine& line);

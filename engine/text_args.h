@@ -1,0 +1,25 @@
+#pragma once
+// The argument routines every handler uses to take its argument text apart.
+// Bounds are buffer sizes as the script format defines them: a field with a bound of
+// 260 holds at most 259 bytes.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Removes leading and trailing white space (space, tab, CR, LF, VT, FF) in place.
+void TrimText(std::string& text);
+std::string TrimmedCopy(std::string_view text);
+
+// Splits at the first "=" into name and value, both trimmed.
+// Returns 0; 23 when there is no "=" or the name does not fit `nameBound`;
+// 25 when the value does not fit `valueBound`. The value may be empty.
+unsigned SplitNameValue(std::string_view text, std::size_t nameBound, std::size_t valueBound,
+                        std::string& name, std::string& value);
+
+// Takes the item up to the next `separator` from `rest` (cut to size - 1 bytes, never
+// splitting a double-byte character) and advances `rest` past the separator.
+// Returns false, leaving `item` empty, when `rest` is empty: that ends a caller's loop.
+bool NextItem(std::string_view& rest, char separator, std::size_t size, std::string& item);
+
+// `text` cut to what a buffer of `size` bytes holds (size - 1 bytes).
+std::string FitToBuffer(std::string_view text, std::size_t size);
