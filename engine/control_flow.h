@@ -1,0 +1,13 @@
+#pragma once
+// RETURN and RETURNIF are carried out by the section runner itself; these do the work.
+#include <string>
+
+struct EngineContext;
+struct ScriptLine;
+
+// Trims the argument in place and expands it into `value`. Always succeeds.
+void CarryOutReturn(EngineContext& ctx, ScriptLine& line, std::string& value);
+// 0 with `value` set when the condition holds, 41 when it does not, else a reported code.
+unsigned CarryOutReturnIf(EngineContext& ctx, ScriptLine& line, std::string& value);
+// Writes the "Executing line" entry of a line, its argument expanded for the log only.
+void LogExecutingLine(const EngineContext& ctx, const ScriptLine& line);

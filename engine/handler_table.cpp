@@ -1,0 +1,33 @@
+#include "engine/handler_table.h"
+
+#include "engine/errors.h"
+#include "engine/script_model.h"
+
+namespace {
+// Serves every line whose word is not a command word.
+unsigned UnknownCommandHandler(EngineContext& ctx, ScriptLine& line) {
+  return FailLine(ctx, line, kErrUnknownCommand);
+}
+}  // namespace
+
+HandlerTable::HandlerTable() { rows_[kCmdUnknown] = UnknownCommandHandler; }
+
+void HandlerTable::Add(CommandId id, CommandHandler handler) {
+  if (id > kCmdUnknown && id < kCommandIdCount) rows_[id] = handler;
+}
+
+CommandHandler HandlerTable::Find(unsigned id) const {
+  return id < kCommandIdCount ? rows_[id] : nullptr;
+}
+
+unsigned EmptyHandler(EngineContext&, ScriptLine&) { return 0; }
+
+const HandlerTable& EngineHandlerTable() {
+  static const HandlerTable table = [] {
+    HandlerTable t;
+    RegisterSymbolCommands(t);
+    RegisterControlFlowCommands(t);
+    return t;
+  }();
+  return table;
+}

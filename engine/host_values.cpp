@@ -1,0 +1,6 @@
+#include "engine/host_values.h"
+
+HostValues& TheHostValues() {
+  static HostValues values;
+  return values;
+}

@@ -1,0 +1,71 @@
+// SET, GETPARAM and SETWORKDIR.
+#include "engine/errors.h"
+#include "engine/handler_table.h"
+#include "engine/host_values.h"
+#include "engine/mbcs.h"
+#include "engine/script_model.h"
+#include "engine/symbols.h"
+#include "engine/text_args.h"
+
+namespace {
+constexpr std::size_t kNameSize = 260;
+constexpr std::size_t kParamSize = 1000;
+
+unsigned Set(EngineContext& ctx, ScriptLine& line) {
+  std::string name, value, expanded;
+  unsigned status = SplitNameValue(line.argumentText, kNameSize, kSetValueSize, name, value);
+  if (status == 0) status = ExpandSymbols(ctx, value, expanded, kSetValueSize);
+  if (status == 0) status = SetSymbol(ctx.symbols, name, expanded);
+  return FailLine(ctx, line, status);
+}
+
+bool IsKeyChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The value of key="value" in the parameter text; empty when absent or unclosed. The key
+// must start the text or follow a character that cannot be part of a key, so "id" does not
+// match inside pid="7".
+std::string ParamValue(std::string_view params, const std::string& key) {
+  const std::string needle = key + "=\"";
+  for (std::size_t at = FindText(params, needle); at != std::string_view::npos;
+       at = FindText(params, needle, at + 1)) {
+    if (at > 0 && IsKeyChar(params[at - 1])) continue;
+    std::size_t begin = at + needle.size();
+    std::size_t end = FindChar(params, '"', begin);
+    if (end == std::string_view::npos) return {};
+    return std::string(params.substr(begin, end - begin));
+  }
+  return {};
+}
+
+std::string LowerCase(std::string text) {
+  for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+    if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] - 'A' + 'a');
+  }
+  return text;
+}
+
+unsigned GetParam(EngineContext& ctx, ScriptLine& line) {
+  std::string name, key, expanded;
+  unsigned status = SplitNameValue(line.argumentText, kParamSize, kParamSize, name, key);
+  if (status == 0) status = ExpandSymbols(ctx, key, expanded, kParamSize);
+  if (status == 0) {
+    status = SetSymbol(ctx.symbols, name, ParamValue(TheHostValues().paramsText, LowerCase(expanded)));
+  }
+  return FailLine(ctx, line, status);
+}
+
+unsigned SetWorkDir(EngineContext& ctx, ScriptLine& line) {
+  std::string expanded;
+  unsigned status = ExpandSymbols(ctx, TrimmedCopy(line.argumentText), expanded, kPathSize);
+  if (status == 0) ctx.workDir = expanded;
+  return FailLine(ctx, line, status);
+}
+}  // namespace
+
+void RegisterSymbolCommands(HandlerTable& table) {
+  table.Add(kCmdSet, Set);
+  table.Add(kCmdGetParam, GetParam);
+  table.Add(kCmdSetWorkDir, SetWorkDir);
+}

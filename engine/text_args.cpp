@@ -1,0 +1,60 @@
+#include "engine/text_args.h"
+
+#include "engine/mbcs.h"
+
+namespace {
+bool IsWhite(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// [begin, end) of `text` without white space at either end; a trail byte is never white
+// space, but the scan still moves a whole character at a time.
+std::pair<std::size_t, std::size_t> TrimBounds(std::string_view text) {
+  std::size_t begin = 0;
+  while (begin < text.size() && IsWhite(text[begin])) ++begin;
+  std::size_t end = begin;
+  for (std::size_t i = begin; i < text.size();) {
+    std::size_t len = CharLength(text, i);
+    if (len > 1 || !IsWhite(text[i])) end = i + len;
+    i += len;
+  }
+  return {begin, end};
+}
+}  // namespace
+
+void TrimText(std::string& text) {
+  auto [begin, end] = TrimBounds(text);
+  text.erase(end);
+  text.erase(0, begin);
+}
+
+std::string TrimmedCopy(std::string_view text) {
+  auto [begin, end] = TrimBounds(text);
+  return std::string(text.substr(begin, end - begin));
+}
+
+std::string FitToBuffer(std::string_view text, std::size_t size) {
+  return std::string(CutToBytes(text, size ? size - 1 : 0));
+}
+
+unsigned SplitNameValue(std::string_view text, std::size_t nameBound, std::size_t valueBound,
+                        std::string& name, std::string& value) {
+  std::size_t eq = FindChar(text, '=');
+  if (eq == std::string_view::npos) return 23;
+  std::string n = TrimmedCopy(text.substr(0, eq));
+  if (n.size() + 1 > nameBound) return 23;
+  std::string v = TrimmedCopy(text.substr(eq + 1));
+  if (v.size() + 1 > valueBound) return 25;
+  name = std::move(n);
+  value = std::move(v);
+  return 0;
+}
+
+bool NextItem(std::string_view& rest, char separator, std::size_t size, std::string& item) {
+  item.clear();
+  if (rest.empty()) return false;
+  std::size_t pos = FindChar(rest, separator);
+  item = FitToBuffer(rest.substr(0, pos), size);
+  rest = pos == std::string_view::npos ? std::string_view() : rest.substr(pos + 1);
+  return true;
+}
