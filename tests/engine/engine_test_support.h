@@ -1,0 +1,95 @@
+#pragma once
+// Runs scripts through the engine with its own command families, logging to a scratch
+// folder that each test gets for itself.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "engine/final_status.h"
+#include "engine/handler_table.h"
+#include "engine/host_values.h"
+#include "engine/mbcs.h"
+#include "engine/runner.h"
+#include "engine/script_file.h"
+#include "engine/script_model.h"
+#include "support/log.h"
+
+struct ScriptRunResult {
+  unsigned status = 0;
+  unsigned errorLine = 0;
+  std::string errorText;
+  std::string log;
+};
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::temp_directory_path() /
+           (std::string("orq_") + info->test_suite_name() + "_" + info->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    LogInit(kLogLevelStatus, (dir_ / "run.log").string());
+    TheFinalStatus() = FinalStatus{};
+    TheHostValues() = HostValues{};
+    SetAnsiCodePageForTesting(0);
+  }
+  void TearDown() override {
+    SetAnsiCodePageForTesting(0);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+
+  std::string WriteScript(const std::string& text, const std::string& name = "test.Orq") {
+    std::ofstream(dir_ / name, std::ios::binary) << text;
+    return (dir_ / name).string();
+  }
+
+  std::string ReadLog() const {
+    std::ifstream in(dir_ / "run.log", std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+  }
+
+  // Lines of a script joined with CR LF, as the format has them.
+  static std::string Lines(std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines) text += std::string(line) + "\r\n";
+    return text;
+  }
+
+  ScriptRunResult Run(const std::string& script, const std::string& section = "Main") {
+    std::string path = WriteScript(script);
+    std::filesystem::remove(dir_ / "run.log");
+    ScriptRunResult result;
+    result.status = ExecuteScript(path, section, dir_.string(), EngineHandlerTable(),
+                                  &result.errorLine, &result.errorText);
+    result.log = ReadLog();
+    return result;
+  }
+
+  // Parses `text` into a fresh context; the status lands in `status`.
+  std::unique_ptr<EngineContext> Parse(const std::string& text, unsigned& status) {
+    auto ctx = std::make_unique<EngineContext>();
+    ctx->handlers = &EngineHandlerTable();
+    status = ParseScript(*ctx, text);
+    return ctx;
+  }
+
+  std::filesystem::path dir_;
+};
+
+// How many times `fragment` occurs in `text`.
+inline int CountOf(const std::string& text, const std::string& fragment) {
+  int count = 0;
+  for (std::size_t at = text.find(fragment); at != std::string::npos;
+       at = text.find(fragment, at + fragment.size())) {
+    ++count;
+  }
+  return count;
+}
