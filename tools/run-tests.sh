@@ -1,0 +1,30 @@
+#!/bin/bash
+# Builds and runs every test suite: the OS-free code natively under sanitizers, the program
+# and its tests under Wine, and a short smoke of every fuzz target.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh || exit 1
+passed=0
+failed=0
+status=0
+for preset in native windows fuzz; do
+  echo "=== $preset ==="
+  out=$(mktemp)
+  cmake --workflow --preset "$preset" 2>&1 | tee "$out"
+  rc=${PIPESTATUS[0]}
+  [ "$rc" -eq 0 ] || status=1
+  # "100% tests passed, 0 tests failed out of 44"
+  summary=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$out" | tail -1)
+  if [ -n "$summary" ]; then
+    f=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$summary")
+    t=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$summary")
+    passed=$((passed + t - f))
+    failed=$((failed + f))
+  elif [ "$rc" -ne 0 ]; then
+    failed=$((failed + 1))
+  fi
+  rm -f "$out"
+done
+build/windows/wine-run --stop 2>/dev/null || true
+echo "${passed} passed, ${failed} failed"
+exit "$status"
