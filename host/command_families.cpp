@@ -1,0 +1,18 @@
+#include "host/command_families.h"
+
+#include "engine/handler_table.h"
+
+namespace {
+HandlerTable MakeHandlerTable() {
+  HandlerTable table;
+  RegisterSymbolCommands(table);
+  RegisterControlFlowCommands(table);
+  // The command families of commands/, one line each.
+  return table;
+}
+}  // namespace
+
+const HandlerTable& BuildHandlerTable() {
+  static const HandlerTable table = MakeHandlerTable();
+  return table;
+}

@@ -1,0 +1,143 @@
+#include "host/command_line_parse.h"
+
+#include "engine/mbcs.h"
+#include "engine/text_args.h"
+
+namespace {
+constexpr std::string_view kSwitchStarts = "/-";
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
+  }
+  return true;
+}
+
+bool EqualsNoCase(std::string_view text, std::string_view word) {
+  return text.size() == word.size() && StartsWithNoCase(text, word);
+}
+
+// The value that starts at `from`: up to the next switch start or the end, trimmed and
+// cut to what a buffer of `size` bytes holds.
+std::string ValueAt(std::string_view commandLine, std::size_t from, std::size_t size) {
+  std::string_view rest = commandLine.substr(from);
+  std::size_t end = FindAnyChar(rest, kSwitchStarts);
+  return TrimmedCopy(FitToBuffer(TrimmedCopy(rest.substr(0, end)), size));
+}
+
+std::string FindLogName(std::string_view commandLine) {
+  for (std::string_view name : {std::string_view("Log="), std::string_view("log=")}) {
+    std::size_t at = FindText(commandLine, name);
+    if (at != std::string_view::npos) return ValueAt(commandLine, at + name.size(), kSwitchPathSize);
+  }
+  return {};
+}
+
+bool IsCSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// One pair read the way strtol reads base 16: blanks and a sign may lead, digits follow,
+// the first other character ends the number.
+char ReadHexPair(std::string_view pair) {
+  std::size_t i = 0;
+  while (i < pair.size() && IsCSpace(pair[i])) ++i;
+  bool negative = false;
+  if (i < pair.size() && (pair[i] == '+' || pair[i] == '-')) negative = pair[i++] == '-';
+  int value = 0;
+  for (; i < pair.size() && HexDigit(pair[i]) >= 0; ++i) value = value * 16 + HexDigit(pair[i]);
+  if (negative) value = -value;
+  return static_cast<char>(static_cast<unsigned char>(value & 0xFF));
+}
+
+// Acts on the switch whose name starts at `at`; unknown names are ignored.
+void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::size_t at) {
+  std::string_view name = commandLine.substr(at);
+  auto valueOf = [&](std::string_view switchName, std::size_t size) {
+    return ValueAt(commandLine, at + switchName.size(), size);
+  };
+  if (StartsWithNoCase(name, "Script=")) {
+    result.scriptValue = valueOf("Script=", kSwitchPathSize);
+  } else if (StartsWithNoCase(name, "Section=")) {
+    result.section = valueOf("Section=", kSwitchPathSize);
+  } else if (StartsWithNoCase(name, "CallBack=")) {
+    result.callbackText = valueOf("CallBack=", kInterfaceTextSize);
+  } else if (StartsWithNoCase(name, "AppUtil=")) {
+    result.appUtilText = valueOf("AppUtil=", kInterfaceTextSize);
+  } else if (StartsWithNoCase(name, "Params=")) {
+    result.rawParams = valueOf("Params=", kParamsTextSize);
+    result.paramsText = DecodeParams(result.rawParams);
+  } else if (StartsWithNoCase(name, "Parent=")) {
+    result.parentText = valueOf("Parent=", kParentTextSize);
+  } else if (StartsWithNoCase(name, "Quiet")) {
+    result.quiet = true;
+  } else if (StartsWithNoCase(name, "DeleteScriptDirectory")) {
+    result.deleteScriptDirectory = true;
+  }
+}
+}  // namespace
+
+HostCommandLine ParseCommandLine(std::string_view commandLine) {
+  HostCommandLine result;
+  result.logName = FindLogName(commandLine);
+  for (std::size_t mark = FindAnyChar(commandLine, kSwitchStarts); mark != std::string_view::npos;
+       mark = FindAnyChar(commandLine, kSwitchStarts, mark + 1)) {
+    std::string_view rest = commandLine.substr(mark + 1);
+    // Only a command line that ends with the registration word asks for registration.
+    if (EqualsNoCase(rest, "UnregServer")) {
+      result.registration = ServerRegistration::Unregister;
+      break;
+    }
+    if (EqualsNoCase(rest, "RegServer")) {
+      result.registration = ServerRegistration::Register;
+      break;
+    }
+    ApplySwitch(result, commandLine, mark + 1);
+  }
+  return result;
+}
+
+std::string DecodeParams(std::string_view hexText) {
+  std::string bytes;
+  bytes.reserve(hexText.size() / 2);
+  for (std::size_t i = 0; i + 1 < hexText.size(); i += 2) bytes += ReadHexPair(hexText.substr(i, 2));
+  return bytes;
+}
+
+unsigned long ParentProcessId(std::string_view parentText) {
+  std::size_t i = 0;
+  while (i < parentText.size() && IsCSpace(parentText[i])) ++i;
+  if (i < parentText.size() && parentText[i] == '+') ++i;
+  unsigned long long id = 0;
+  for (; i < parentText.size() && parentText[i] >= '0' && parentText[i] <= '9'; ++i) {
+    id = id * 10 + static_cast<unsigned>(parentText[i] - '0');
+    if (id > 0xFFFFFFFFull) return 0;  // names no process
+  }
+  return static_cast<unsigned long>(id);
+}
+
+ScriptLocation LocateScript(std::string_view scriptValue, std::string_view programFolder) {
+  ScriptLocation location;
+  std::size_t slash = FindLastChar(scriptValue, '\\');
+  if (slash != std::string_view::npos) {
+    location.path = FitToBuffer(scriptValue, kSwitchPathSize);
+    location.folder = FitToBuffer(scriptValue.substr(0, slash), kSwitchPathSize);
+    location.hasFolder = true;
+  } else {
+    location.folder = FitToBuffer(programFolder, kSwitchPathSize);
+    // Not cut: a program folder and name beyond the path bound must fail to open rather
+    // than name some other, shorter file.
+    location.path = std::string(programFolder) + "\\" + std::string(scriptValue);
+  }
+  return location;
+}

@@ -1,0 +1,110 @@
+#include "host/host_run.h"
+
+#include <windows.h>
+
+#include "commands/interaction/message_waits.h"
+#include "engine/errors.h"
+#include "engine/host_values.h"
+#include "engine/mbcs.h"
+#include "engine/runner.h"
+#include "host/command_families.h"
+#include "host/command_line_parse.h"
+#include "host/parent_watch.h"
+#include "host/script_folder_cleanup.h"
+#include "host/server_registration.h"
+#include "support/log.h"
+#include "support/win_handles.h"
+
+namespace {
+constexpr const char* kAgentKeyPath = "SOFTWARE\\Tevlin\\Agent";
+constexpr const char* kDefaultStartSection = "DefaultInstall";
+constexpr const char* kUsageText = "Usage:\nOrqex /Script=C:\\MyTest.Orq /Log=orqex.log";
+constexpr const char* kUsageCaption = "Orqex usage Error";
+constexpr DWORD kFinalDispatchMs = 1000;
+
+// "dwBreakOnORQStart" as a 4-byte number; 0 when the key or the value is missing.
+DWORD ReadBreakOnStart(HKEY agentKey) {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  if (!agentKey || RegQueryValueExA(agentKey, "dwBreakOnORQStart", nullptr, nullptr,
+                                    reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS) {
+    return 0;
+  }
+  return value;
+}
+
+// The folder of the running program file, without a trailing backslash.
+std::string ProgramFolder() {
+  std::string path(MAX_PATH, '\0');
+  DWORD n = GetModuleFileNameA(nullptr, path.data(), MAX_PATH);
+  path.resize(n < MAX_PATH ? n : 0);
+  std::size_t slash = FindLastChar(path, '\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+int RunRegistration(ServerRegistration registration) {
+  long status = registration == ServerRegistration::Register ? RegisterLocalServer()
+                                                             : UnregisterLocalServer();
+  return status >= 0 ? 0 : static_cast<int>(kUsageExitCode);
+}
+
+int RunScript(const HostCommandLine& switches, const std::string& programFolder) {
+  const ScriptLocation script = LocateScript(switches.scriptValue, programFolder);
+  const std::string section = switches.section.empty() ? kDefaultStartSection : switches.section;
+
+  LogStatus("ScriptFiles=%s, StartSection=%s", script.path.c_str(), section.c_str());
+  int exitCode = static_cast<int>(ExecuteScript(script.path, section, script.folder, BuildHandlerTable()));
+
+  // Messages still on their way to this thread (the agent's, the progress dialog's) get
+  // their chance before the end.
+  SleepWithMessages(kFinalDispatchMs);
+
+  // A script named without a folder lives in the program's folder, which stays.
+  if (switches.deleteScriptDirectory && script.hasFolder) {
+    if (IsProtectedFolder(script.folder, programFolder)) {
+      LogStatus("DeleteScriptDirectory: %s is a protected folder and stays", script.folder.c_str());
+    } else {
+      // Logged first: the log itself may live in that folder.
+      LogStatus("DeleteScriptDirectory: %s", script.folder.c_str());
+      DeleteScriptFolder(script.folder, programFolder);
+    }
+  }
+  return exitCode;
+}
+}  // namespace
+
+int RunHost() {
+  int exitCode = static_cast<int>(kUsageExitCode);
+
+  UniqueRegKey agentKey;
+  RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAgentKeyPath, 0, KEY_READ, agentKey.Put());
+  // Without a debugger attached a breakpoint would only crash the program.
+  if (ReadBreakOnStart(agentKey.Get()) != 0 && IsDebuggerPresent()) DebugBreak();
+
+  const std::string commandLine = GetCommandLineA();
+  const HostCommandLine switches = ParseCommandLine(commandLine);
+  LogInit(kLogLevelStatus, switches.logName.empty() ? kDefaultLogName : switches.logName);
+  LogStatus("Command Line: %s", commandLine.c_str());
+  LogStatus("Before CoInitialize");
+  const HRESULT com = CoInitialize(nullptr);
+  LogStatus("After CoInitialize");
+
+  const std::string programFolder = ProgramFolder();
+
+  HostValues& hostValues = TheHostValues();
+  hostValues.quietMode = switches.quiet;
+  hostValues.rawParams = switches.rawParams;
+  hostValues.paramsText = switches.paramsText;
+  if (!switches.parentText.empty()) StartParentWatch(ParentProcessId(switches.parentText));
+
+  if (switches.registration != ServerRegistration::None) {
+    exitCode = RunRegistration(switches.registration);
+  } else if (switches.scriptValue.empty()) {
+    if (!switches.quiet) MessageBoxA(nullptr, kUsageText, kUsageCaption, MB_ICONERROR | MB_OK);
+  } else {
+    exitCode = RunScript(switches, programFolder);
+  }
+
+  if (SUCCEEDED(com)) CoUninitialize();
+  return exitCode;
+}
