@@ -1,0 +1,128 @@
+#include "commands/registry/registry_path_parse.h"
+
+#include "engine/mbcs.h"
+#include "engine/text_args.h"
+
+namespace {
+constexpr std::size_t kFieldMax = kRegistryFieldSize - 1;
+
+struct PrefixRow {
+  const char* prefix;
+  RegistryRoot root;
+};
+constexpr PrefixRow kPrefixes[] = {
+    {"HKLM\\", RegistryRoot::LocalMachine}, {"HKCR\\", RegistryRoot::ClassesRoot},
+    {"HKCU\\", RegistryRoot::CurrentUser},  {"HKUS\\", RegistryRoot::Users},
+    {"HKCC\\", RegistryRoot::CurrentConfig},
+};
+
+// The text up to the first `separator` when it is found within a field's bound.
+bool TakeField(std::string_view text, char separator, std::string_view& field,
+               std::string_view& rest) {
+  std::size_t at = FindChar(text, separator);
+  if (at == std::string_view::npos || at > kFieldMax) return false;
+  field = text.substr(0, at);
+  rest = text.substr(at + 1);
+  return true;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+}  // namespace
+
+unsigned ParseRootPrefix(std::string_view keyPath, RegistryRoot& root) {
+  std::string_view head = keyPath.substr(0, kRootPrefixLength);
+  for (const PrefixRow& row : kPrefixes) {
+    if (head == row.prefix) {
+      root = row.root;
+      return 0;
+    }
+  }
+  return 20;
+}
+
+unsigned ParseValueReadSpec(std::string_view text, ValueReadSpec& spec) {
+  std::string_view name, keyAndValue;
+  if (!TakeField(text, '=', name, keyAndValue)) return 23;
+  std::string path = TrimmedCopy(keyAndValue);
+  RegistryRoot root;
+  if (ParseRootPrefix(path, root) != 0) return 20;
+  std::string_view subKey, valueName;
+  if (!TakeField(SubKeyOf(path), ',', subKey, valueName)) return 22;
+  if (valueName.size() > kFieldMax) return 25;
+  spec.symbolName = TrimmedCopy(name);
+  spec.root = root;
+  spec.subKey = TrimmedCopy(subKey);
+  spec.valueName = TrimmedCopy(valueName);
+  return 0;
+}
+
+unsigned ParseValueWriteSpec(std::string_view text, ValueWriteSpec& spec) {
+  RegistryRoot root;
+  if (ParseRootPrefix(text, root) != 0) return 20;
+  std::string_view subKey, nameAndData, valueName, data;
+  if (!TakeField(SubKeyOf(text), ',', subKey, nameAndData)) return 22;
+  if (!TakeField(nameAndData, '=', valueName, data)) return 21;
+  if (data.size() > kFieldMax) return 25;
+  spec.root = root;
+  spec.subKey = TrimmedCopy(subKey);
+  spec.valueName = TrimmedCopy(valueName);
+  spec.data = TrimmedCopy(data);
+  spec.type = TakeTypeTag(spec.data);
+  return 0;
+}
+
+unsigned SplitPathAndName(std::string_view text, std::string& path, std::string& name) {
+  std::string_view before, after;
+  if (!TakeField(text, ',', before, after)) return 51;
+  path = TrimmedCopy(before);
+  name = TrimmedCopy(after);
+  return 0;
+}
+
+std::uint32_t TakeTypeTag(std::string& data) {
+  std::size_t colon = FindChar(data, ':');
+  if (colon == std::string::npos) return kRegistryTypeString;
+  std::string_view tag(data.data(), colon);
+  std::uint32_t type;
+  if (EqualsIgnoringAsciiCase(tag, "/REG_SZ")) {
+    type = kRegistryTypeString;
+  } else if (EqualsIgnoringAsciiCase(tag, "/REG_DWORD")) {
+    type = kRegistryTypeDword;
+  } else {
+    return kRegistryTypeString;
+  }
+  data.erase(0, colon + 1);
+  return type;
+}
+
+bool DwordFromText(std::string_view text, std::uint32_t& value) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  // Magnitude limits: 2^32 - 1 for positive numbers, 2^31 for negative ones.
+  const std::uint64_t limit = negative ? 0x80000000ull : 0xFFFFFFFFull;
+  std::uint64_t magnitude = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    magnitude = magnitude * 10 + static_cast<unsigned>(text[i] - '0');
+    if (magnitude > limit) return false;
+  }
+  std::uint32_t bits = static_cast<std::uint32_t>(magnitude);
+  value = negative ? static_cast<std::uint32_t>(0u - bits) : bits;
+  return true;
+}
+
+std::string DwordToText(std::uint32_t value) {
+  std::int64_t signedValue = value >= 0x80000000u ? static_cast<std::int64_t>(value) - 0x100000000ll
+                                                  : static_cast<std::int64_t>(value);
+  return std::to_string(signedValue);
+}
