@@ -1,5 +1,6 @@
 #include "host/command_families.h"
 
+#include "commands/registry/registry_families.h"
 #include "engine/handler_table.h"
 
 namespace {
@@ -8,6 +9,8 @@ HandlerTable MakeHandlerTable() {
   RegisterSymbolCommands(table);
   RegisterControlFlowCommands(table);
   // The command families of commands/, one line each.
+  RegisterRegistryCommands(table);
+  RegisterIniCommands(table);
   return table;
 }
 }  // namespace
