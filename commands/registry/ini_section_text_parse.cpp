@@ -36,9 +36,13 @@ std::string RemoveSectionEntries(std::string_view fileText, std::string_view sec
   std::size_t start = 0;
   while (start < fileText.size()) {
     std::size_t end = fileText.find('\n', start);
-    std::size_t next = end == std::string_view::npos ? fileText.size() : end + 1;
-    std::string line = TrimmedCopy(fileText.substr(start, next - start));
-    start = next;
+    if (end == std::string_view::npos) end = fileText.size();
+    std::string_view raw = fileText.substr(start, end - start);
+    start = end + 1;
+    // The line end goes first: after a stray lead byte, trimming would take a CR for the
+    // character's trail byte and keep it, and every rewrite would add one more.
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    std::string line = TrimmedCopy(raw);
     if (StartsWithHeader(line, header)) {
       inSection = true;
     } else if (IsAnyHeader(line)) {

@@ -1,0 +1,29 @@
+// NAME=file,section,key: only the documented codes, and every field within its buffer.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "commands/registry/ini_spec_parse.h"
+#include "engine/mbcs.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  SetAnsiCodePageForTesting(data[0] & 1 ? 932 : 0);
+  const std::size_t nameSize = data[0] & 2 ? kIniMessageSize : kIniFieldSize;
+  std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  IniReadSpec spec;
+  unsigned status = ParseIniReadSpec(text, nameSize, spec);
+  switch (status) {
+    case 0: break;
+    case 23: case 25: case 26: case 27: return 0;
+    default: __builtin_trap();
+  }
+  if (spec.symbolName.size() >= nameSize || spec.fileName.size() >= kIniFieldSize ||
+      spec.section.size() >= kIniFieldSize || spec.key.size() >= kIniFieldSize) {
+    __builtin_trap();
+  }
+  if (FindChar(spec.symbolName, '=') != std::string::npos) __builtin_trap();
+  if (FindChar(spec.fileName, ',') != std::string::npos) __builtin_trap();
+  if (FindChar(spec.section, ',') != std::string::npos) __builtin_trap();
+  return 0;
+}
