@@ -64,7 +64,7 @@ unsigned FindRegKey(EngineContext& ctx, ScriptLine& line) {
   }
   RegistryRoot root;
   if (unsigned rc = ParseRootPrefix(path, root)) return FailLine(ctx, line, rc);
-  bool exists = static_cast<bool>(OpenKey(RootKeyHandle(root), SubKeyText(path), KEY_READ));
+  bool exists = static_cast<bool>(OpenKey(RootKeyHandle(root), SubKeyText(path), kAccessRead));
   return FailLine(ctx, line, SetSymbol(ctx.symbols, name, TrueFalse(exists)));
 }
 
@@ -76,7 +76,7 @@ unsigned GetRegValue(EngineContext& ctx, ScriptLine& line) {
   SetSymbol(ctx.symbols, spec.symbolName, "");
   std::string text;
   {
-    OpenedKey key = OpenKey(RootKeyHandle(spec.root), spec.subKey, KEY_READ);
+    OpenedKey key = OpenKey(RootKeyHandle(spec.root), spec.subKey, kAccessRead);
     if (!key) return 0;
     ValueBytes value;
     if (ReadValue(key.Get(), spec.valueName, value)) text = ValueAsText(value);
@@ -109,10 +109,10 @@ unsigned SetRegValue(EngineContext& ctx, ScriptLine& line) {
   if (rc != 0) return FailLine(ctx, line, rc);
 
   HKEY root = RootKeyHandle(spec.root);
-  OpenedKey key = OpenKey(root, subKey, KEY_READ | KEY_WRITE);
+  OpenedKey key = OpenKey(root, subKey, kAccessReadWrite);
   if (!key) {
     // A key that exists but may not be written is passed over without a word.
-    return OpenKey(root, subKey, KEY_READ) ? 0 : FailLine(ctx, line, kErrRegOpen);
+    return OpenKey(root, subKey, kAccessRead) ? 0 : FailLine(ctx, line, kErrRegOpen);
   }
   if (RegSetValueExA(key.Get(), valueName.c_str(), 0, spec.type,
                      reinterpret_cast<const BYTE*>(bytes.data()),
@@ -143,9 +143,9 @@ unsigned CreateRegKey(EngineContext& ctx, ScriptLine& line) {
     return FailLine(ctx, line, kErrInvalidSwitch);
   }
 
-  OpenedKey parent = OpenKey(RootKeyHandle(root), SubKeyText(parentPath), KEY_WRITE);
+  OpenedKey parent = OpenKey(RootKeyHandle(root), SubKeyText(parentPath), kAccessWrite);
   if (!parent) return 0;
-  if (OpenKey(parent.Get(), childName, KEY_WRITE)) return 0;
+  if (OpenKey(parent.Get(), childName, kAccessWrite)) return 0;
   HKEY created = nullptr;
   if (RegCreateKeyA(parent.Get(), childName.c_str(), &created) == ERROR_SUCCESS) {
     UniqueRegKey closeCreated(created);
@@ -160,7 +160,7 @@ unsigned DeleteRegValue(EngineContext& ctx, ScriptLine& line) {
   }
   RegistryRoot root;
   if (unsigned rc = ParseRootPrefix(keyPath, root)) return FailLine(ctx, line, rc);
-  OpenedKey key = OpenKey(RootKeyHandle(root), TrimmedCopy(SubKeyOf(keyPath)), KEY_WRITE);
+  OpenedKey key = OpenKey(RootKeyHandle(root), TrimmedCopy(SubKeyOf(keyPath)), kAccessWrite);
   if (!key) return 0;
   std::string expandedName;
   if (unsigned rc = ExpandSymbols(ctx, valueName, expandedName, kRegistryFieldSize)) {
@@ -230,7 +230,7 @@ unsigned FindRegValue(EngineContext& ctx, ScriptLine& line) {
   if (unsigned rc = ParseValueReadSpec(line.argumentText, spec)) return rc;
   bool found = false;
   {
-    OpenedKey key = OpenKey(RootKeyHandle(spec.root), spec.subKey, KEY_READ);
+    OpenedKey key = OpenKey(RootKeyHandle(spec.root), spec.subKey, kAccessRead);
     ValueBytes value;
     if (key && ReadValue(key.Get(), spec.valueName, value)) {
       found = !(value.type == REG_SZ && value.Text().empty());

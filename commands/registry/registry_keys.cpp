@@ -2,6 +2,11 @@
 
 #include <utility>
 
+static_assert(kAccessRead == KEY_READ && kAccessWrite == KEY_WRITE &&
+                  kAccessReadWrite == (KEY_READ | KEY_WRITE),
+              "the access masks scripts rely on");
+static_assert(kRegistryTypeString == REG_SZ && kRegistryTypeDword == REG_DWORD, "value types");
+
 namespace {
 constexpr DWORD kSubKeyNameSize = 261;  // sub-key names hold at most 255 characters
 // Value names may hold up to 16383 characters; a shorter buffer would stop the value walk

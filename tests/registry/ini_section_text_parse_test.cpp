@@ -46,6 +46,11 @@ TEST(IniSectionText, DoubleByteCharactersCompareWholeInHeaders) {
   // only in case; 0x95 0x5D is a character whose trail byte is "]".
   const std::string file = "[\x82\x61]\r\nA=1\r\n[\x95\x5D\r\nB=2\r\n[\x82\x41]\r\nC=3\r\n";
   EXPECT_EQ(RemoveSectionEntries(file, "\x82\x61"), "[\x82\x61]\r\n[\x82\x41]\r\nC=3\r\n");
+  // A line ending in a stray lead byte: its CR is a line end, not a trail byte, so a second
+  // rewrite gives the same file.
+  std::string once = RemoveSectionEntries("a=\x82\r\nb=1\r\n", "S");
+  EXPECT_EQ(once, "a=\x82\r\nb=1\r\n");
+  EXPECT_EQ(RemoveSectionEntries(once, "S"), once);
   SetAnsiCodePageForTesting(0);
 }
 }  // namespace
