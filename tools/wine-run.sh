@@ -40,5 +40,18 @@ if [ ! -f "$prefix/.orq-ready" ]; then
   ) 9>"$prefix.lock"
 fi
 
-wineserver -p30 2>/dev/null
+# Wine's own processes (services.exe and the rest) inherit the descriptors of the wine that
+# starts them and keep them open for as long as the server lives; started from a test, they
+# would hold ctest's pipes for half a minute. Start them from a wine of our own first.
+services_running() {
+  local f
+  for f in $(grep -l services.exe /proc/[0-9]*/cmdline 2>/dev/null); do
+    grep -qzx "WINEPREFIX=$prefix" "${f%/cmdline}/environ" 2>/dev/null && return 0
+  done
+  return 1
+}
+if ! services_running; then
+  wineserver -p30 >/dev/null 2>&1 </dev/null
+  wine cmd /c exit 0 >/dev/null 2>&1 </dev/null
+fi
 exec wine "$@"
