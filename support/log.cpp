@@ -52,10 +52,14 @@ void AgentLog(const char* format, ...) {
 }
 
 void WriteLogLine(LogKind kind, const std::string& fileName, const char* format, va_list args) {
+  // Callers log a failure and then read its code: the line must not change it.
+  const unsigned long callerError = SaveLastError();
   LogTimeStamp time = CurrentLogTime();
   std::string message = FormatLogMessage(format, args);
-  if (message.empty()) return;
-  std::string line = ComposeLogLine(time, ProgramNameField(RunningProgramPath()),
-                                    CurrentLogProcessId(), message);
-  AppendLogLine(kind, fileName, line);
+  if (!message.empty()) {
+    std::string line = ComposeLogLine(time, ProgramNameField(RunningProgramPath()),
+                                      CurrentLogProcessId(), message);
+    AppendLogLine(kind, fileName, line);
+  }
+  RestoreLastError(callerError);
 }

@@ -11,5 +11,8 @@ LogTimeStamp CurrentLogTime();
 // The full path of the running program file.
 std::string RunningProgramPath();
 unsigned long CurrentLogProcessId();
+// The calling thread's last-error code (errno natively): a log line leaves it as it was.
+unsigned long SaveLastError();
+void RestoreLastError(unsigned long code);
 // Appends one finished line to the log `fileName` of `kind`; failures are silent.
 void AppendLogLine(LogKind kind, const std::string& fileName, const std::string& line);

@@ -1,6 +1,7 @@
 // Native stand-in of the log's file work: the same line, appended to the file named.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 
@@ -25,6 +26,10 @@ std::string RunningProgramPath() {
 }
 
 unsigned long CurrentLogProcessId() { return static_cast<unsigned long>(getpid()); }
+
+unsigned long SaveLastError() { return static_cast<unsigned long>(errno); }
+
+void RestoreLastError(unsigned long code) { errno = static_cast<int>(code); }
 
 void AppendLogLine(LogKind, const std::string& fileName, const std::string& line) {
   std::FILE* file = std::fopen(fileName.c_str(), "ab");

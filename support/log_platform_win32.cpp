@@ -72,10 +72,11 @@ std::string RunningProgramPath() {
 
 unsigned long CurrentLogProcessId() { return GetCurrentProcessId(); }
 
+unsigned long SaveLastError() { return GetLastError(); }
+
+void RestoreLastError(unsigned long code) { SetLastError(code); }
+
 void AppendLogLine(LogKind kind, const std::string& fileName, const std::string& line) {
-  // Writing a log line must not change what a caller reads from GetLastError afterwards
-  // (opening an existing file alone sets it to 183).
-  const DWORD callerError = GetLastError();
   UniqueKernelHandle file = OpenForAppend(LogFilePath(WindowsDirectory(), fileName));
   if (!file) file = OpenForAppend(LogFallbackPath(TempDirectory(), fileName));
   if (file) {
@@ -84,6 +85,4 @@ void AppendLogLine(LogKind kind, const std::string& fileName, const std::string&
     DWORD written = 0;
     WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   }
-  file.Reset();
-  SetLastError(callerError);
 }

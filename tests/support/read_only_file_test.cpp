@@ -1,10 +1,10 @@
+#include "support/read_only_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-#include "support/read_only_file.h"
 
 namespace {
 TEST(ReadOnlyFile, ReadsWhatIsThereAndReportsAMissingFile) {
@@ -13,21 +13,23 @@ TEST(ReadOnlyFile, ReadsWhatIsThereAndReportsAMissingFile) {
     std::ofstream out(path, std::ios::binary);
     out << std::string("ab\0cd", 5);
   }
-  ReadOnlyFile file;
-  ASSERT_TRUE(file.Open(path.string()));
-  EXPECT_EQ(file.Length(), 5u);
-  std::string bytes(8, '?');
-  EXPECT_EQ(file.Read(bytes.data(), bytes.size()), 5u);
-  EXPECT_EQ(bytes.substr(0, 5), std::string("ab\0cd", 5));
-  EXPECT_EQ(file.Read(bytes.data(), bytes.size()), 0u);
+  {
+    ReadOnlyFile file;
+    ASSERT_TRUE(file.Open(path.string()));
+    EXPECT_EQ(file.Length(), 5u);
+    std::string bytes(8, '?');
+    EXPECT_EQ(file.Read(bytes.data(), bytes.size()), 5u);
+    EXPECT_EQ(bytes.substr(0, 5), std::string("ab\0cd", 5));
+    EXPECT_EQ(file.Read(bytes.data(), bytes.size()), 0u);
 
-  // Another reader may open it meanwhile; a missing file does not open.
-  ReadOnlyFile second;
-  EXPECT_TRUE(second.Open(path.string()));
-  EXPECT_FALSE(second.Open((path.string() + ".missing")));
-  EXPECT_EQ(second.Length(), 0u);
-  char c;
-  EXPECT_EQ(second.Read(&c, 1), 0u);
+    // Another reader may open it meanwhile; a missing file does not open.
+    ReadOnlyFile second;
+    EXPECT_TRUE(second.Open(path.string()));
+    EXPECT_FALSE(second.Open((path.string() + ".missing")));
+    EXPECT_EQ(second.Length(), 0u);
+    char c;
+    EXPECT_EQ(second.Read(&c, 1), 0u);
+  }
   std::filesystem::remove(path);
 }
 }  // namespace
