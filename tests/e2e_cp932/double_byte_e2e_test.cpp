@@ -1,0 +1,39 @@
+// A run under the double-byte code page 932, where a character's trail byte may be "\",
+// "|", "[" or "]": names, values and conditions holding such characters work whole.
+#include <gtest/gtest.h>
+
+#include "support_code/win32_test_utils.h"
+
+namespace {
+// Characters of code page 932 and their trail bytes.
+const std::string kTrailBackslash = "\x95\x5C";
+const std::string kTrailBar = "\x83\x7C";
+const std::string kTrailOpen = "\x83\x5B";
+const std::string kTrailClose = "\x83\x5D";
+
+TEST(DoubleByte, RunsNamesValuesAndConditionsWithSeparatorTrailBytes) {
+  ASSERT_EQ(GetACP(), 932u) << "this test must run with LC_ALL=ja_JP.UTF-8";
+  std::string dir = MakeScratchDir("e2e_cp932");
+  const std::string name = kTrailBar;                       // a symbol name
+  const std::string value = kTrailBackslash + kTrailOpen;   // a value
+  const std::string script =
+      "[Main" + kTrailBackslash + "]\r\n"                                      // line 1
+      "SET " + name + "=" + value + "\r\n"                                     // line 2
+      "CALL R=Sub" + kTrailClose + "\r\n"                                      // line 3
+      "CONTINUEIF %%R%%==" + kTrailBar + kTrailOpen + "\r\n"                   // line 4
+      "CONTINUEIF %%" + name + "%%==" + value + "|x==y\r\n"                    // line 5
+      "CALLIF %%" + name + "%%!=" + kTrailBar + ", Sub" + kTrailClose + "\r\n" // line 6
+      "CONTINUEIF %%" + name + "%%==stop here\r\n"                             // line 7
+      "[Sub" + kTrailClose + "]\r\n"
+      "RETURN " + kTrailBar + kTrailOpen + "\r\n";
+  OrqexRun run = RunScript(dir, script, "/Section=Main" + kTrailBackslash);
+  EXPECT_EQ(run.exitCode, 0u);
+  std::string log = ReadTextFile(dir + "\\run.log");
+  EXPECT_NE(log.find("Executing line 2: SET " + name + "=" + value + "\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("Running Section: Sub" + kTrailClose), std::string::npos);
+  // Only the last condition failed: every earlier one held with its bytes intact.
+  EXPECT_NE(log.find("finished on a conditional stop: %%" + name + "%%==stop here. Line:7"), std::string::npos) << log;
+  EXPECT_EQ(log.find("Error:"), std::string::npos);
+  RemoveFolderTree(dir);
+}
+}  // namespace
