@@ -32,6 +32,16 @@ TEST(ScriptFolderGuard, RootsWindowsAndProgramFoldersAndTheirParentsAreProtected
         ShortName(program), std::string("C:\\orqtest")}) {
     EXPECT_TRUE(IsProtectedFolder(folder, program)) << folder;
   }
+  // "C:" is the drive's root even while the current folder is somewhere on drive C.
+  const std::string elsewhere = base + "\\elsewhere";
+  CreateDirectoryA(elsewhere.c_str(), nullptr);
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  SetCurrentDirectoryA(elsewhere.c_str());
+  EXPECT_TRUE(IsProtectedFolder("C:", program));
+  EXPECT_FALSE(IsProtectedFolder(".", program));
+  SetCurrentDirectoryA(previous);
+
   for (const std::string& folder : {program + "\\scripts", base + "\\Long Program Folder2",
                                     base + "\\other", windows + "x"}) {
     EXPECT_FALSE(IsProtectedFolder(folder, program)) << folder;
