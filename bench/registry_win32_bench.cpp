@@ -39,7 +39,9 @@ std::string g_dir;
 // Value i: a string for even i, a number for odd i, so both types are in every run.
 std::string ValueName(unsigned i) { return "Value" + std::to_string(i); }
 bool IsNumber(unsigned i) { return i % 2 == 1; }
-std::string ValueText(unsigned i) { return IsNumber(i) ? std::to_string(i * 7) : "item " + std::to_string(i); }
+std::string ValueText(unsigned i) {
+  return IsNumber(i) ? std::to_string(i * 7) : "item " + std::to_string(i);
+}
 
 std::string ScriptArgument(unsigned i) {
   return std::string("HKLM\\") + kSubKey + "," + ValueName(i) + "=" +
@@ -47,7 +49,8 @@ std::string ScriptArgument(unsigned i) {
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  UniqueKernelHandle file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   DWORD written = 0;
   WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
@@ -88,14 +91,16 @@ std::string WriteInf() {
 void EmptyKey() {
   SHDeleteKeyA(HKEY_LOCAL_MACHINE, kSubKey);
   HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSubKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSubKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                  nullptr);
   UniqueRegKey owner(key);
 }
 
 // True when every value is there with its type and data.
 bool AllValuesWritten() {
   UniqueRegKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSubKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSubKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
+    return false;
   for (unsigned i = 0; i < kValues; ++i) {
     char data[300] = {};
     DWORD size = sizeof data, type = 0;
@@ -138,17 +143,22 @@ void RunBareLoop(bool withLog) {
   for (unsigned i = 0; i < kValues; ++i) {
     std::string argument = ScriptArgument(i);
     if (withLog) {
-      LogStatus("Executing line %d: %s %s", static_cast<int>(i + 2), "SETREGVALUE", argument.c_str());
+      LogStatus("Executing line %d: %s %s", static_cast<int>(i + 2), "SETREGVALUE",
+                argument.c_str());
     }
     UniqueRegKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSubKey, 0, KEY_READ | KEY_WRITE, key.Put()) != ERROR_SUCCESS) continue;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSubKey, 0, KEY_READ | KEY_WRITE, key.Put()) !=
+        ERROR_SUCCESS)
+      continue;
     std::string text = ValueText(i);
     DWORD number = i * 7;
     if (IsNumber(i)) {
-      RegSetValueExA(key.Get(), ValueName(i).c_str(), 0, REG_DWORD, reinterpret_cast<BYTE*>(&number), 4);
+      RegSetValueExA(key.Get(), ValueName(i).c_str(), 0, REG_DWORD,
+                     reinterpret_cast<BYTE*>(&number), 4);
     } else {
       RegSetValueExA(key.Get(), ValueName(i).c_str(), 0, REG_SZ,
-                     reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
+                     reinterpret_cast<const BYTE*>(text.c_str()),
+                     static_cast<DWORD>(text.size() + 1));
     }
   }
 }
@@ -213,6 +223,7 @@ int main(int argc, char** argv) {
   std::fprintf(stderr,
                "medians: engine %.3f s, bare loop %.3f s, registry calls alone %.3f s, reg batch "
                "%.3f s, INF %.3f s\n",
-               engineSeconds, Median(bare), Median(registryOnly), Median(regBatch), Median(infAddReg));
+               engineSeconds, Median(bare), Median(registryOnly), Median(regBatch),
+               Median(infAddReg));
   return 0;
 }

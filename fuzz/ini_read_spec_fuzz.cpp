@@ -14,9 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   IniReadSpec spec;
   unsigned status = ParseIniReadSpec(text, nameSize, spec);
   switch (status) {
-    case 0: break;
-    case 23: case 25: case 26: case 27: return 0;
-    default: __builtin_trap();
+    case 0:
+      break;
+    case 23:
+    case 25:
+    case 26:
+    case 27:
+      return 0;
+    default:
+      __builtin_trap();
   }
   if (spec.symbolName.size() >= nameSize || spec.fileName.size() >= kIniFieldSize ||
       spec.section.size() >= kIniFieldSize || spec.key.size() >= kIniFieldSize) {

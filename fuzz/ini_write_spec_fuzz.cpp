@@ -13,9 +13,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   IniWriteSpec spec;
   unsigned status = ParseIniWriteSpec(text, spec);
   switch (status) {
-    case 0: break;
-    case 24: case 25: case 26: case 27: return 0;
-    default: __builtin_trap();
+    case 0:
+      break;
+    case 24:
+    case 25:
+    case 26:
+    case 27:
+      return 0;
+    default:
+      __builtin_trap();
   }
   if (spec.fileName.size() >= kIniFieldSize || spec.section.size() >= kIniFieldSize ||
       spec.key.size() >= kIniFieldSize || spec.value.size() >= kIniFieldSize) {

@@ -28,9 +28,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ValueReadSpec spec;
   unsigned status = ParseValueReadSpec(text, spec);
   switch (status) {
-    case 0: break;
-    case 20: case 22: case 23: case 25: return 0;
-    default: __builtin_trap();
+    case 0:
+      break;
+    case 20:
+    case 22:
+    case 23:
+    case 25:
+      return 0;
+    default:
+      __builtin_trap();
   }
   CheckField(spec.symbolName, singleByte);
   CheckField(spec.subKey, singleByte);

@@ -22,9 +22,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ValueWriteSpec spec;
   unsigned status = ParseValueWriteSpec(text, spec);
   switch (status) {
-    case 0: break;
-    case 20: case 21: case 22: case 25: return 0;
-    default: __builtin_trap();
+    case 0:
+      break;
+    case 20:
+    case 21:
+    case 22:
+    case 25:
+      return 0;
+    default:
+      __builtin_trap();
   }
   if (spec.subKey.size() >= kRegistryFieldSize || spec.valueName.size() >= kRegistryFieldSize ||
       spec.data.size() >= kRegistryFieldSize) {

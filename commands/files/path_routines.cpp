@@ -57,8 +57,8 @@ bool SearchFile(std::string_view workDir, std::string& path, std::size_t capacit
   // folder in the Windows folder, not in the current one where it was found.
   if (IsExistingFile(path)) {
     std::string full(capacity, '\0');
-    DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(),
-                                    nullptr);
+    DWORD length =
+        GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length != 0 && length < full.size()) {
       full.resize(length);
       path = std::move(full);

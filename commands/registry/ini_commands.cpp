@@ -22,9 +22,8 @@ constexpr std::size_t kExpandedArgumentSize = 3000;  // the reading commands' wh
 std::string ReadProfileText(const IniReadSpec& spec, const std::string& path,
                             std::size_t bufferSize) {
   std::string value(bufferSize, '\0');
-  DWORD length = GetPrivateProfileStringA(spec.section.c_str(), spec.key.c_str(), "",
-                                          value.data(), static_cast<DWORD>(bufferSize),
-                                          path.c_str());
+  DWORD length = GetPrivateProfileStringA(spec.section.c_str(), spec.key.c_str(), "", value.data(),
+                                          static_cast<DWORD>(bufferSize), path.c_str());
   value.resize(std::min<std::size_t>(length, bufferSize - 1));
   return value;
 }

@@ -1,8 +1,8 @@
 // The registry commands. Each takes its argument text literally, except SETREGVALUE and
 // DELETEREGVALUE, which expand the fields named below. Missing keys and values are never
 // errors (apart from SETREGVALUE's missing key); none of these commands logs on its own.
-#include <windows.h>
 #include <shlwapi.h>
+#include <windows.h>
 
 #include <cstring>
 
@@ -59,7 +59,8 @@ std::string ValueAsText(const ValueBytes& value) {
 
 unsigned FindRegKey(EngineContext& ctx, ScriptLine& line) {
   std::string name, path;
-  if (unsigned rc = SplitNameValue(line.argumentText, kRegistryFieldSize, kRegistryFieldSize, name, path)) {
+  if (unsigned rc =
+          SplitNameValue(line.argumentText, kRegistryFieldSize, kRegistryFieldSize, name, path)) {
     return FailLine(ctx, line, rc);
   }
   RegistryRoot root;

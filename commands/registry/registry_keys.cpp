@@ -16,11 +16,16 @@ constexpr DWORD kValueNameSize = 16384;
 
 HKEY RootKeyHandle(RegistryRoot root) {
   switch (root) {
-    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-    case RegistryRoot::Users: return HKEY_USERS;
-    case RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
+    case RegistryRoot::LocalMachine:
+      return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::ClassesRoot:
+      return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser:
+      return HKEY_CURRENT_USER;
+    case RegistryRoot::Users:
+      return HKEY_USERS;
+    case RegistryRoot::CurrentConfig:
+      return HKEY_CURRENT_CONFIG;
   }
   return HKEY_LOCAL_MACHINE;
 }
@@ -66,8 +71,8 @@ void DeleteKeyTree(HKEY parent, const std::string& subKey) {
   name.assign(kValueNameSize, '\0');
   for (DWORD j = valueCount; j-- > 0;) {
     DWORD nameLength = kValueNameSize;
-    if (RegEnumValueA(key.Get(), j, name.data(), &nameLength, nullptr, nullptr, nullptr,
-                      nullptr) != ERROR_SUCCESS) {
+    if (RegEnumValueA(key.Get(), j, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
       break;
     }
     if (RegDeleteValueA(key.Get(), name.c_str()) == ERROR_SUCCESS) --valueCount;

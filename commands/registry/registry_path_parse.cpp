@@ -11,8 +11,8 @@ struct PrefixRow {
   RegistryRoot root;
 };
 constexpr PrefixRow kPrefixes[] = {
-    {"HKLM\\", RegistryRoot::LocalMachine}, {"HKCR\\", RegistryRoot::ClassesRoot},
-    {"HKCU\\", RegistryRoot::CurrentUser},  {"HKUS\\", RegistryRoot::Users},
+    {"HKLM\\", RegistryRoot::LocalMachine},  {"HKCR\\", RegistryRoot::ClassesRoot},
+    {"HKCU\\", RegistryRoot::CurrentUser},   {"HKUS\\", RegistryRoot::Users},
     {"HKCC\\", RegistryRoot::CurrentConfig},
 };
 

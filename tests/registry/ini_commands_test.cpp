@@ -18,7 +18,8 @@ std::string WindowsFolder() {
 // write.)
 struct LockedFile {
   LockedFile(const std::string& path, DWORD share)
-      : handle(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+      : handle(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {
+  }
   UniqueKernelHandle handle;
 };
 
@@ -55,8 +56,8 @@ TEST_F(IniRead, FileFoundInTheCurrentFolderIsReadThereNotInTheWindowsFolder) {
   char previous[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, previous);
   SetCurrentDirectoryA(dir_.c_str());
-  unsigned status = Run({"GETINIFILEVALUE V=" + name + ",Main,Key", "SETINIFILEVALUE " + name +
-                         ",Main,Written=yes"});
+  unsigned status = Run(
+      {"GETINIFILEVALUE V=" + name + ",Main,Key", "SETINIFILEVALUE " + name + ",Main,Written=yes"});
   SetCurrentDirectoryA(previous);
   ASSERT_EQ(status, 0u);
   EXPECT_EQ(Symbol("V"), "current");

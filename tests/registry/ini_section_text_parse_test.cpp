@@ -1,8 +1,9 @@
+#include "commands/registry/ini_section_text_parse.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "commands/registry/ini_section_text_parse.h"
 #include "engine/mbcs.h"
 
 namespace {
@@ -11,8 +12,7 @@ std::string Repeat(char c, std::size_t n) { return std::string(n, c); }
 TEST(IniSectionText, EmptiesTheSectionAndKeepsItsHeader) {
   const std::string file =
       "[Main]\r\n  A=1  \r\n[Old]\r\nX=1\r\n; note\r\n\r\nY=2\r\n[Tail]\r\n\tB = 2\r\n";
-  EXPECT_EQ(RemoveSectionEntries(file, "Old"),
-            "[Main]\r\nA=1\r\n[Old]\r\n[Tail]\r\nB = 2\r\n");
+  EXPECT_EQ(RemoveSectionEntries(file, "Old"), "[Main]\r\nA=1\r\n[Old]\r\n[Tail]\r\nB = 2\r\n");
 }
 
 TEST(IniSectionText, HeaderMatchIgnoresCaseOverItsLengthAndOnlyRealHeadersEndIt) {

@@ -1,8 +1,8 @@
+#include "commands/registry/ini_spec_parse.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "commands/registry/ini_spec_parse.h"
 
 namespace {
 std::string Repeat(char c, std::size_t n) { return std::string(n, c); }

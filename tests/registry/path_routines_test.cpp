@@ -1,8 +1,9 @@
 // The path routines the INI commands look files up with.
+#include "commands/files/path_routines.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "commands/files/path_routines.h"
 #include "engine/mbcs.h"
 #include "support_code/win32_test_utils.h"
 
@@ -12,9 +13,12 @@ TEST(AppendPath, JoinsWithExactlyOneBackslash) {
     const char* folder;
     const char* name;
     const char* joined;
-  } cases[] = {{"C:\\Dir\\", "\\a.ini", "C:\\Dir\\a.ini"}, {"C:\\Dir", "a.ini", "C:\\Dir\\a.ini"},
-               {"C:\\Dir\\", "a.ini", "C:\\Dir\\a.ini"}, {"C:\\Dir", "\\a.ini", "C:\\Dir\\a.ini"},
-               {"", "a.ini", "\\a.ini"},                 {"C:\\", "", "C:\\"}};
+  } cases[] = {{"C:\\Dir\\", "\\a.ini", "C:\\Dir\\a.ini"},
+               {"C:\\Dir", "a.ini", "C:\\Dir\\a.ini"},
+               {"C:\\Dir\\", "a.ini", "C:\\Dir\\a.ini"},
+               {"C:\\Dir", "\\a.ini", "C:\\Dir\\a.ini"},
+               {"", "a.ini", "\\a.ini"},
+               {"C:\\", "", "C:\\"}};
   for (const Case& c : cases) {
     std::string folder = c.folder;
     ASSERT_TRUE(AppendPath(folder, MAX_PATH, c.name)) << c.folder << " + " << c.name;

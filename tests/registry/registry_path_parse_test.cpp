@@ -1,8 +1,9 @@
+#include "commands/registry/registry_path_parse.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "commands/registry/registry_path_parse.h"
 #include "engine/mbcs.h"
 
 namespace {
@@ -123,11 +124,19 @@ TEST(RegistryDword, ConvertsSignedDecimalTextToThirtyTwoBits) {
   struct Case {
     const char* text;
     std::uint32_t value;
-  } cases[] = {{"12", 12},           {" \t7", 7},           {"-1", 0xFFFFFFFFu},
-               {"+5", 5},            {"0x10", 0},           {"", 0},
-               {"abc", 0},           {"12abc", 12},         {"- 3", 0},
-               {"2147483647", 0x7FFFFFFFu}, {"-2147483648", 0x80000000u},
-               {"4294967295", 0xFFFFFFFFu}, {"000000000000000042", 42}};
+  } cases[] = {{"12", 12},
+               {" \t7", 7},
+               {"-1", 0xFFFFFFFFu},
+               {"+5", 5},
+               {"0x10", 0},
+               {"", 0},
+               {"abc", 0},
+               {"12abc", 12},
+               {"- 3", 0},
+               {"2147483647", 0x7FFFFFFFu},
+               {"-2147483648", 0x80000000u},
+               {"4294967295", 0xFFFFFFFFu},
+               {"000000000000000042", 42}};
   for (const Case& c : cases) {
     std::uint32_t value = 99;
     ASSERT_TRUE(DwordFromText(c.text, value)) << c.text;
@@ -161,8 +170,13 @@ TEST(RegistryDoubleByte, TrailBytesNeverSplitFields) {
   // 0x95 0x5C is one character whose trail byte is a backslash; 0x82 0x2C makes the
   // comma a trail byte, so the field goes on to the next comma.
   ValueReadSpec spec;
-  ASSERT_EQ(ParseValueReadSpec("V=HKLM\\A\x95\x5C" "B\x82,C,Name", spec), 0u);
-  EXPECT_EQ(spec.subKey, "A\x95\x5C" "B\x82,C");
+  ASSERT_EQ(ParseValueReadSpec("V=HKLM\\A\x95\x5C"
+                               "B\x82,C,Name",
+                               spec),
+            0u);
+  EXPECT_EQ(spec.subKey,
+            "A\x95\x5C"
+            "B\x82,C");
   EXPECT_EQ(spec.valueName, "Name");
   ValueWriteSpec write;
   ASSERT_EQ(ParseValueWriteSpec("HKLM\\K,N=\x82:/REG_DWORD:1", write), 0u);

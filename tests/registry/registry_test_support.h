@@ -3,8 +3,8 @@
 // back with the plain registry and profile functions. Every test gets a scratch folder
 // and a scratch key named after it, both removed at the end.
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <shlwapi.h>
+#include <windows.h>
 
 #include <initializer_list>
 #include <memory>
@@ -46,8 +46,9 @@ inline RegistryReadBack ReadRegistryValue(HKEY root, const std::string& subKey,
     return result;
   }
   result.data.assign(size, '\0');
-  result.found = RegQueryValueExA(key.Get(), name.c_str(), nullptr, &result.type,
-                                  reinterpret_cast<BYTE*>(result.data.data()), &size) == ERROR_SUCCESS;
+  result.found =
+      RegQueryValueExA(key.Get(), name.c_str(), nullptr, &result.type,
+                       reinterpret_cast<BYTE*>(result.data.data()), &size) == ERROR_SUCCESS;
   result.data.resize(size);
   return result;
 }
@@ -61,20 +62,23 @@ inline bool RegistryKeyExists(HKEY root, const std::string& subKey) {
 inline void PutRegistryValue(HKEY root, const std::string& subKey, const char* name = nullptr,
                              DWORD type = REG_SZ, const std::string& bytes = std::string()) {
   UniqueRegKey key;
-  ASSERT_EQ(RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            key.Put(), nullptr),
+  ASSERT_EQ(RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(),
+                            nullptr),
             ERROR_SUCCESS)
       << subKey;
   if (name) {
-    ASSERT_EQ(RegSetValueExA(key.Get(), name, 0, type,
-                             reinterpret_cast<const BYTE*>(bytes.data()),
+    ASSERT_EQ(RegSetValueExA(key.Get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                              static_cast<DWORD>(bytes.size())),
               ERROR_SUCCESS);
   }
 }
 
-inline std::string StringBytes(const std::string& text) { return std::string(text.c_str(), text.size() + 1); }
-inline std::string DwordBytes(DWORD value) { return std::string(reinterpret_cast<char*>(&value), 4); }
+inline std::string StringBytes(const std::string& text) {
+  return std::string(text.c_str(), text.size() + 1);
+}
+inline std::string DwordBytes(DWORD value) {
+  return std::string(reinterpret_cast<char*>(&value), 4);
+}
 
 inline std::string IniEntry(const std::string& path, const char* section, const char* key) {
   std::string value(4096, '\0');
