@@ -159,8 +159,13 @@ TEST_F(IniWrite, NeverCreatesAFileAndReportsARefusedWrite) {
 TEST_F(IniSectionDelete, EmptiesTheSectionAndRewritesTheFileWithCrLf) {
   std::string file = dir_ + "\\app.ini";
   WriteTextFile(file, "[Main]\n  A=1\n[OLD] ; comment\nX=1\n\n; note\nY=2\n[Tail]\nB=2");
-  ASSERT_EQ(Run({"SET F=" + file, "DELETEINIFILESECTION %%F%% , old"}), 0u);
+  // Read before and after in the same run: the profile functions must see the new file.
+  ASSERT_EQ(Run({"SET F=" + file, "GETINIFILEVALUE Before=%%F%%,OLD,X",
+                 "DELETEINIFILESECTION %%F%% , old", "GETINIFILEVALUE After=%%F%%,OLD,X"}),
+            0u);
   EXPECT_EQ(ReadTextFile(file), "[Main]\r\nA=1\r\n[OLD] ; comment\r\n[Tail]\r\nB=2\r\n");
+  EXPECT_EQ(Symbol("Before"), "1");
+  EXPECT_EQ(Symbol("After"), "");
   EXPECT_EQ(IniEntry(file, "OLD", "X"), "<none>");
   EXPECT_EQ(IniEntry(file, "Tail", "B"), "2");
 
