@@ -122,6 +122,29 @@ TEST_F(HostRuns, QuietWithoutScriptShowsNothingAndExitsWith57) {
   EXPECT_EQ(RunOrqex("/Quiet /UnregServer", 20000).exitCode, 0u);
 }
 
+TEST_F(HostRuns, BreakOnStartWithoutADebuggerDoesNotStopTheProgram) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tevlin\\Agent", 0, nullptr, 0,
+                            KEY_READ | KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  UniqueRegKey owned(key);
+  DWORD saved = 0, size = sizeof saved;
+  bool hadValue = RegQueryValueExA(key, "dwBreakOnORQStart", nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(&saved), &size) == ERROR_SUCCESS;
+  DWORD one = 1;
+  RegSetValueExA(key, "dwBreakOnORQStart", 0, REG_DWORD, reinterpret_cast<BYTE*>(&one), sizeof one);
+  OrqexRun run = RunOrqex("/Quiet /Log=" + log_, 20000);
+  if (hadValue) {
+    RegSetValueExA(key, "dwBreakOnORQStart", 0, REG_DWORD, reinterpret_cast<BYTE*>(&saved),
+                   sizeof saved);
+  } else {
+    RegDeleteValueA(key, "dwBreakOnORQStart");
+  }
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 57u);
+  EXPECT_EQ(Messages(Log()).size(), 3u);
+}
+
 TEST_F(HostRuns, StartUpLinesComeFirstInTheLogsForm) {
   OrqexRun run = RunScript(dir_, "[Main]\r\nSET A=1\r\n", "/Section=Main");
   EXPECT_EQ(run.exitCode, 0u);
