@@ -118,8 +118,8 @@ TEST_F(HostRuns, QuietWithoutScriptShowsNothingAndExitsWith57) {
   EXPECT_EQ(run.exitCode, 57u);
   EXPECT_EQ(Messages(Log()).size(), 3u);
   // A registration word followed by a blank is no registration: the usage rule applies.
-  EXPECT_EQ(RunOrqex("/Quiet /RegServer ", 20000).exitCode, 57u);
-  EXPECT_EQ(RunOrqex("/Quiet /UnregServer", 20000).exitCode, 0u);
+  EXPECT_EQ(RunOrqex("/Log=" + log_ + " /Quiet /RegServer ", 20000).exitCode, 57u);
+  EXPECT_EQ(RunOrqex("/Log=" + log_ + " /Quiet /UnregServer", 20000).exitCode, 0u);
 }
 
 TEST_F(HostRuns, BreakOnStartWithoutADebuggerDoesNotStopTheProgram) {
@@ -206,8 +206,8 @@ TEST_F(HostRuns, DeleteScriptDirectoryRemovesTheScriptsFolderWhateverTheOutcome)
 TEST_F(HostRuns, DeleteScriptDirectoryNeverTakesTheProgramFolderOrItsParents) {
   const std::string program = dir_ + "\\program";
   CreateDirectoryA(program.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileA((TestBinDir() + "\\Orqex.exe").c_str(), (program + "\\Orqex.exe").c_str(),
-                        FALSE));
+  ASSERT_TRUE(
+      CopyFileA((TestBinDir() + "\\Orqex.exe").c_str(), (program + "\\Orqex.exe").c_str(), FALSE));
   WriteTextFile(program + "\\setup.Orq", kShortScript);
   WriteTextFile(dir_ + "\\above.Orq", kShortScript);
   for (const std::string& script : {program + "\\setup.Orq", dir_ + "\\above.Orq"}) {
@@ -225,7 +225,7 @@ TEST_F(HostRuns, ParentEndingEndsTheRunWithMinusOne) {
   // Waiting in the usage box.
   Started parent = Start(helper);
   ASSERT_TRUE(parent.process);
-  OrqexRun inBox = RunOrqex("/Parent=" + std::to_string(parent.id), 30000);
+  OrqexRun inBox = RunOrqex("/Log=" + log_ + " /Parent=" + std::to_string(parent.id), 30000);
   EXPECT_FALSE(inBox.timedOut);
   EXPECT_EQ(inBox.exitCode, 0xFFFFFFFFu);
 
@@ -241,7 +241,7 @@ TEST_F(HostRuns, ParentEndingEndsTheRunWithMinusOne) {
   EXPECT_EQ(Log().find("Script finished"), std::string::npos);
 
   // An id that names no process changes nothing.
-  EXPECT_EQ(RunOrqex("/Quiet /Parent=999999992", 20000).exitCode, 57u);
-  EXPECT_EQ(RunOrqex("/Quiet /Parent=abc", 20000).exitCode, 57u);
+  EXPECT_EQ(RunOrqex("/Log=" + log_ + " /Quiet /Parent=999999992", 20000).exitCode, 57u);
+  EXPECT_EQ(RunOrqex("/Log=" + log_ + " /Quiet /Parent=abc", 20000).exitCode, 57u);
 }
 }  // namespace

@@ -66,6 +66,11 @@ class SavedAgentValues {
     RegSetValueExA(key_.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                    sizeof value);
   }
+  // Values stay set only around the lines that need them: other programs in this Windows
+  // installation log meanwhile and obey them too.
+  void Clear() {
+    for (Saved& s : saved_) RegDeleteValueA(key_.Get(), s.name);
+  }
   void SetRaw(const char* name, DWORD type, const std::vector<BYTE>& bytes) {
     RegSetValueExA(key_.Get(), name, 0, type, bytes.data(), static_cast<DWORD>(bytes.size()));
   }
@@ -81,6 +86,21 @@ class SavedAgentValues {
   Saved saved_[2] = {Saved("dwMaxLogfileSize"), Saved("dwMaxLog2fileSize")};
   UniqueRegKey key_;
   bool keyExisted_ = false;
+};
+
+// The limits and the second log are shared by the whole installation: these tests take
+// turns, also when run as separate processes at the same time.
+class SettingsTurn {
+ public:
+  SettingsTurn() : mutex_(CreateMutexA(nullptr, FALSE, "OrqLogFileTestSettingsTurn")) {
+    if (mutex_) WaitForSingleObject(mutex_.Get(), 60000);
+  }
+  ~SettingsTurn() {
+    if (mutex_) ReleaseMutex(mutex_.Get());
+  }
+
+ private:
+  UniqueKernelHandle mutex_;
 };
 
 class LogFile : public ::testing::Test {
@@ -101,6 +121,7 @@ class LogFile : public ::testing::Test {
     }
     RemoveFolderTree(dir_);
   }
+  SettingsTurn turn_;  // first: taken before the values are saved, given back after
   std::string dir_, path_, agentPath_, agentBefore_;
   bool agentExisted_ = false;
   SavedAgentValues values_;
@@ -162,49 +183,59 @@ TEST_F(LogFile, MainLimitCountsMegabytesAndIsReadAtEveryLine) {
   values_.SetDword("dwMaxLogfileSize", 0);
   LogStatus("second");
   LogStatus("third");
+  values_.Clear();
   std::string text = ReadTextFile(path_);
   EXPECT_EQ(text.find("first"), std::string::npos);
   EXPECT_EQ(text.find("second"), std::string::npos);
   EXPECT_EQ(text.substr(text.size() - Tail("third").size()), Tail("third"));
   EXPECT_LT(text.size(), 60u);
 
-  values_.SetDword("dwMaxLogfileSize", 5);
   FillFile(path_, 5 * 1048576);
+  values_.SetDword("dwMaxLogfileSize", 5);
   LogStatus("kept");
+  values_.Clear();
   std::string text5 = ReadTextFile(path_);
   EXPECT_EQ(text5.find_first_not_of('f'), 5u * 1048576);
   EXPECT_EQ(text5.substr(text5.size() - Tail("kept").size()), Tail("kept"));
   FillFile(path_, 5 * 1048576 + 1);
+  values_.SetDword("dwMaxLogfileSize", 5);
   LogStatus("emptied");
+  values_.Clear();
   EXPECT_LT(ReadTextFile(path_).size(), 60u);
 
   // 4096 MB overflows 32 bits to a limit of 0.
-  values_.SetDword("dwMaxLogfileSize", 4096);
   FillFile(path_, 1);
+  values_.SetDword("dwMaxLogfileSize", 4096);
   LogStatus("wrapped");
+  values_.Clear();
   EXPECT_EQ(ReadTextFile(path_).find("ffff"), std::string::npos);
 }
 
 TEST_F(LogFile, LimitValueIsAnyFourByteValueAndTheDefaultOtherwise) {
   LogInit(kLogLevelStatus, path_);
   // Eight bytes do not count: the default applies and a small file is appended to.
-  values_.SetRaw("dwMaxLogfileSize", REG_QWORD, std::vector<BYTE>(8, 0));
   FillFile(path_, 10);
+  values_.SetRaw("dwMaxLogfileSize", REG_QWORD, std::vector<BYTE>(8, 0));
   LogStatus("qword");
+  values_.Clear();
   EXPECT_EQ(ReadTextFile(path_).substr(0, 10), std::string(10, 'f'));
   // Four bytes of any type are read as the number.
   values_.SetRaw("dwMaxLogfileSize", REG_BINARY, std::vector<BYTE>(4, 0));
   LogStatus("binary");
+  values_.Clear();
   EXPECT_EQ(ReadTextFile(path_).find("ffff"), std::string::npos);
 }
 
 TEST_F(LogFile, SecondLogHasItsOwnLimitInBytes) {
-  values_.SetDword("dwMaxLog2fileSize", 5);
   FillFile(agentPath_, 5);
+  values_.SetDword("dwMaxLog2fileSize", 5);
   AgentLog("agent at limit");
+  values_.Clear();
   EXPECT_EQ(ReadTextFile(agentPath_).substr(0, 5), "fffff");
   FillFile(agentPath_, 6);
+  values_.SetDword("dwMaxLog2fileSize", 5);
   AgentLog("agent past limit");
+  values_.Clear();
   std::string text = ReadTextFile(agentPath_);
   EXPECT_EQ(text.find('f'), std::string::npos);
   EXPECT_EQ(text.substr(text.size() - Tail("agent past limit").size()), Tail("agent past limit"));
@@ -212,7 +243,9 @@ TEST_F(LogFile, SecondLogHasItsOwnLimitInBytes) {
   // The main log does not obey the second log's value.
   LogInit(kLogLevelStatus, path_);
   FillFile(path_, 6);
+  values_.SetDword("dwMaxLog2fileSize", 5);
   LogStatus("main");
+  values_.Clear();
   EXPECT_EQ(ReadTextFile(path_).substr(0, 6), "ffffff");
 }
 
