@@ -52,8 +52,11 @@ int RunScript(const HostCommandLine& switches, const std::string& programFolder)
   const ScriptLocation script = LocateScript(switches.scriptValue, programFolder);
   const std::string section = switches.section.empty() ? kDefaultStartSection : switches.section;
 
+  // The agent's interfaces (switches.callbackText, switches.appUtilText) are taken here
+  // once the agent link exists, and the final status goes back to it after the run.
   LogStatus("ScriptFiles=%s, StartSection=%s", script.path.c_str(), section.c_str());
-  int exitCode = static_cast<int>(ExecuteScript(script.path, section, script.folder, BuildHandlerTable()));
+  int exitCode =
+      static_cast<int>(ExecuteScript(script.path, section, script.folder, BuildHandlerTable()));
 
   // Messages still on their way to this thread (the agent's, the progress dialog's) get
   // their chance before the end.

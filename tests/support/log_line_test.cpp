@@ -32,6 +32,11 @@ TEST(LogLine, LineCarriesTimeProgramAndProcess) {
   EXPECT_EQ(ComposeLogLine(kMarch5, "\\Orqex", 1, "100%s %n"), "03-05 14:07:09   \\Orqex:001 100%s %n\r\n");
 }
 
+TEST(LogLine, MessagesKeepTheirLineBreaksAndAMissingFormatGivesNothing) {
+  EXPECT_EQ(Format("a\nb %d", 7), "a\nb 7");
+  EXPECT_EQ(Format(nullptr), "");
+}
+
 TEST(LogLine, ProgramNameFieldRunsFromTheLastBackslashToTheFirstDotAfterIt) {
   EXPECT_EQ(ProgramNameField("C:\\Program Files\\Orq.ex\\Orqex.exe"), "\\Orqex");
   EXPECT_EQ(ProgramNameField("C:\\x\\my.prog.exe"), "\\my");
@@ -39,32 +44,11 @@ TEST(LogLine, ProgramNameFieldRunsFromTheLastBackslashToTheFirstDotAfterIt) {
   EXPECT_EQ(ProgramNameField(""), "");
 }
 
-TEST(LogLine, MessageAndLineAreCutTo3071Bytes) {
-  std::string big(5000, 'x');
-  std::string message = Format("%s", big.c_str());
-  EXPECT_EQ(message, std::string(3071, 'x'));
-  std::string line = ComposeLogLine(kMarch5, "\\Orqex", 1, message);
-  ASSERT_EQ(line.size(), 3071u);
-  EXPECT_EQ(line.substr(line.size() - 2), "xx");  // the line end is what is lost
-  EXPECT_EQ(Format("%s", std::string(3071, 'y').c_str()).size(), 3071u);
-}
-
-TEST(LogLine, EmptyMessagesAndMissingFormatsGiveNothing) {
-  EXPECT_EQ(Format("%s", ""), "");
-  EXPECT_EQ(Format(nullptr), "");
-  EXPECT_EQ(Format("a\nb %d", 7), "a\nb 7");
-}
-
 TEST(LogLine, OnlyABackslashMakesANameAPath) {
   EXPECT_EQ(LogFilePath("C:\\WINDOWS", "tevagent.log"), "C:\\WINDOWS\\tevagent.log");
   EXPECT_EQ(LogFilePath("C:\\WINDOWS", "logs/run.log"), "C:\\WINDOWS\\logs/run.log");
   EXPECT_EQ(LogFilePath("C:\\WINDOWS", "sub\\run.log"), "sub\\run.log");
   EXPECT_EQ(LogFilePath("C:\\WINDOWS", "C:\\t\\run.log"), "C:\\t\\run.log");
-}
-
-TEST(LogLine, FallbackIsTheTempFolderAndTheBaseName) {
-  EXPECT_EQ(LogFallbackPath("C:\\TEMP\\", "C:\\t\\run.log"), "C:\\TEMP\\run.log");
-  EXPECT_EQ(LogFallbackPath("C:\\TEMP\\", "run.log"), "C:\\TEMP\\run.log");
 }
 
 TEST(LogLine, PathsBeyond259BytesAreNeverCutToAnotherName) {
