@@ -42,24 +42,24 @@ TEST_F(RegistryProgram, UnreportedAndReportedFailuresEndTheRun) {
 
 // The example with its fixed key replaced by this test's scratch key, run from its folder.
 TEST_F(RegistryProgram, ExampleRecordsReadsBackAndUninstalls) {
-  std::string script = SourceFile("examples/registry.Orq");
-  std::string ini = SourceFile("examples/registry.ini");
+  std::string script = SourceFile("examples/example.Orq");
+  std::string ini = SourceFile("examples/example.ini");
   ASSERT_FALSE(script.empty()) << "ORQ_SOURCE_DIR must name the source tree";
   ASSERT_FALSE(ini.empty());
   script = Replaced(script, "Software\\OrqexExample", Sub());
   script = Replaced(script, "Software,OrqexExample", "Software\\OrqTest," + name_);
-  WriteTextFile(dir_ + "\\registry.ini", ini);
+  WriteTextFile(dir_ + "\\example.ini", ini);
   PutRegistryValue(HKEY_LOCAL_MACHINE, "Software\\OrqTest");  // the parent CREATEREGKEY needs
 
   char previous[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, previous);
   SetCurrentDirectoryA(dir_.c_str());
-  OrqexRun install = RunScript(dir_, script, "", "registry.Orq");
+  OrqexRun install = RunScript(dir_, script, "", "example.Orq");
   std::string installLog = Log();
   EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Product").AsString(), "Orqex Example");
   EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, Sub("Settings"), "Installs").AsDword(), 1u);
-  EXPECT_EQ(IniEntry(dir_ + "\\registry.ini", "Product", "Version"), "2.1.0.7");
-  OrqexRun uninstall = RunScript(dir_, script, "/Section=Uninstall", "registry.Orq");
+  EXPECT_EQ(IniEntry(dir_ + "\\example.ini", "Product", "Version"), "2.1.0.7");
+  OrqexRun uninstall = RunScript(dir_, script, "/Section=Uninstall", "example.Orq");
   SetCurrentDirectoryA(previous);
 
   EXPECT_EQ(install.exitCode, 0u);
@@ -67,7 +67,7 @@ TEST_F(RegistryProgram, ExampleRecordsReadsBackAndUninstalls) {
       << installLog;
   EXPECT_EQ(uninstall.exitCode, 0u);
   EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub()));
-  std::string after = ReadTextFile(dir_ + "\\registry.ini");
+  std::string after = ReadTextFile(dir_ + "\\example.ini");
   EXPECT_NE(after.find("[Product]\r\n[Options]\r\nLanguage=en\r\n"), std::string::npos) << after;
 }
 }  // namespace
