@@ -13,23 +13,13 @@ constexpr std::size_t kClauseSize = 260;
 constexpr std::size_t kOperandSize = 260;
 constexpr std::size_t kVersionTextBytes = 50;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-// Decimal number the way the C library's atol reads it (leading blanks, one sign, digits
-// up to the first other character), held to the signed 32-bit range.
+// A decimal number held to the signed 32-bit range.
 std::int32_t ReadDecimal(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) break;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) value = INT_MAX;
-  if (value < INT_MIN) value = INT_MIN;
+  DecimalPrefix number = ReadDecimalPrefix(text);
+  long long value = static_cast<long long>(number.magnitude);
+  if (number.negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
   return static_cast<std::int32_t>(value);
 }
 

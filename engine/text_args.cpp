@@ -58,3 +58,19 @@ bool NextItem(std::string_view& rest, char separator, std::size_t size, std::str
   rest = pos == std::string_view::npos ? std::string_view() : rest.substr(pos + 1);
   return true;
 }
+
+DecimalPrefix ReadDecimalPrefix(std::string_view text) {
+  DecimalPrefix number;
+  std::size_t i = 0;
+  while (i < text.size() && IsWhite(text[i])) ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) number.negative = text[i++] == '-';
+  constexpr std::uint64_t kCeiling = 0x100000000ull;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    number.magnitude = number.magnitude * 10 + static_cast<unsigned>(text[i] - '0');
+    if (number.magnitude > kCeiling) {
+      number.magnitude = kCeiling;
+      number.tooLarge = true;
+    }
+  }
+  return number;
+}

@@ -3,6 +3,7 @@
 // Bounds are buffer sizes as the script format defines them: a field with a bound of
 // 260 holds at most 259 bytes.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,16 @@ unsigned SplitNameValue(std::string_view text, std::size_t nameBound, std::size_
 // splitting a double-byte character) and advances `rest` past the separator.
 // Returns false, leaving `item` empty, when `rest` is empty: that ends a caller's loop.
 bool NextItem(std::string_view& rest, char separator, std::size_t size, std::string& item);
+
+// A decimal number at the start of `text`, read the way the C library's atol reads it:
+// leading white space, one optional sign, then digits up to the first other character
+// (no digits read as 0). The magnitude stops growing past 2^32; `tooLarge` says so.
+struct DecimalPrefix {
+  bool negative = false;
+  std::uint64_t magnitude = 0;
+  bool tooLarge = false;
+};
+DecimalPrefix ReadDecimalPrefix(std::string_view text);
 
 // `text` cut to what a buffer of `size` bytes holds (size - 1 bytes).
 std::string FitToBuffer(std::string_view text, std::size_t size);

@@ -115,15 +115,10 @@ std::string DecodeParams(std::string_view hexText) {
 }
 
 unsigned long ParentProcessId(std::string_view parentText) {
-  std::size_t i = 0;
-  while (i < parentText.size() && IsCSpace(parentText[i])) ++i;
-  if (i < parentText.size() && parentText[i] == '+') ++i;
-  unsigned long long id = 0;
-  for (; i < parentText.size() && parentText[i] >= '0' && parentText[i] <= '9'; ++i) {
-    id = id * 10 + static_cast<unsigned>(parentText[i] - '0');
-    if (id > 0xFFFFFFFFull) return 0;  // names no process
-  }
-  return static_cast<unsigned long>(id);
+  DecimalPrefix number = ReadDecimalPrefix(parentText);
+  // A negative or over-long number names no process.
+  if (number.negative || number.tooLarge || number.magnitude > 0xFFFFFFFFull) return 0;
+  return static_cast<unsigned long>(number.magnitude);
 }
 
 ScriptLocation LocateScript(std::string_view scriptValue, std::string_view programFolder) {

@@ -105,19 +105,12 @@ std::uint32_t TakeTypeTag(std::string& data) {
 }
 
 bool DwordFromText(std::string_view text, std::uint32_t& value) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  DecimalPrefix number = ReadDecimalPrefix(text);
   // Magnitude limits: 2^32 - 1 for positive numbers, 2^31 for negative ones.
-  const std::uint64_t limit = negative ? 0x80000000ull : 0xFFFFFFFFull;
-  std::uint64_t magnitude = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    magnitude = magnitude * 10 + static_cast<unsigned>(text[i] - '0');
-    if (magnitude > limit) return false;
-  }
-  std::uint32_t bits = static_cast<std::uint32_t>(magnitude);
-  value = negative ? static_cast<std::uint32_t>(0u - bits) : bits;
+  const std::uint64_t limit = number.negative ? 0x80000000ull : 0xFFFFFFFFull;
+  if (number.tooLarge || number.magnitude > limit) return false;
+  std::uint32_t bits = static_cast<std::uint32_t>(number.magnitude);
+  value = number.negative ? static_cast<std::uint32_t>(0u - bits) : bits;
   return true;
 }
 
