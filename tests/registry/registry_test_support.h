@@ -6,9 +6,10 @@
 #include <shlwapi.h>
 #include <windows.h>
 
-#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/final_status.h"
 #include "engine/runner.h"
@@ -19,38 +20,26 @@
 #include "support/win_handles.h"
 #include "support_code/win32_test_utils.h"
 
-struct RegistryReadBack {
-  bool found = false;
-  DWORD type = REG_NONE;
-  std::string data;  // raw bytes as stored
+// A value's type and bytes as stored; {REG_NONE, ""} when it is missing.
+using StoredValue = std::pair<DWORD, std::string>;
+// A string value with its terminating zero.
+inline StoredValue Sz(const std::string& text) {
+  return {REG_SZ, std::string(text.c_str(), text.size() + 1)};
+}
+inline StoredValue Dword(DWORD value) {
+  return {REG_DWORD, std::string(reinterpret_cast<char*>(&value), sizeof value)};
+}
 
-  DWORD AsDword() const {
-    DWORD value = 0;
-    if (data.size() >= sizeof value) memcpy(&value, data.data(), sizeof value);
-    return value;
-  }
-  // A string value without its terminating zero.
-  std::string AsString() const { return std::string(data.c_str()); }
-};
-
-inline RegistryReadBack ReadRegistryValue(HKEY root, const std::string& subKey,
-                                          const std::string& name) {
-  RegistryReadBack result;
+inline StoredValue ReadRegistryValue(HKEY root, const std::string& subKey, const char* name) {
   UniqueRegKey key;
-  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) {
-    return result;
+  DWORD type = REG_NONE, size = 4096;  // more than any test stores
+  std::string data(size, '\0');
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS ||
+      RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                       &size) != ERROR_SUCCESS) {
+    return {REG_NONE, ""};
   }
-  DWORD size = 0;
-  if (RegQueryValueExA(key.Get(), name.c_str(), nullptr, &result.type, nullptr, &size) !=
-      ERROR_SUCCESS) {
-    return result;
-  }
-  result.data.assign(size, '\0');
-  result.found =
-      RegQueryValueExA(key.Get(), name.c_str(), nullptr, &result.type,
-                       reinterpret_cast<BYTE*>(result.data.data()), &size) == ERROR_SUCCESS;
-  result.data.resize(size);
-  return result;
+  return {type, data.substr(0, size)};
 }
 
 inline bool RegistryKeyExists(HKEY root, const std::string& subKey) {
@@ -60,31 +49,21 @@ inline bool RegistryKeyExists(HKEY root, const std::string& subKey) {
 
 // Creates the key (and the levels above it) and, when `name` is given, a value in it.
 inline void PutRegistryValue(HKEY root, const std::string& subKey, const char* name = nullptr,
-                             DWORD type = REG_SZ, const std::string& bytes = std::string()) {
+                             const StoredValue& value = {}) {
   UniqueRegKey key;
-  ASSERT_EQ(RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(),
-                            nullptr),
-            ERROR_SUCCESS)
-      << subKey;
+  ASSERT_EQ(RegCreateKeyA(root, subKey.c_str(), key.Put()), ERROR_SUCCESS) << subKey;
   if (name) {
-    ASSERT_EQ(RegSetValueExA(key.Get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                             static_cast<DWORD>(bytes.size())),
+    ASSERT_EQ(RegSetValueExA(key.Get(), name, 0, value.first,
+                             reinterpret_cast<const BYTE*>(value.second.data()),
+                             static_cast<DWORD>(value.second.size())),
               ERROR_SUCCESS);
   }
 }
 
-inline std::string StringBytes(const std::string& text) {
-  return std::string(text.c_str(), text.size() + 1);
-}
-inline std::string DwordBytes(DWORD value) {
-  return std::string(reinterpret_cast<char*>(&value), 4);
-}
-
+// The entry through the profile functions, or "<none>".
 inline std::string IniEntry(const std::string& path, const char* section, const char* key) {
   std::string value(4096, '\0');
-  DWORD n = GetPrivateProfileStringA(section, key, "<none>", value.data(),
-                                     static_cast<DWORD>(value.size()), path.c_str());
-  value.resize(n);
+  value.resize(GetPrivateProfileStringA(section, key, "<none>", value.data(), 4096, path.c_str()));
   return value;
 }
 
@@ -96,21 +75,17 @@ class ScriptTest : public ::testing::Test {
     dir_ = MakeScratchDir(name_);
     scratchKey_ = "Software\\OrqTest\\" + name_;
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, scratchKey_.c_str());
-    SHDeleteKeyA(HKEY_CURRENT_USER, scratchKey_.c_str());
     LogInit(kLogLevelStatus, dir_ + "\\run.log");
     TheFinalStatus() = FinalStatus{};
   }
   void TearDown() override {
     SHDeleteKeyA(HKEY_LOCAL_MACHINE, scratchKey_.c_str());
-    SHDeleteKeyA(HKEY_CURRENT_USER, scratchKey_.c_str());
-    // The common parent goes with the last test that used it.
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\OrqTest");
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OrqTest");
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\OrqTest");  // goes with the last test
     RemoveFolderTree(dir_);
   }
 
   // Runs the lines as section DefaultInstall; the context stays for Symbol().
-  unsigned Run(std::initializer_list<std::string> lines) {
+  unsigned Run(const std::vector<std::string>& lines) {
     std::string text = "[DefaultInstall]\r\n";
     for (const std::string& line : lines) text += line + "\r\n";
     ctx_ = std::make_unique<EngineContext>();
@@ -127,16 +102,40 @@ class ScriptTest : public ::testing::Test {
     const std::string* value = ctx_ ? ctx_->symbols.Find(name) : nullptr;
     return value ? *value : "<unset>";
   }
-  // The code of the last reported error (0: nothing reported).
-  unsigned Reported() const { return ctx_ ? ctx_->lastError : 0; }
   std::string Log() const { return ReadTextFile(dir_ + "\\run.log"); }
 
-  // "HKLM\Software\OrqTest\<test>" plus an optional tail.
-  std::string Key(const std::string& tail = "", const char* prefix = "HKLM\\") const {
-    return prefix + scratchKey_ + (tail.empty() ? "" : "\\" + tail);
+  // Runs `before` and then each line in one section, which must succeed, and compares the
+  // symbol each line sets (named between the command and the first "=") with its answer.
+  using Answer = std::pair<std::string, std::string>;
+  void ExpectAnswers(const std::vector<Answer>& rows, std::vector<std::string> before = {}) {
+    for (const auto& [line, answer] : rows) before.push_back(line);
+    ASSERT_EQ(Run(before), 0u) << Log();
+    for (const auto& [line, answer] : rows) {
+      std::size_t start = line.find(' ') + 1;
+      EXPECT_EQ(Symbol(line.substr(start, line.find('=') - start)), answer) << line;
+    }
   }
+
+  // Each line alone ends its section with its code, which is logged as an error line when
+  // `reported` and returned without a word otherwise.
+  using Failure = std::pair<std::string, unsigned>;
+  void ExpectFailures(const std::vector<Failure>& rows, bool reported = true) {
+    for (const auto& [line, code] : rows) {
+      SCOPED_TRACE(line);
+      EXPECT_EQ(Run({line, "SET After=1"}), code);
+      EXPECT_EQ(ctx_->lastError, reported ? code : 0u);
+      EXPECT_EQ(Symbol("After"), "<unset>");
+      EXPECT_EQ(Log().find("Error:") != std::string::npos, reported) << Log();
+    }
+  }
+
+  // "HKLM\Software\OrqTest\<test>" plus an optional tail; Sub() is the same without "HKLM\".
+  std::string Key(const std::string& tail = "") const { return "HKLM\\" + Sub(tail); }
   std::string Sub(const std::string& tail = "") const {
     return scratchKey_ + (tail.empty() ? "" : "\\" + tail);
+  }
+  StoredValue Value(const char* name, const std::string& tail = "") const {
+    return ReadRegistryValue(HKEY_LOCAL_MACHINE, Sub(tail), name);
   }
 
   std::string name_;
