@@ -7,28 +7,21 @@
 #include <string>
 
 namespace {
-TEST(ReadOnlyFile, ReadsWhatIsThereAndReportsAMissingFile) {
-  auto path = std::filesystem::temp_directory_path() / "orq_ReadOnlyFile_reads.bin";
+TEST(ReadOnlyFile, ReadsWhatIsThereBesideAnotherReaderAndReportsAMissingFile) {
+  const auto path = std::filesystem::temp_directory_path() / "orq_ReadOnlyFile_reads.bin";
+  std::ofstream(path, std::ios::binary) << std::string("ab\0cd", 5);
   {
-    std::ofstream out(path, std::ios::binary);
-    out << std::string("ab\0cd", 5);
-  }
-  {
-    ReadOnlyFile file;
+    ReadOnlyFile file, second;
     ASSERT_TRUE(file.Open(path.string()));
+    EXPECT_TRUE(second.Open(path.string()));
     EXPECT_EQ(file.Length(), 5u);
     std::string bytes(8, '?');
     EXPECT_EQ(file.Read(bytes.data(), bytes.size()), 5u);
     EXPECT_EQ(bytes.substr(0, 5), std::string("ab\0cd", 5));
     EXPECT_EQ(file.Read(bytes.data(), bytes.size()), 0u);
-
-    // Another reader may open it meanwhile; a missing file does not open.
-    ReadOnlyFile second;
-    EXPECT_TRUE(second.Open(path.string()));
-    EXPECT_FALSE(second.Open((path.string() + ".missing")));
+    EXPECT_FALSE(second.Open(path.string() + ".missing"));
     EXPECT_EQ(second.Length(), 0u);
-    char c;
-    EXPECT_EQ(second.Read(&c, 1), 0u);
+    EXPECT_EQ(second.Read(bytes.data(), 1), 0u);
   }
   std::filesystem::remove(path);
 }
