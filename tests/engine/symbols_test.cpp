@@ -47,15 +47,6 @@ TEST_F(Symbols, ValueThatDoesNotFitIsLeftOutWhole) {
   EXPECT_EQ(Expand(ctx, std::string(20, 'x'), 10), std::string(9, 'x'));
 }
 
-TEST_F(Symbols, GetSymbolCutsToTheBuffer) {
-  SymbolTable table;
-  std::string value;
-  EXPECT_EQ(GetSymbol(table, "X", value, 260), 28u);
-  table.Set("X", "abcdef");
-  EXPECT_EQ(GetSymbol(table, "X", value, 4), 0u);
-  EXPECT_EQ(value, "abc");
-}
-
 TEST_F(Symbols, SetCommandSetsAndKeepsOldValueOnFailure) {
   auto r = Run(Lines({"[Main]", "SET A=x", "SET B=%%A%%y", "SET A=z", "SET G=a=b", "SET =v",
                       "SET D=50%", "SET K=%%B", "CONTINUEIF %%B%%==xy", "CONTINUEIF %%A%%==z",
