@@ -7,7 +7,7 @@
 
 #include "commands/files/path_routines.h"
 #include "commands/registry/clear_ini_section.h"
-#include "commands/registry/ini_spec_parse.h"
+#include "commands/registry/ini_arguments_parse.h"
 #include "commands/registry/registry_families.h"
 #include "commands/registry/registry_path_parse.h"
 #include "engine/errors.h"
@@ -19,10 +19,10 @@
 namespace {
 constexpr std::size_t kExpandedArgumentSize = 3000;  // the reading commands' whole argument
 
-std::string ReadProfileText(const IniReadSpec& spec, const std::string& path,
+std::string ReadProfileText(const IniReadSpec& fields, const std::string& path,
                             std::size_t bufferSize) {
   std::string value(bufferSize, '\0');
-  DWORD length = GetPrivateProfileStringA(spec.section.c_str(), spec.key.c_str(), "", value.data(),
+  DWORD length = GetPrivateProfileStringA(fields.section.c_str(), fields.key.c_str(), "", value.data(),
                                           static_cast<DWORD>(bufferSize), path.c_str());
   value.resize(std::min<std::size_t>(length, bufferSize - 1));
   return value;
@@ -36,14 +36,14 @@ unsigned GetIniEntry(EngineContext& ctx, ScriptLine& line) {
   if (unsigned rc = ExpandSymbols(ctx, line.argumentText, expanded, kExpandedArgumentSize)) {
     return FailLine(ctx, line, rc);
   }
-  IniReadSpec spec;
-  if (unsigned rc = ParseIniReadSpec(expanded, kNameAndValueSize, spec)) {
+  IniReadSpec fields;
+  if (unsigned rc = ParseIniReadSpec(expanded, kNameAndValueSize, fields)) {
     return FailLine(ctx, line, rc);
   }
-  std::string path = spec.fileName;
+  std::string path = fields.fileName;
   if (!SearchFile(ctx.workDir, path, kIniFieldSize)) return FailLine(ctx, line, kErrIniNotFound);
-  std::string value = ReadProfileText(spec, path, kNameAndValueSize);
-  return FailLine(ctx, line, SetSymbol(ctx.symbols, spec.symbolName, value));
+  std::string value = ReadProfileText(fields, path, kNameAndValueSize);
+  return FailLine(ctx, line, SetSymbol(ctx.symbols, fields.symbolName, value));
 }
 
 // Every failure answers "FALSE" and nothing is reported. Without a symbol name (no "="
@@ -61,11 +61,11 @@ unsigned FindIniFileValue(EngineContext& ctx, ScriptLine& line) {
     return expandStatus != 0 ? expandStatus : kErrNowhereToPut;
   }
   bool found = false;
-  IniReadSpec spec;
-  if (expandStatus == 0 && ParseIniReadSpec(expanded, kIniFieldSize, spec) == 0) {
-    std::string path = spec.fileName;
+  IniReadSpec fields;
+  if (expandStatus == 0 && ParseIniReadSpec(expanded, kIniFieldSize, fields) == 0) {
+    std::string path = fields.fileName;
     found = SearchFile(ctx.workDir, path, kIniFieldSize) &&
-            !ReadProfileText(spec, path, kIniFieldSize).empty();
+            !ReadProfileText(fields, path, kIniFieldSize).empty();
   }
   return SetSymbol(ctx.symbols, name, found ? "TRUE" : "FALSE");
 }
@@ -73,14 +73,14 @@ unsigned FindIniFileValue(EngineContext& ctx, ScriptLine& line) {
 // A write the profile function refuses (a read-only file, for one) fails the line with 19
 // rather than letting the script go on as if the entry were there.
 unsigned SetIniFileValue(EngineContext& ctx, ScriptLine& line) {
-  IniWriteSpec spec;
-  if (unsigned rc = ParseIniWriteSpec(line.argumentText, spec)) return FailLine(ctx, line, rc);
+  IniWriteSpec fields;
+  if (unsigned rc = ParseIniWriteSpec(line.argumentText, fields)) return FailLine(ctx, line, rc);
   std::string value, path;
-  unsigned rc = ExpandSymbols(ctx, spec.value, value, kIniFieldSize);
-  if (rc == 0) rc = ExpandSymbols(ctx, spec.fileName, path, kIniFieldSize);
+  unsigned rc = ExpandSymbols(ctx, fields.value, value, kIniFieldSize);
+  if (rc == 0) rc = ExpandSymbols(ctx, fields.fileName, path, kIniFieldSize);
   if (rc != 0) return FailLine(ctx, line, rc);
   if (!SearchFile(ctx.workDir, path, kIniFieldSize)) return FailLine(ctx, line, kErrIniNotFound);
-  if (!WritePrivateProfileStringA(spec.section.c_str(), spec.key.c_str(), value.c_str(),
+  if (!WritePrivateProfileStringA(fields.section.c_str(), fields.key.c_str(), value.c_str(),
                                   path.c_str())) {
     return FailLine(ctx, line, kErrIniWrite);
   }

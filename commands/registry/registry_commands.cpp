@@ -72,17 +72,17 @@ unsigned FindRegKey(EngineContext& ctx, ScriptLine& line) {
 // Data longer than 259 bytes gives the empty text (see ValueAsText), as a missing value
 // does; FINDREGVALUE answers "FALSE" for it alike.
 unsigned GetRegValue(EngineContext& ctx, ScriptLine& line) {
-  ValueReadSpec spec;
-  if (unsigned rc = ParseValueReadSpec(line.argumentText, spec)) return FailLine(ctx, line, rc);
-  SetSymbol(ctx.symbols, spec.symbolName, "");
+  ValueReadSpec fields;
+  if (unsigned rc = ParseValueReadSpec(line.argumentText, fields)) return FailLine(ctx, line, rc);
+  SetSymbol(ctx.symbols, fields.symbolName, "");
   std::string text;
   {
-    OpenedKey key = OpenKey(RootKeyHandle(spec.root), spec.subKey, kAccessRead);
+    OpenedKey key = OpenKey(RootKeyHandle(fields.root), fields.subKey, kAccessRead);
     if (!key) return 0;
     ValueBytes value;
-    if (ReadValue(key.Get(), spec.valueName, value)) text = ValueAsText(value);
+    if (ReadValue(key.Get(), fields.valueName, value)) text = ValueAsText(value);
   }
-  return FailLine(ctx, line, SetSymbol(ctx.symbols, spec.symbolName, text));
+  return FailLine(ctx, line, SetSymbol(ctx.symbols, fields.symbolName, text));
 }
 
 // The bytes RegSetValueExA stores: a string with its terminating zero, or a number as
@@ -99,23 +99,23 @@ unsigned EncodeData(const std::string& data, std::uint32_t type, std::string& by
 }
 
 unsigned SetRegValue(EngineContext& ctx, ScriptLine& line) {
-  ValueWriteSpec spec;
-  if (unsigned rc = ParseValueWriteSpec(line.argumentText, spec)) return FailLine(ctx, line, rc);
+  ValueWriteSpec fields;
+  if (unsigned rc = ParseValueWriteSpec(line.argumentText, fields)) return FailLine(ctx, line, rc);
   // The root and the type tag were taken before expansion: no symbol can supply them.
   std::string data, valueName, subKey, bytes;
-  unsigned rc = ExpandSymbols(ctx, spec.data, data, kExpandedFieldSize);
-  if (rc == 0) rc = ExpandSymbols(ctx, spec.valueName, valueName, kExpandedFieldSize);
-  if (rc == 0) rc = ExpandSymbols(ctx, spec.subKey, subKey, kExpandedFieldSize);
-  if (rc == 0) rc = EncodeData(data, spec.type, bytes);
+  unsigned rc = ExpandSymbols(ctx, fields.data, data, kExpandedFieldSize);
+  if (rc == 0) rc = ExpandSymbols(ctx, fields.valueName, valueName, kExpandedFieldSize);
+  if (rc == 0) rc = ExpandSymbols(ctx, fields.subKey, subKey, kExpandedFieldSize);
+  if (rc == 0) rc = EncodeData(data, fields.type, bytes);
   if (rc != 0) return FailLine(ctx, line, rc);
 
-  HKEY root = RootKeyHandle(spec.root);
+  HKEY root = RootKeyHandle(fields.root);
   OpenedKey key = OpenKey(root, subKey, kAccessReadWrite);
   if (!key) {
     // A key that exists but may not be written is passed over without a word.
     return OpenKey(root, subKey, kAccessRead) ? 0 : FailLine(ctx, line, kErrRegOpen);
   }
-  if (RegSetValueExA(key.Get(), valueName.c_str(), 0, spec.type,
+  if (RegSetValueExA(key.Get(), valueName.c_str(), 0, fields.type,
                      reinterpret_cast<const BYTE*>(bytes.data()),
                      static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS) {
     return FailLine(ctx, line, kErrRegWrite);
@@ -227,17 +227,17 @@ unsigned DeleteRegKeyRecursive(EngineContext& ctx, ScriptLine& line) {
 
 // Errors are returned without a report: the section ends, no error line is written.
 unsigned FindRegValue(EngineContext& ctx, ScriptLine& line) {
-  ValueReadSpec spec;
-  if (unsigned rc = ParseValueReadSpec(line.argumentText, spec)) return rc;
+  ValueReadSpec fields;
+  if (unsigned rc = ParseValueReadSpec(line.argumentText, fields)) return rc;
   bool found = false;
   {
-    OpenedKey key = OpenKey(RootKeyHandle(spec.root), spec.subKey, kAccessRead);
+    OpenedKey key = OpenKey(RootKeyHandle(fields.root), fields.subKey, kAccessRead);
     ValueBytes value;
-    if (key && ReadValue(key.Get(), spec.valueName, value)) {
+    if (key && ReadValue(key.Get(), fields.valueName, value)) {
       found = !(value.type == REG_SZ && value.Text().empty());
     }
   }
-  return SetSymbol(ctx.symbols, spec.symbolName, TrueFalse(found));
+  return SetSymbol(ctx.symbols, fields.symbolName, TrueFalse(found));
 }
 }  // namespace
 

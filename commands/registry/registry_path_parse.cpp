@@ -49,7 +49,7 @@ unsigned ParseRootPrefix(std::string_view keyPath, RegistryRoot& root) {
   return 20;
 }
 
-unsigned ParseValueReadSpec(std::string_view text, ValueReadSpec& spec) {
+unsigned ParseValueReadSpec(std::string_view text, ValueReadSpec& fields) {
   std::string_view name, keyAndValue;
   if (!TakeField(text, '=', name, keyAndValue)) return 23;
   std::string path = TrimmedCopy(keyAndValue);
@@ -58,25 +58,25 @@ unsigned ParseValueReadSpec(std::string_view text, ValueReadSpec& spec) {
   std::string_view subKey, valueName;
   if (!TakeField(SubKeyOf(path), ',', subKey, valueName)) return 22;
   if (valueName.size() > kFieldMax) return 25;
-  spec.symbolName = TrimmedCopy(name);
-  spec.root = root;
-  spec.subKey = TrimmedCopy(subKey);
-  spec.valueName = TrimmedCopy(valueName);
+  fields.symbolName = TrimmedCopy(name);
+  fields.root = root;
+  fields.subKey = TrimmedCopy(subKey);
+  fields.valueName = TrimmedCopy(valueName);
   return 0;
 }
 
-unsigned ParseValueWriteSpec(std::string_view text, ValueWriteSpec& spec) {
+unsigned ParseValueWriteSpec(std::string_view text, ValueWriteSpec& fields) {
   RegistryRoot root;
   if (ParseRootPrefix(text, root) != 0) return 20;
   std::string_view subKey, nameAndData, valueName, data;
   if (!TakeField(SubKeyOf(text), ',', subKey, nameAndData)) return 22;
   if (!TakeField(nameAndData, '=', valueName, data)) return 21;
   if (data.size() > kFieldMax) return 25;
-  spec.root = root;
-  spec.subKey = TrimmedCopy(subKey);
-  spec.valueName = TrimmedCopy(valueName);
-  spec.data = TrimmedCopy(data);
-  spec.type = TakeTypeTag(spec.data);
+  fields.root = root;
+  fields.subKey = TrimmedCopy(subKey);
+  fields.valueName = TrimmedCopy(valueName);
+  fields.data = TrimmedCopy(data);
+  fields.type = TakeTypeTag(fields.data);
   return 0;
 }
 

@@ -47,7 +47,7 @@ struct ValueReadSpec {
 // name. Returns 0, 23 (no "=" within 259 bytes), 20 (root), 22 (no "," after the sub-key
 // within 259 bytes) or 25 (a value name longer than 259 bytes: refused, never cut, so a
 // command never reads a different value than the one named).
-unsigned ParseValueReadSpec(std::string_view text, ValueReadSpec& spec);
+unsigned ParseValueReadSpec(std::string_view text, ValueReadSpec& fields);
 
 struct ValueWriteSpec {
   RegistryRoot root = RegistryRoot::LocalMachine;
@@ -61,7 +61,7 @@ struct ValueWriteSpec {
 // is taken off the data. Returns 0, 20 (root), 22 (no "," within 259 bytes), 21 (no "="
 // after the value name within 259 bytes) or 25 (data longer than 259 bytes: refused, never
 // cut, so a shortened value is never written).
-unsigned ParseValueWriteSpec(std::string_view text, ValueWriteSpec& spec);
+unsigned ParseValueWriteSpec(std::string_view text, ValueWriteSpec& fields);
 
 // Takes a leading "/REG_SZ:" or "/REG_DWORD:" (any case) off `data` and returns the type
 // it names. The text after the ":" is not trimmed again. Anything else, "/REG_QWORD:5"

@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!DwordFromText(DwordToText(number), again) || again != number) __builtin_trap();
   }
 
-  ValueWriteSpec spec;
-  unsigned status = ParseValueWriteSpec(text, spec);
+  ValueWriteSpec fields;
+  unsigned status = ParseValueWriteSpec(text, fields);
   switch (status) {
     case 0:
       break;
@@ -32,12 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     default:
       __builtin_trap();
   }
-  if (spec.subKey.size() >= kRegistryFieldSize || spec.valueName.size() >= kRegistryFieldSize ||
-      spec.data.size() >= kRegistryFieldSize) {
+  if (fields.subKey.size() >= kRegistryFieldSize || fields.valueName.size() >= kRegistryFieldSize ||
+      fields.data.size() >= kRegistryFieldSize) {
     __builtin_trap();
   }
-  if (spec.type != kRegistryTypeString && spec.type != kRegistryTypeDword) __builtin_trap();
-  if (FindChar(spec.subKey, ',') != std::string::npos) __builtin_trap();
-  if (FindChar(spec.valueName, '=') != std::string::npos) __builtin_trap();
+  if (fields.type != kRegistryTypeString && fields.type != kRegistryTypeDword) __builtin_trap();
+  if (FindChar(fields.subKey, ',') != std::string::npos) __builtin_trap();
+  if (FindChar(fields.valueName, '=') != std::string::npos) __builtin_trap();
   return 0;
 }

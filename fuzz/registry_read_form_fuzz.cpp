@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool singleByte = (data[0] & 1) == 0;
   SetAnsiCodePageForTesting(singleByte ? 0 : 932);
   std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  ValueReadSpec spec;
-  unsigned status = ParseValueReadSpec(text, spec);
+  ValueReadSpec fields;
+  unsigned status = ParseValueReadSpec(text, fields);
   switch (status) {
     case 0:
       break;
@@ -38,10 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     default:
       __builtin_trap();
   }
-  CheckField(spec.symbolName, singleByte);
-  CheckField(spec.subKey, singleByte);
-  CheckField(spec.valueName, singleByte);
-  if (FindChar(spec.symbolName, '=') != std::string::npos) __builtin_trap();
-  if (FindChar(spec.subKey, ',') != std::string::npos) __builtin_trap();
+  CheckField(fields.symbolName, singleByte);
+  CheckField(fields.subKey, singleByte);
+  CheckField(fields.valueName, singleByte);
+  if (FindChar(fields.symbolName, '=') != std::string::npos) __builtin_trap();
+  if (FindChar(fields.subKey, ',') != std::string::npos) __builtin_trap();
   return 0;
 }

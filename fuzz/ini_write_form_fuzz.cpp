@@ -3,15 +3,15 @@
 #include <cstdint>
 #include <string>
 
-#include "commands/registry/ini_spec_parse.h"
+#include "commands/registry/ini_arguments_parse.h"
 #include "engine/mbcs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   SetAnsiCodePageForTesting(data[0] & 1 ? 932 : 0);
   std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  IniWriteSpec spec;
-  unsigned status = ParseIniWriteSpec(text, spec);
+  IniWriteSpec fields;
+  unsigned status = ParseIniWriteSpec(text, fields);
   switch (status) {
     case 0:
       break;
@@ -23,12 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     default:
       __builtin_trap();
   }
-  if (spec.fileName.size() >= kIniFieldSize || spec.section.size() >= kIniFieldSize ||
-      spec.key.size() >= kIniFieldSize || spec.value.size() >= kIniFieldSize) {
+  if (fields.fileName.size() >= kIniFieldSize || fields.section.size() >= kIniFieldSize ||
+      fields.key.size() >= kIniFieldSize || fields.value.size() >= kIniFieldSize) {
     __builtin_trap();
   }
-  if (FindChar(spec.fileName, ',') != std::string::npos) __builtin_trap();
-  if (FindChar(spec.section, ',') != std::string::npos) __builtin_trap();
-  if (FindChar(spec.key, '=') != std::string::npos) __builtin_trap();
+  if (FindChar(fields.fileName, ',') != std::string::npos) __builtin_trap();
+  if (FindChar(fields.section, ',') != std::string::npos) __builtin_trap();
+  if (FindChar(fields.key, '=') != std::string::npos) __builtin_trap();
   return 0;
 }

@@ -20,7 +20,7 @@ struct IniReadSpec {
 // `nameSize` is the symbol name's buffer (260, or 1024 for GETMESSAGEFROMID).
 // Returns 0, 23 (no "=" within the name's buffer), 27 (no "," after the file name within
 // 259 bytes), 26 (no "," after the section within 259 bytes) or 25 (key longer than 259).
-unsigned ParseIniReadSpec(std::string_view text, std::size_t nameSize, IniReadSpec& spec);
+unsigned ParseIniReadSpec(std::string_view text, std::size_t nameSize, IniReadSpec& fields);
 
 struct IniWriteSpec {
   std::string fileName;
@@ -31,4 +31,4 @@ struct IniWriteSpec {
 
 // Returns 0, 27 (file name), 26 (section), 25 (no "=" after the key within 259 bytes) or
 // 24 (value longer than 259 bytes).
-unsigned ParseIniWriteSpec(std::string_view text, IniWriteSpec& spec);
+unsigned ParseIniWriteSpec(std::string_view text, IniWriteSpec& fields);

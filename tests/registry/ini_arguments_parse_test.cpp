@@ -1,4 +1,4 @@
-#include "commands/registry/ini_spec_parse.h"
+#include "commands/registry/ini_arguments_parse.h"
 
 #include <gtest/gtest.h>
 

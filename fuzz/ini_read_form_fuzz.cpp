@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "commands/registry/ini_spec_parse.h"
+#include "commands/registry/ini_arguments_parse.h"
 #include "engine/mbcs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SetAnsiCodePageForTesting(data[0] & 1 ? 932 : 0);
   const std::size_t nameSize = data[0] & 2 ? kIniMessageSize : kIniFieldSize;
   std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
-  IniReadSpec spec;
-  unsigned status = ParseIniReadSpec(text, nameSize, spec);
+  IniReadSpec fields;
+  unsigned status = ParseIniReadSpec(text, nameSize, fields);
   switch (status) {
     case 0:
       break;
@@ -24,12 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     default:
       __builtin_trap();
   }
-  if (spec.symbolName.size() >= nameSize || spec.fileName.size() >= kIniFieldSize ||
-      spec.section.size() >= kIniFieldSize || spec.key.size() >= kIniFieldSize) {
+  if (fields.symbolName.size() >= nameSize || fields.fileName.size() >= kIniFieldSize ||
+      fields.section.size() >= kIniFieldSize || fields.key.size() >= kIniFieldSize) {
     __builtin_trap();
   }
-  if (FindChar(spec.symbolName, '=') != std::string::npos) __builtin_trap();
-  if (FindChar(spec.fileName, ',') != std::string::npos) __builtin_trap();
-  if (FindChar(spec.section, ',') != std::string::npos) __builtin_trap();
+  if (FindChar(fields.symbolName, '=') != std::string::npos) __builtin_trap();
+  if (FindChar(fields.fileName, ',') != std::string::npos) __builtin_trap();
+  if (FindChar(fields.section, ',') != std::string::npos) __builtin_trap();
   return 0;
 }

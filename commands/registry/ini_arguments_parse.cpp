@@ -1,4 +1,4 @@
-#include "commands/registry/ini_spec_parse.h"
+#include "commands/registry/ini_arguments_parse.h"
 
 #include "engine/mbcs.h"
 #include "engine/text_args.h"
@@ -21,24 +21,24 @@ bool TakeLastField(std::string_view rest, std::size_t size, std::string& field) 
 }
 }  // namespace
 
-unsigned ParseIniReadSpec(std::string_view text, std::size_t nameSize, IniReadSpec& spec) {
+unsigned ParseIniReadSpec(std::string_view text, std::size_t nameSize, IniReadSpec& fields) {
   std::string_view rest = text;
   IniReadSpec parsed;
   if (!TakeField(rest, '=', nameSize, parsed.symbolName)) return 23;
   if (!TakeField(rest, ',', kIniFieldSize, parsed.fileName)) return 27;
   if (!TakeField(rest, ',', kIniFieldSize, parsed.section)) return 26;
   if (!TakeLastField(rest, kIniFieldSize, parsed.key)) return 25;
-  spec = std::move(parsed);
+  fields = std::move(parsed);
   return 0;
 }
 
-unsigned ParseIniWriteSpec(std::string_view text, IniWriteSpec& spec) {
+unsigned ParseIniWriteSpec(std::string_view text, IniWriteSpec& fields) {
   std::string_view rest = text;
   IniWriteSpec parsed;
   if (!TakeField(rest, ',', kIniFieldSize, parsed.fileName)) return 27;
   if (!TakeField(rest, ',', kIniFieldSize, parsed.section)) return 26;
   if (!TakeField(rest, '=', kIniFieldSize, parsed.key)) return 25;
   if (!TakeLastField(rest, kIniFieldSize, parsed.value)) return 24;
-  spec = std::move(parsed);
+  fields = std::move(parsed);
   return 0;
 }
