@@ -13,6 +13,7 @@
 #include "host/script_folder_cleanup.h"
 #include "host/server_registration.h"
 #include "support/log.h"
+#include "support/system_folders.h"
 #include "support/win_handles.h"
 
 namespace {
@@ -35,9 +36,7 @@ DWORD ReadBreakOnStart(HKEY agentKey) {
 
 // The folder of the running program file, without a trailing backslash.
 std::string ProgramFolder() {
-  std::string path(MAX_PATH, '\0');
-  DWORD n = GetModuleFileNameA(nullptr, path.data(), MAX_PATH);
-  path.resize(n < MAX_PATH ? n : 0);
+  const std::string path = ProgramFilePath();
   std::size_t slash = FindLastChar(path, '\\');
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }

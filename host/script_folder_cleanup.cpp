@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "support/system_folders.h"
 #include "support/win_handles.h"
 
 namespace {
@@ -30,13 +31,6 @@ std::string ComparableForm(std::string full) {
 bool IsSameOrAbove(const std::string& ancestor, const std::string& path) {
   if (ancestor.empty() || path.compare(0, ancestor.size(), ancestor) != 0) return false;
   return path.size() == ancestor.size() || path[ancestor.size()] == '\\';
-}
-
-std::string WindowsDirectory() {
-  std::string dir(MAX_PATH, '\0');
-  UINT n = GetWindowsDirectoryA(dir.data(), MAX_PATH);
-  dir.resize(n < MAX_PATH ? n : 0);
-  return dir;
 }
 
 void DeleteFolderTree(const std::string& folder) {
@@ -75,7 +69,7 @@ bool IsProtectedFullPath(const std::string& full, const std::string& programFold
   if (full.empty() || PathIsRootA(full.c_str())) return true;
   const std::string target = ComparableForm(full);
   if (target.size() <= 2) return true;  // "C:" or nothing left
-  for (const std::string& guarded : {WindowsDirectory(), programFolder}) {
+  for (const std::string& guarded : {WindowsFolder(), programFolder}) {
     if (guarded.empty()) continue;
     std::string guardedFull = FullPath(guarded);
     if (IsSameOrAbove(target, ComparableForm(guardedFull.empty() ? guarded : guardedFull))) {

@@ -3,26 +3,13 @@
 #include <windows.h>
 
 #include "support/log_platform.h"
+#include "support/system_folders.h"
 #include "support/win_handles.h"
 
 namespace {
 constexpr const char* kAgentKeyPath = "SOFTWARE\\Tevlin\\Agent";
 constexpr DWORD kDefaultLogLimit = 2u * 1024u * 1024u;
 constexpr DWORD kBytesPerMegabyte = 1024u * 1024u;
-
-std::string WindowsDirectory() {
-  std::string dir(MAX_PATH, '\0');
-  UINT n = GetWindowsDirectoryA(dir.data(), MAX_PATH);
-  dir.resize(n < MAX_PATH ? n : 0);
-  return dir;
-}
-
-std::string TempDirectory() {
-  std::string dir(MAX_PATH + 1, '\0');
-  DWORD n = GetTempPathA(MAX_PATH + 1, dir.data());
-  dir.resize(n <= MAX_PATH ? n : 0);
-  return dir;
-}
 
 UniqueKernelHandle OpenForAppend(const std::string& path) {
   if (path.empty()) return UniqueKernelHandle();
@@ -63,12 +50,7 @@ LogTimeStamp CurrentLogTime() {
   return {now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
-std::string RunningProgramPath() {
-  std::string path(MAX_PATH, '\0');
-  DWORD n = GetModuleFileNameA(nullptr, path.data(), MAX_PATH);
-  path.resize(n < MAX_PATH ? n : 0);
-  return path;
-}
+std::string RunningProgramPath() { return ProgramFilePath(); }
 
 unsigned long CurrentLogProcessId() { return GetCurrentProcessId(); }
 
@@ -77,8 +59,8 @@ unsigned long SaveLastError() { return GetLastError(); }
 void RestoreLastError(unsigned long code) { SetLastError(code); }
 
 void AppendLogLine(LogKind kind, const std::string& fileName, const std::string& line) {
-  UniqueKernelHandle file = OpenForAppend(LogFilePath(WindowsDirectory(), fileName));
-  if (!file) file = OpenForAppend(LogFallbackPath(TempDirectory(), fileName));
+  UniqueKernelHandle file = OpenForAppend(LogFilePath(WindowsFolder(), fileName));
+  if (!file) file = OpenForAppend(LogFallbackPath(TempFolder(), fileName));
   if (file) {
     EmptyWhenPastLimit(file.Get(), kind);
     SetFilePointer(file.Get(), 0, nullptr, FILE_END);

@@ -3,24 +3,12 @@
 #include <windows.h>
 
 #include "engine/mbcs.h"
+#include "support/system_folders.h"
 
 namespace {
-constexpr std::size_t kFolderBufferSize = MAX_PATH;  // what the system folder queries fill
-
 bool EndsWithBackslash(std::string_view text) {
   std::size_t last = FindLastChar(text, '\\');
   return last != std::string_view::npos && last + 1 == text.size();
-}
-
-// A folder the system reports through a (buffer, size) call; empty when the call fails
-// or the folder does not fit the buffer.
-template <typename Query>
-std::string SystemFolder(Query query) {
-  std::string folder(kFolderBufferSize, '\0');
-  UINT length = query(folder.data(), static_cast<UINT>(folder.size()));
-  if (length == 0 || length >= folder.size()) return {};
-  folder.resize(length);
-  return folder;
 }
 
 bool TryCandidate(std::string folder, std::string_view name, std::size_t capacity,
@@ -69,9 +57,9 @@ bool SearchFile(std::string_view workDir, std::string& path, std::size_t capacit
   std::string found;
   const std::string folders[] = {
       std::string(workDir),
-      SystemFolder([](char* b, UINT n) { return GetCurrentDirectoryA(n, b); }),
-      SystemFolder([](char* b, UINT n) { return GetWindowsDirectoryA(b, n); }),
-      SystemFolder([](char* b, UINT n) { return GetSystemDirectoryA(b, n); }),
+      CurrentFolder(),
+      WindowsFolder(),
+      SystemFolder(),
   };
   for (const std::string& folder : folders) {
     if (TryCandidate(folder, path, capacity, found)) {

@@ -147,10 +147,8 @@ unsigned CreateRegKey(EngineContext& ctx, ScriptLine& line) {
   OpenedKey parent = OpenKey(RootKeyHandle(root), SubKeyText(parentPath), kAccessWrite);
   if (!parent) return 0;
   if (OpenKey(parent.Get(), childName, kAccessWrite)) return 0;
-  HKEY created = nullptr;
-  if (RegCreateKeyA(parent.Get(), childName.c_str(), &created) == ERROR_SUCCESS) {
-    UniqueRegKey closeCreated(created);
-  }
+  UniqueRegKey created;  // a failed creation is not reported
+  RegCreateKeyA(parent.Get(), childName.c_str(), created.Put());
   return 0;
 }
 

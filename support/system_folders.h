@@ -1,0 +1,10 @@
+#pragma once
+// The system's folders and the program's own path, as strings (Windows build only).
+// Each is empty when the system call fails or the result does not fit its path buffer.
+#include <string>
+
+std::string WindowsFolder();    // GetWindowsDirectoryA, no trailing backslash
+std::string SystemFolder();     // GetSystemDirectoryA
+std::string CurrentFolder();    // GetCurrentDirectoryA
+std::string TempFolder();       // GetTempPathA, ends with a backslash
+std::string ProgramFilePath();  // the running program file, GetModuleFileNameA
