@@ -56,9 +56,11 @@ unsigned GetParam(EngineContext& ctx, ScriptLine& line) {
   return FailLine(ctx, line, status);
 }
 
+// A cut folder would make the file commands find (and act on) files the script never
+// named, so a value that does not fit fails the line.
 unsigned SetWorkDir(EngineContext& ctx, ScriptLine& line) {
   std::string expanded;
-  unsigned status = ExpandSymbols(ctx, TrimmedCopy(line.argumentText), expanded, kPathSize);
+  unsigned status = ExpandForAction(ctx, TrimmedCopy(line.argumentText), expanded, kPathSize);
   if (status == 0) ctx.workDir = expanded;
   return FailLine(ctx, line, status);
 }

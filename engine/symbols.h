@@ -34,3 +34,13 @@ unsigned GetSymbol(const SymbolTable& table, std::string_view name, std::string&
 // the reference) or 1 (no memory).
 unsigned ExpandSymbols(const EngineContext& ctx, std::string_view text, std::string& out,
                        std::size_t size);
+
+// The expansion for every text a command acts on: a key, value or data it writes, a path
+// it creates or deletes, a program it starts or ends. Such a command must never act on a
+// text other than the one the script wrote, so where ExpandSymbols would leave a value out
+// or cut the output, this fails with 59 (kErrSymbolTooLong) instead, and an unclosed
+// reference (which would drop the rest of the text) fails with 28. `out` is then unusable.
+// Texts that are only shown, compared or kept (SET, conditions, the log copy of a line)
+// use ExpandSymbols.
+unsigned ExpandForAction(const EngineContext& ctx, std::string_view text, std::string& out,
+                         std::size_t size);

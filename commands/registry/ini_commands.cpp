@@ -76,8 +76,8 @@ unsigned SetIniFileValue(EngineContext& ctx, ScriptLine& line) {
   IniWriteSpec fields;
   if (unsigned rc = ParseIniWriteSpec(line.argumentText, fields)) return FailLine(ctx, line, rc);
   std::string value, path;
-  unsigned rc = ExpandSymbols(ctx, fields.value, value, kIniFieldSize);
-  if (rc == 0) rc = ExpandSymbols(ctx, fields.fileName, path, kIniFieldSize);
+  unsigned rc = ExpandForAction(ctx, fields.value, value, kIniFieldSize);
+  if (rc == 0) rc = ExpandForAction(ctx, fields.fileName, path, kIniFieldSize);
   if (rc != 0) return FailLine(ctx, line, rc);
   if (!SearchFile(ctx.workDir, path, kIniFieldSize)) return FailLine(ctx, line, kErrIniNotFound);
   if (!WritePrivateProfileStringA(fields.section.c_str(), fields.key.c_str(), value.c_str(),
@@ -95,7 +95,7 @@ unsigned DeleteIniFileSection(EngineContext& ctx, ScriptLine& line) {
       SplitPathAndName(line.argumentText, fileName, section) != 0) {
     return FailLine(ctx, line, kErrInvalidSwitch);
   }
-  if (unsigned rc = ExpandSymbols(ctx, fileName, path, kIniFieldSize)) {
+  if (unsigned rc = ExpandForAction(ctx, fileName, path, kIniFieldSize)) {
     return FailLine(ctx, line, rc);
   }
   TrimText(path);

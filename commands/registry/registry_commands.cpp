@@ -1,5 +1,5 @@
 // The registry commands. Each takes its argument text literally, except SETREGVALUE and
-// DELETEREGVALUE, which expand the fields named below. Missing keys and values are never
+// DELETEREGVALUE, which expand the fields named below (and refuse a cut expansion). Missing keys and values are never
 // errors (apart from SETREGVALUE's missing key); none of these commands logs on its own.
 #include <shlwapi.h>
 #include <windows.h>
@@ -103,9 +103,9 @@ unsigned SetRegValue(EngineContext& ctx, ScriptLine& line) {
   if (unsigned rc = ParseValueWriteSpec(line.argumentText, fields)) return FailLine(ctx, line, rc);
   // The root and the type tag were taken before expansion: no symbol can supply them.
   std::string data, valueName, subKey, bytes;
-  unsigned rc = ExpandSymbols(ctx, fields.data, data, kExpandedFieldSize);
-  if (rc == 0) rc = ExpandSymbols(ctx, fields.valueName, valueName, kExpandedFieldSize);
-  if (rc == 0) rc = ExpandSymbols(ctx, fields.subKey, subKey, kExpandedFieldSize);
+  unsigned rc = ExpandForAction(ctx, fields.data, data, kExpandedFieldSize);
+  if (rc == 0) rc = ExpandForAction(ctx, fields.valueName, valueName, kExpandedFieldSize);
+  if (rc == 0) rc = ExpandForAction(ctx, fields.subKey, subKey, kExpandedFieldSize);
   if (rc == 0) rc = EncodeData(data, fields.type, bytes);
   if (rc != 0) return FailLine(ctx, line, rc);
 
@@ -162,7 +162,7 @@ unsigned DeleteRegValue(EngineContext& ctx, ScriptLine& line) {
   OpenedKey key = OpenKey(RootKeyHandle(root), TrimmedCopy(SubKeyOf(keyPath)), kAccessWrite);
   if (!key) return 0;
   std::string expandedName;
-  if (unsigned rc = ExpandSymbols(ctx, valueName, expandedName, kRegistryFieldSize)) {
+  if (unsigned rc = ExpandForAction(ctx, valueName, expandedName, kRegistryFieldSize)) {
     return FailLine(ctx, line, rc);
   }
   RegDeleteValueA(key.Get(), expandedName.c_str());  // a missing value is no error
