@@ -1,6 +1,6 @@
 // The INI commands run through the dispatcher; entries are read back with
 // GetPrivateProfileStringA and whole files by their bytes.
-#include "registry_test_support.h"
+#include "support_code/script_test.h"
 
 namespace {
 using IniCommands = ScriptTest;

@@ -1,7 +1,7 @@
 // The registry commands run through the dispatcher; effects are read back with
 // RegQueryValueExA and friends.
 #include "engine/mbcs.h"
-#include "registry_test_support.h"
+#include "support_code/script_test.h"
 
 namespace {
 using RegistryWrite = ScriptTest;

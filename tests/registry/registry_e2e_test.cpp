@@ -2,7 +2,7 @@
 // commands, and the registry example script.
 #include <cstdlib>
 
-#include "registry_test_support.h"
+#include "support_code/script_test.h"
 
 namespace {
 using RegistryProgram = ScriptTest;
