@@ -19,8 +19,27 @@ target_include_directories(orq_resources PRIVATE ${CMAKE_SOURCE_DIR})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/orqex.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/engine/messages.inc")
 
-add_library(orq_core STATIC ${ORQ_WINDOWS_SOURCES})
-target_include_directories(orq_core PUBLIC ${CMAKE_SOURCE_DIR})
+# Interfaces defined in IDL: widl makes a header and the interface ids in
+# build/generated/, and a type library in bin/ (shipped beside the programs).
+set(ORQ_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+file(MAKE_DIRECTORY ${ORQ_GENERATED_DIR})
+set(ORQ_WIDL_INCLUDES -I/usr/include/wine/wine/windows -I${CMAKE_SOURCE_DIR}/resources)
+function(orq_idl name idl tlb)
+  set(header ${ORQ_GENERATED_DIR}/${name}.h)
+  set(ids ${ORQ_GENERATED_DIR}/${name}_i.c)
+  set(library ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${tlb})
+  add_custom_command(
+    OUTPUT ${header} ${ids} ${library}
+    COMMAND widl ${ORQ_WIDL_INCLUDES} -m64 -h -o ${header} ${idl}
+    COMMAND widl ${ORQ_WIDL_INCLUDES} -m64 -u -o ${ids} ${idl}
+    COMMAND widl ${ORQ_WIDL_INCLUDES} -m64 -t -o ${library} ${idl}
+    DEPENDS ${idl} VERBATIM)
+  set(ORQ_IDL_OUTPUTS ${ORQ_IDL_OUTPUTS} ${header} ${ids} PARENT_SCOPE)
+endfunction()
+orq_idl(agent_interfaces ${CMAKE_SOURCE_DIR}/resources/agent_interfaces.idl OrqexAgent.tlb)
+
+add_library(orq_core STATIC ${ORQ_WINDOWS_SOURCES} ${ORQ_IDL_OUTPUTS})
+target_include_directories(orq_core PUBLIC ${CMAKE_SOURCE_DIR} ${ORQ_GENERATED_DIR})
 target_link_libraries(orq_core PUBLIC ${ORQ_SYSTEM_LIBS})
 
 add_executable(Orqex WIN32 ${CMAKE_SOURCE_DIR}/host/main.cpp $<TARGET_OBJECTS:orq_resources>)
