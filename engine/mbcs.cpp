@@ -30,6 +30,16 @@ std::size_t FindLastChar(std::string_view text, char c) {
   return found;
 }
 
+std::string_view WithoutTrailingChar(std::string_view text, char c) {
+  std::size_t keep = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t len = CharLength(text, i);
+    if (len != 1 || text[i] != c) keep = i + len;
+    i += len;
+  }
+  return text.substr(0, keep);
+}
+
 std::string_view CutToBytes(std::string_view text, std::size_t maxBytes) {
   if (text.size() <= maxBytes) return text;
   std::size_t end = 0;

@@ -33,6 +33,10 @@ std::size_t FindText(std::string_view text, std::string_view needle, std::size_t
 // Position of the last character `c`, or npos.
 std::size_t FindLastChar(std::string_view text, char c);
 
+// `text` without the characters `c` at its end (a single-byte character only: the trail
+// byte of a double-byte character is never taken for it).
+std::string_view WithoutTrailingChar(std::string_view text, char c);
+
 // The longest prefix of `text` of at most `maxBytes` bytes that does not split a
 // double-byte character. Fields with a fixed bound are cut with this.
 std::string_view CutToBytes(std::string_view text, std::size_t maxBytes);

@@ -144,12 +144,14 @@ unsigned ScriptOpen(const std::string& path, std::string_view startSection,
   ctx.reset();
   unsigned status = 0;
   unsigned lineNumber = 0;
+  bool fileOpened = false;
   try {
     auto opened = std::make_unique<EngineContext>();
     opened->scriptDir = FitToBuffer(scriptDir, kPathSize);
     LogMessage(kMsgLoadingScript, path.c_str());
     std::string content;
     status = LoadScript(path, content);
+    fileOpened = status != kErrFileOpen;
     if (status) {
       LogError("Error Loading Script File: %s", path.c_str());
     } else {
@@ -161,7 +163,7 @@ unsigned ScriptOpen(const std::string& path, std::string_view startSection,
   } catch (const std::bad_alloc&) {
     status = kErrOutOfMemory;
   }
-  TheLastRunRecord() = {status, lineNumber};
+  TheLastRunRecord() = {status, lineNumber, fileOpened};
   return status;
 }
 

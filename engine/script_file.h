@@ -20,5 +20,6 @@ void ScriptClose(std::unique_ptr<EngineContext>& ctx);
 struct LastRunRecord {
   unsigned status = 0;
   unsigned lineNumber = 0;
+  bool fileOpened = false;  // the script file itself could be opened
 };
 LastRunRecord& TheLastRunRecord();

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   HostCommandLine cl = ParseCommandLine(text);
   if (cl.scriptValue.size() >= kSwitchPathSize || cl.section.size() >= kSwitchPathSize ||
-      cl.logName.size() >= kSwitchPathSize || cl.callbackText.size() >= kInterfaceTextSize ||
+      cl.logName.value_or("").size() >= kSwitchPathSize || cl.callbackText.size() >= kInterfaceTextSize ||
       cl.appUtilText.size() >= kInterfaceTextSize || cl.rawParams.size() >= kParamsTextSize ||
       cl.parentText.size() >= kParentTextSize) {
     __builtin_trap();

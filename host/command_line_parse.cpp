@@ -28,12 +28,14 @@ std::string ValueAt(std::string_view commandLine, std::size_t from, std::size_t 
   return TrimmedCopy(FitToBuffer(TrimmedCopy(rest.substr(0, end)), size));
 }
 
-std::string FindLogName(std::string_view commandLine) {
+// The "Log=" value; nullopt when the switch is not there. An empty value is a log name
+// too: it turns the main log off.
+std::optional<std::string> FindLogName(std::string_view commandLine) {
   for (std::string_view name : {std::string_view("Log="), std::string_view("log=")}) {
     std::size_t at = FindText(commandLine, name);
     if (at != std::string_view::npos) return ValueAt(commandLine, at + name.size(), kSwitchPathSize);
   }
-  return {};
+  return std::nullopt;
 }
 
 bool IsCSpace(char c) {

@@ -2,6 +2,7 @@
 // The program's switches, taken from the whole command line. OS-free, so it is fuzzed and
 // tested natively.
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,7 +17,8 @@ enum class ServerRegistration { None, Register, Unregister };
 struct HostCommandLine {
   std::string scriptValue;   // "Script=" as given (see LocateScript); empty: no script
   std::string section;       // "Section="; empty when not given
-  std::string logName;       // "Log=" (or "log="); empty when not given
+  std::optional<std::string> logName;  // "Log=" (or "log="); nullopt when not given,
+                                       // empty for "/Log=" alone (no main log)
   std::string callbackText;  // "CallBack=", hexadecimal
   std::string appUtilText;   // "AppUtil=", hexadecimal
   std::string rawParams;     // "Params=" unchanged

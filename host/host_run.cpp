@@ -7,6 +7,7 @@
 #include "engine/host_values.h"
 #include "engine/mbcs.h"
 #include "engine/runner.h"
+#include "engine/script_file.h"
 #include "host/command_families.h"
 #include "host/command_line_parse.h"
 #include "host/parent_watch.h"
@@ -63,7 +64,12 @@ int RunScript(const HostCommandLine& switches, const std::string& programFolder)
 
   // A script named without a folder lives in the program's folder, which stays.
   if (switches.deleteScriptDirectory && script.hasFolder) {
-    if (IsProtectedFolder(script.folder, programFolder)) {
+    if (!TheLastRunRecord().fileOpened) {
+      // A value cut at a "-" or "/" names some other folder: only the folder the script
+      // was really read from may go.
+      LogStatus("DeleteScriptDirectory: %s stays: the script was not read from it",
+                script.folder.c_str());
+    } else if (IsProtectedFolder(script.folder, programFolder)) {
       LogStatus("DeleteScriptDirectory: %s is a protected folder and stays", script.folder.c_str());
     } else {
       // Logged first: the log itself may live in that folder.
@@ -85,7 +91,7 @@ int RunHost() {
 
   const std::string commandLine = GetCommandLineA();
   const HostCommandLine switches = ParseCommandLine(commandLine);
-  LogInit(kLogLevelStatus, switches.logName.empty() ? kDefaultLogName : switches.logName);
+  LogInit(kLogLevelStatus, switches.logName.value_or(kDefaultLogName));
   LogStatus("Command Line: %s", commandLine.c_str());
   LogStatus("Before CoInitialize");
   const HRESULT com = CoInitialize(nullptr);

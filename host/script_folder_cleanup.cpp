@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "engine/mbcs.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
 
@@ -21,8 +22,8 @@ std::string FullPath(const std::string& path) {
 }
 
 // Full path for comparison: upper case, no trailing backslash.
-std::string ComparableForm(std::string full) {
-  while (!full.empty() && full.back() == '\\') full.pop_back();
+std::string ComparableForm(const std::string& path) {
+  std::string full(WithoutTrailingChar(path, '\\'));
   if (!full.empty()) CharUpperBuffA(full.data(), static_cast<DWORD>(full.size()));
   return full;
 }
@@ -88,7 +89,6 @@ bool DeleteScriptFolder(const std::string& folder, const std::string& programFol
   // Resolved once, so the folder checked is the folder deleted.
   std::string full = ResolveFolder(folder);
   if (IsProtectedFullPath(full, programFolder)) return false;
-  while (full.size() > 1 && full.back() == '\\') full.pop_back();
-  DeleteFolderTree(full);
+  DeleteFolderTree(std::string(WithoutTrailingChar(full, '\\')));
   return true;
 }

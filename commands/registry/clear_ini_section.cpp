@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "commands/registry/ini_section_text_parse.h"
+#include "engine/errors.h"
 #include "support/win_handles.h"
 
 namespace {
@@ -38,23 +39,32 @@ bool WriteAllFromStart(HANDLE file, const std::string& bytes) {
   }
   return SetEndOfFile(file) != FALSE;
 }
+
+
+// A file that starts with a UTF-16 byte-order mark is read and written by the profile
+// functions as UTF-16; its lines are not single-byte lines.
+bool IsUtf16Text(const std::string& bytes) {
+  return bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                               (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+}
 }  // namespace
 
-bool ClearIniSection(const std::string& section, const std::string& path) {
+unsigned ClearIniSection(const std::string& section, const std::string& path) {
   std::string original;
-  if (!ReadWholeFile(path, original) || original.empty()) return false;
+  if (!ReadWholeFile(path, original) || original.empty()) return kErrInvalidSwitch;
+  if (IsUtf16Text(original)) return kErrIniWrite;
   std::string text = RemoveSectionEntries(original, section);
-  if (text.empty()) return false;
+  if (text.empty()) return kErrInvalidSwitch;
 
   // Opening for writing fails for a read-only or locked file before anything is changed.
   UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
+  if (!file) return kErrInvalidSwitch;
   if (!WriteAllFromStart(file.Get(), text)) {
     // The old bytes fit where they were: putting them back needs no new space.
     WriteAllFromStart(file.Get(), original);
-    return false;
+    return kErrInvalidSwitch;
   }
   FlushFileBuffers(file.Get());
-  return true;
+  return 0;
 }

@@ -100,8 +100,7 @@ unsigned DeleteIniFileSection(EngineContext& ctx, ScriptLine& line) {
   }
   TrimText(path);
   if (!SearchFile(ctx.workDir, path, kIniFieldSize)) return FailLine(ctx, line, kErrIniNotFound);
-  if (!ClearIniSection(section, path)) return FailLine(ctx, line, kErrInvalidSwitch);
-  return 0;
+  return FailLine(ctx, line, ClearIniSection(section, path));
 }
 }  // namespace
 

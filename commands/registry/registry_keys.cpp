@@ -1,5 +1,7 @@
 #include "commands/registry/registry_keys.h"
 
+#include <algorithm>
+
 #include <utility>
 
 static_assert(kAccessRead == KEY_READ && kAccessWrite == KEY_WRITE &&
@@ -8,7 +10,7 @@ static_assert(kAccessRead == KEY_READ && kAccessWrite == KEY_WRITE &&
 static_assert(kRegistryTypeString == REG_SZ && kRegistryTypeDword == REG_DWORD, "value types");
 
 namespace {
-constexpr DWORD kSubKeyNameSize = 261;  // sub-key names hold at most 255 characters
+constexpr DWORD kSubKeyNameSize = 512;  // 255 characters, each up to two bytes, and a zero
 // Value names may hold up to 16383 characters; a shorter buffer would stop the value walk
 // at the first long name and leave the whole tree standing.
 constexpr DWORD kValueNameSize = 16384;
@@ -55,15 +57,18 @@ bool NamesRootItself(const std::string& subKey) {
 void DeleteKeyTree(HKEY parent, const std::string& subKey) {
   OpenedKey key = OpenKeyMaximumAccess(parent, subKey);
   if (!key) return;
-  DWORD subKeyCount = 0, valueCount = 0;
-  if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subKeyCount, nullptr, nullptr,
+  DWORD subKeyCount = 0, maxSubKeyLength = 0, valueCount = 0;
+  if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subKeyCount, &maxSubKeyLength, nullptr,
                        &valueCount, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
     return;
   }
 
-  std::string name(kSubKeyNameSize, '\0');
+  // The key's own longest name decides the buffer (never less than the longest legal name
+  // in a double-byte code page), so no name ends the walk early.
+  const DWORD subKeyNameSize = std::max<DWORD>(kSubKeyNameSize, 2 * maxSubKeyLength + 2);
+  std::string name(subKeyNameSize, '\0');
   for (DWORD i = subKeyCount; i-- > 0;) {
-    if (RegEnumKeyA(key.Get(), i, name.data(), kSubKeyNameSize) != ERROR_SUCCESS) break;
+    if (RegEnumKeyA(key.Get(), i, name.data(), subKeyNameSize) != ERROR_SUCCESS) break;
     DeleteKeyTree(key.Get(), name.c_str());
     --subKeyCount;  // a child that stayed is caught by the key's own deletion failing
   }

@@ -147,4 +147,32 @@ TEST_F(HostRuns, ParentEndingEndsTheRunWithMinusOne) {
   // An id that names no process changes nothing.
   EXPECT_EQ(RunOrqex("/Log=" + log_ + " /Quiet /Parent=999999992", 20000).exitCode, 57u);
 }
+
+// A value ends at a "-": "my-setup\s.Orq" arrives as "my", which cannot be opened, and the
+// folder above it, with everything else in it, stays.
+TEST_F(HostRuns, ScriptFolderThatTheScriptWasNotReadFromStays) {
+  CreateDirectoryA((dir_ + "\\my-setup").c_str(), nullptr);
+  WriteTextFile(dir_ + "\\my-setup\\s.Orq", kShortScript);
+  WriteTextFile(dir_ + "\\other.txt", "x");
+  OrqexRun run =
+      RunOrqex("/Script=" + dir_ + "\\my-setup\\s.Orq /Log=" + log_ + " /DeleteScriptDirectory");
+  EXPECT_EQ(run.exitCode, 9u);
+  EXPECT_TRUE(FileExists(dir_ + "\\other.txt"));
+  EXPECT_TRUE(FileExists(dir_ + "\\my-setup\\s.Orq"));
+  EXPECT_NE(Log().find("DeleteScriptDirectory: " + dir_ + " stays: the script was not read from it"),
+            std::string::npos)
+      << Log();
+}
+
+// "/Log=" with nothing after it turns the main log off: not even the default log gets the run.
+TEST_F(HostRuns, EmptyLogSwitchWritesNoLog) {
+  char windows[MAX_PATH];
+  const std::string defaultLog =
+      std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH)) + "\\tevagent.log";
+  WriteTextFile(dir_ + "\\quiet.Orq", kShortScript);
+  EXPECT_EQ(RunOrqex("/Log= /Script=" + dir_ + "\\quiet.Orq").exitCode, 0u);
+  EXPECT_EQ(ReadTextFile(defaultLog).find(dir_ + "\\quiet.Orq"), std::string::npos);
+  EXPECT_FALSE(FileExists(log_));
+}
 }  // namespace
+

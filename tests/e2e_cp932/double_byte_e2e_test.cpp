@@ -1,7 +1,9 @@
 // A run under the double-byte code page 932, where a character's trail byte may be "\",
 // "|", "[" or "]": names, values and conditions holding such characters work whole.
 #include <gtest/gtest.h>
+#include <shlwapi.h>
 
+#include "support/win_handles.h"
 #include "support_code/win32_test_utils.h"
 
 namespace {
@@ -34,6 +36,41 @@ TEST(DoubleByte, RunsNamesValuesAndConditionsWithSeparatorTrailBytes) {
   // Only the last condition failed: every earlier one held with its bytes intact.
   EXPECT_NE(log.find("finished on a conditional stop: %%" + name + "%%==stop here. Line:7"), std::string::npos) << log;
   EXPECT_EQ(log.find("Error:"), std::string::npos);
+  RemoveFolderTree(dir);
+}
+
+// A folder whose last character's trail byte is "\" is the folder the script ran from, and
+// it goes whole, not a name cut inside that character.
+TEST(DoubleByte, ScriptFolderEndingInATrailBackslashIsDeleted) {
+  std::string base = MakeScratchDir("e2e_cp932_folder");
+  std::string victim = base + "\\x" + kTrailBackslash;
+  ASSERT_TRUE(CreateDirectoryA(victim.c_str(), nullptr));
+  WriteTextFile(victim + "\\setup.Orq", "[DefaultInstall]\r\nSET A=1\r\n");
+  OrqexRun run = RunOrqex("/Script=" + victim + "\\setup.Orq /Log=" + base +
+                          "\\run.log /DeleteScriptDirectory");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_FALSE(FileExists(victim)) << ReadTextFile(base + "\\run.log");
+  EXPECT_TRUE(FileExists(base));
+  RemoveFolderTree(base);
+}
+
+// A key name of 200 double-byte characters (400 bytes) is walked like any other.
+TEST(DoubleByte, KeyTreeWithLongDoubleByteNamesIsDeletedWhole) {
+  const std::string root = "Software\\OrqTestCp932";
+  std::string longName;
+  for (int i = 0; i < 200; ++i) longName += kTrailBackslash;
+  UniqueRegKey key;
+  ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, (root + "\\Tree\\" + longName + "\\Deeper").c_str(),
+                          key.Put()),
+            ERROR_SUCCESS);
+  key.Reset();
+  std::string dir = MakeScratchDir("e2e_cp932_keys");
+  OrqexRun run = RunScript(dir, "[DefaultInstall]\r\nDELETEREGKEYRECURSIVE HKLM\\" + root +
+                                    "\\Tree\r\n");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (root + "\\Tree").c_str(), 0, KEY_READ, key.Put()),
+            ERROR_SUCCESS);
+  SHDeleteKeyA(HKEY_LOCAL_MACHINE, root.c_str());
   RemoveFolderTree(dir);
 }
 }  // namespace

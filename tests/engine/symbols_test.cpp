@@ -47,6 +47,28 @@ TEST_F(Symbols, ValueThatDoesNotFitIsLeftOutWhole) {
   EXPECT_EQ(Expand(ctx, std::string(20, 'x'), 10), std::string(9, 'x'));
 }
 
+// What ExpandSymbols shortens, the expansion of acted-on texts refuses; a text that fits
+// exactly is whole.
+TEST_F(Symbols, ExpansionForActionRefusesEveryShortenedText) {
+  EngineContext ctx;
+  SetSymbol(ctx.symbols, "Big", std::string(2000, 'b'));
+  SetSymbol(ctx.symbols, "Fit", std::string(5, 'f'));
+  const struct {
+    std::string text;
+    std::size_t size;
+    unsigned status;
+  } rows[] = {{"a%%Big%%z", 1024, 59},  {"abcde%%Fit%%", 10, 59}, {std::string(20, 'x'), 10, 59},
+              {"abcd%%Fit%%", 10, 0},   {std::string(9, 'x'), 10, 0}, {"C:\\Prod\\%%SUB", 260, 28},
+              {"%%Missing%%", 260, 28}, {"", 1, 0}};
+  for (const auto& row : rows) {
+    std::string out;
+    EXPECT_EQ(ExpandForAction(ctx, row.text, out, row.size), row.status) << row.text;
+    if (row.status == 0) {
+      EXPECT_EQ(out, Expand(ctx, row.text, row.size));
+    }
+  }
+}
+
 TEST_F(Symbols, SetCommandSetsAndKeepsOldValueOnFailure) {
   auto r = Run(Lines({"[Main]", "SET A=x", "SET B=%%A%%y", "SET A=z", "SET G=a=b", "SET =v",
                       "SET D=50%", "SET K=%%B", "CONTINUEIF %%B%%==xy", "CONTINUEIF %%A%%==z",

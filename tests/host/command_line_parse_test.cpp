@@ -28,7 +28,8 @@ TEST(CommandLineParse, NamesAreCaseInsensitivePrefixesValuesAreTrimmedAndTheLast
 }
 
 TEST(CommandLineParse, LogIsFoundCaseSensitivelyAnywhereLogPreferredOverLowerCase) {
-  EXPECT_EQ(Parse("/LOG=x.log /Script=a.Orq").logName, "");
+  EXPECT_FALSE(Parse("/LOG=x.log /Script=a.Orq").logName.has_value());
+  EXPECT_EQ(Parse("/Log= /Script=a.Orq").logName, "");  // given, and empty: no main log
   EXPECT_EQ(Parse("/log=low.log /Log=up.log").logName, "up.log");
   EXPECT_EQ(Parse("/log=low.log").logName, "low.log");
   EXPECT_EQ(Parse("/Log=C:\\my-logs\\x.log").logName, "C:\\my");
@@ -57,7 +58,7 @@ TEST(CommandLineParse, EveryValueIsCutToItsBound) {
   EXPECT_EQ(cl.parentText.size(), 31u);
   EXPECT_EQ(cl.rawParams.size(), 8191u);
   EXPECT_EQ(cl.paramsText, std::string(4095, '\x44'));
-  EXPECT_EQ(cl.logName.size(), 259u);
+  EXPECT_EQ(cl.logName.value_or("").size(), 259u);
 }
 
 TEST(CommandLineParse, ParamsDecodePairsOfHexDigitsAndParentIsDecimal) {

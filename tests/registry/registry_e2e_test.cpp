@@ -66,3 +66,67 @@ TEST_F(RegistryProgram, ExampleRecordsReadsBackAndUninstalls) {
   EXPECT_NE(after.find("[Product]\r\n[Options]\r\nLanguage=en\r\n"), std::string::npos) << after;
 }
 }  // namespace
+
+namespace {
+// A symbol value that does not fit the field it is expanded into never reaches a write or a
+// delete: the line fails with 59 and the key and the INI file stay exactly as they were.
+TEST_F(RegistryProgram, CutExpansionsWriteAndDeleteNothing) {
+  const std::string ini = dir_ + "\\app.ini";
+  const std::string iniBytes = "[Paths]\r\nList=C:\\old\r\n";
+  // L: 300 bytes, V: 255 bytes, M: 1000 bytes (a line holds at most 512).
+  const std::string kSymbols = "[DefaultInstall]\r\nSET L=" + std::string(300, 's') +
+                               "\r\nSET V=" + std::string(255, 'v') + "\r\nSET H=" +
+                               std::string(500, 'm') + "\r\nSET M=%%H%%%%H%%\r\n";
+  struct Case {
+    std::string line;
+    unsigned code;
+  } cases[] = {
+      {"DELETEREGVALUE " + Key() + ",%%L%%Keep", 59},
+      {"SETREGVALUE " + Key() + ",%%M%%=x", 59},
+      {"SETREGVALUE " + Key() + ",List=%%M%%;C:\\new", 59},
+      {"SETREGVALUE " + Key("R2") + "\\%%M%%,A=x", 59},
+      {"SETINIFILEVALUE " + ini + ",Paths,List=%%L%%", 59},
+      {"SETINIFILEVALUE " + ini + ",Paths,List=%%V%%;C:\\extra", 59},
+      {"DELETEINIFILESECTION " + ini + "%%M%%,Paths", 59},
+      {"SETWORKDIR %%M%%", 59},
+      {"DELETEREGVALUE " + Key() + ",Keep%%Unclosed", 28},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Keep", Sz("kept"));
+    PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "", Sz("default"));
+    PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "List", Sz("C:\\old"));
+    PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("R2"));
+    WriteTextFile(ini, iniBytes);
+    const std::string script = kSymbols + c.line + "\r\nSET After=1\r\n";
+    EXPECT_EQ(RunScript(dir_, script).exitCode, c.code);
+    EXPECT_NE(Log().find(">>Line 6: " + c.line), std::string::npos) << Log();
+    EXPECT_EQ(Log().find("SET After"), std::string::npos);
+    EXPECT_EQ(Value("Keep"), Sz("kept"));
+    EXPECT_EQ(Value(""), Sz("default"));
+    EXPECT_EQ(Value("List"), Sz("C:\\old"));
+    EXPECT_EQ(Value("A", "R2"), StoredValue(REG_NONE, ""));
+    EXPECT_EQ(ReadTextFile(ini), iniBytes);
+  }
+  EXPECT_NE(Log().find("Error: Specified symbol was not found."), std::string::npos);
+  RunScript(dir_, kSymbols + "SETWORKDIR %%M%%\r\n");
+  EXPECT_NE(Log().find("Error: A symbol's value does not fit in the line."), std::string::npos)
+      << Log();
+}
+
+// The profile functions keep a file that starts with a UTF-16 byte-order mark in UTF-16;
+// clearing a section of it is refused and leaves every byte in place.
+TEST_F(RegistryProgram, ClearingASectionOfAUtf16FileLeavesItUnchanged) {
+  const std::string ini = dir_ + "\\wide.ini";
+  std::string bytes = "\xFF\xFE";
+  for (char c : std::string("[Old]\r\nA=1\r\n[Tail]\r\nB=2\r\n")) bytes += std::string{c, '\0'};
+  WriteTextFile(ini, bytes);
+  const std::string line = "DELETEINIFILESECTION " + ini + ",Old";
+  EXPECT_EQ(RunScript(dir_, "[DefaultInstall]\r\n" + line + "\r\n").exitCode, 19u);
+  EXPECT_NE(Log().find("Error: Could not write to INI file.\n>>Line 2: " + line),
+            std::string::npos)
+      << Log();
+  EXPECT_EQ(ReadTextFile(ini), bytes);
+  EXPECT_EQ(IniEntry(ini, "Old", "A"), "1");
+}
+}  // namespace
