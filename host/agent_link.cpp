@@ -3,9 +3,10 @@
 // apartment; the agent's answers are not looked at.
 #include "host/agent_link.h"
 
+#include <windows.h>
+
 #include <objbase.h>
 #include <oleauto.h>
-#include <windows.h>
 
 #include "agent_interfaces.h"
 #include "host/agent_packet_parse.h"

@@ -1,7 +1,8 @@
 #include "host/registrar.h"
 
-#include <shlwapi.h>
 #include <windows.h>
+
+#include <shlwapi.h>
 
 #include "support/win_handles.h"
 

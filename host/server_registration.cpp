@@ -2,8 +2,9 @@
 // program's own type library.
 #include "host/server_registration.h"
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <string>
 #include <vector>
