@@ -73,16 +73,4 @@ TEST(RegistrarScriptParse, FaultyScriptsAreRefusedWithTheirPlace) {
   }
 }
 
-TEST(RegistrarScriptParse, RootNamesAndNeverRemovedKeysIgnoreCase) {
-  RegistrarRoot root;
-  for (const char* name : {"HKCU", "hkey_current_user"}) {
-    EXPECT_TRUE(FindRegistrarRoot(name, root));
-    EXPECT_EQ(root, RegistrarRoot::CurrentUser);
-  }
-  EXPECT_TRUE(FindRegistrarRoot("HKDD", root));
-  EXPECT_FALSE(FindRegistrarRoot("HKEY", root));
-  EXPECT_TRUE(IsNeverRemovedKey("appid") && IsNeverRemovedKey("CLSID") &&
-              IsNeverRemovedKey("TypeLib"));
-  EXPECT_FALSE(IsNeverRemovedKey("Interface"));
-}
 }  // namespace
