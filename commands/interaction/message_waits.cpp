@@ -46,8 +46,8 @@ DWORD WaitWithMessages(DWORD count, const HANDLE* handles, bool waitAll, DWORD t
       ULONGLONG elapsed = GetTickCount64() - start;
       remaining = elapsed >= timeoutMs ? 0 : static_cast<DWORD>(timeoutMs - elapsed);
     }
-    DWORD result =
-        MsgWaitForMultipleObjects(count, handles, waitAll ? TRUE : FALSE, remaining, kWaitWakeMask);
+    DWORD result = MsgWaitForMultipleObjects(count, handles, waitAll ? TRUE : FALSE, remaining,
+                                             kWaitWakeMask);
     if (result != WAIT_OBJECT_0 + count) return result;
     DispatchWaitingMessages(quit);
     // The messages may have used up the rest of the time.
