@@ -6,28 +6,6 @@
 #include <vector>
 
 namespace {
-TEST(AgentArgumentsParse, ProgressTakesFourUntrimmedFieldsEachCut) {
-  struct Row {
-    std::string argument, first, second, third, text;
-  };
-  const std::vector<Row> rows = {
-      {"  10,20 ", "10", "20", "", ""},
-      {"1,,3,text", "1", "", "3", "text"},
-      {"1, 2 ,3, a b ,fifth", "1", " 2 ", "3", " a b "},
-      {"1,2,3," + std::string(300, 'x'), "1", "2", "3", std::string(259, 'x')},
-  };
-  for (const Row& row : rows) {
-    ProgressFields fields = SplitProgressArgument(row.argument);
-    EXPECT_EQ(fields.first, row.first) << row.argument;
-    EXPECT_EQ(fields.second, row.second) << row.argument;
-    EXPECT_EQ(fields.third, row.third) << row.argument;
-    EXPECT_EQ(fields.text, row.text) << row.argument;
-  }
-  EXPECT_EQ(ReadLongNumber(" -12abc"), -12);
-  EXPECT_EQ(ReadLongNumber("99999999999"), INT32_MAX);
-  EXPECT_EQ(ReadLongNumber("-99999999999"), INT32_MIN);
-}
-
 TEST(AgentArgumentsParse, FinalStatusNeverTurnsAnOutOfRangeNumberIntoSuccess) {
   struct Row {
     std::string text;
