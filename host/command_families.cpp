@@ -1,5 +1,6 @@
 #include "host/command_families.h"
 
+#include "commands/interaction/dialog_families.h"
 #include "commands/registry/registry_families.h"
 #include "engine/handler_table.h"
 
@@ -11,6 +12,8 @@ HandlerTable MakeHandlerTable() {
   // The command families of commands/, one line each.
   RegisterRegistryCommands(table);
   RegisterIniCommands(table);
+  RegisterMessageBoxCommands(table);
+  RegisterProgressDialogCommands(table);
   return table;
 }
 }  // namespace
