@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "commands/interaction/progress_arguments_parse.h"
 #include "resources/progress_dialog_ids.h"
 #include "support/win_handles.h"
 

@@ -7,16 +7,13 @@
 
 #include <string>
 
-// Bar positions the dialog shows; a position outside is moved to the nearer end.
-constexpr int kProgressMin = 0;
-constexpr int kProgressMax = 100;
-
 // The open dialog, or nullptr.
 HWND ProgressDialogWindow();
 // Creates the dialog when none is open, shows it and sets its title. False (and nothing
 // shown) when it cannot be created.
 bool ShowProgressDialog(const std::string& title);
-// Moves the bar and sets the status text; nothing when no dialog is open.
+// Moves the bar (a position outside 0..100 to the nearer end) and sets the status text;
+// nothing when no dialog is open.
 void UpdateProgressDialog(int position, const std::string& statusText);
 // Destroys the dialog at once; nothing when none is open.
 void CloseProgressDialog();

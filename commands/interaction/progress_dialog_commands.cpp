@@ -3,16 +3,12 @@
 // is passed over. In quiet mode they do nothing.
 #include <windows.h>
 
-#include <algorithm>
-#include <cstdint>
-#include <limits>
-
 #include "commands/interaction/dialog_families.h"
 #include "commands/interaction/message_waits.h"
+#include "commands/interaction/progress_arguments_parse.h"
 #include "commands/interaction/progress_dialog.h"
 #include "engine/handler_table.h"
 #include "engine/host_values.h"
-#include "engine/mbcs.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
@@ -23,15 +19,6 @@ constexpr DWORD kUpdatePauseMs = 100;    // lets the dialog paint after each upd
 constexpr DWORD kClosingPauseMs = 1500;  // the last state stays readable before it goes
 
 bool Quiet() { return TheHostValues().quietMode; }
-
-// The number at the start of `text`, read as atoi reads it, kept within the int range so
-// that a long run of digits cannot wrap into a different position.
-int PositionFromText(const std::string& text) {
-  DecimalPrefix number = ReadDecimalPrefix(text);
-  const std::uint64_t limit = static_cast<std::uint64_t>(std::numeric_limits<int>::max());
-  int magnitude = static_cast<int>(std::min(number.magnitude, limit));
-  return number.negative ? -magnitude : magnitude;
-}
 
 unsigned StartProgressDlg(EngineContext& ctx, ScriptLine& line) {
   if (Quiet()) return 0;
@@ -46,14 +33,9 @@ unsigned SetProgress(EngineContext& ctx, ScriptLine& line) {
   if (Quiet()) return 0;
   std::string expanded;
   ExpandSymbols(ctx, line.argumentText, expanded, kDialogTextSize);
-  std::string positionText = expanded, statusText;
-  std::size_t comma = FindChar(expanded, ',');
-  if (comma != std::string::npos) {
-    positionText = expanded.substr(0, comma);
-    statusText = TrimmedCopy(std::string_view(expanded).substr(comma + 1));
-  }
   if (!ProgressDialogWindow()) return 0;
-  UpdateProgressDialog(PositionFromText(TrimmedCopy(positionText)), statusText);
+  ProgressArguments arguments = ParseProgressArguments(expanded);
+  UpdateProgressDialog(arguments.position, arguments.statusText);
   SleepWithMessages(kUpdatePauseMs);
   return 0;
 }

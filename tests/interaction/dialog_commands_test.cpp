@@ -29,9 +29,9 @@ HWND DialogOf(DWORD thread) {
   EnumThreadWindows(
       thread,
       [](HWND window, LPARAM found) -> BOOL {
-        char name[8] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (std::string(name) != "#32770") return TRUE;
+        std::string name(16, '\0');
+        name.resize(GetClassNameA(window, name.data(), 16));
+        if (name != "#32770") return TRUE;
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
       },
