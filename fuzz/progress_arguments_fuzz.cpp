@@ -19,7 +19,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ProgressArguments arguments = ParseProgressArguments(text);
   if (arguments.position < kProgressMin || arguments.position > kProgressMax) __builtin_trap();
   const std::string& status = arguments.statusText;
-  if (!status.empty() && (IsBlank(status.front()) || IsBlank(status.back()))) __builtin_trap();
+  // Trimmed: no blank first character and no blank single-byte last character (a
+  // double-byte character may end in a byte that equals a blank).
+  std::size_t last = 0;
+  for (std::size_t i = 0; i < status.size(); i += CharLength(status, i)) last = i;
+  if (!status.empty() &&
+      (IsBlank(status.front()) || (CharLength(status, last) == 1 && IsBlank(status[last])))) {
+    __builtin_trap();
+  }
   if (status.size() >= text.size() && !status.empty()) __builtin_trap();
   if (text.find(',') == std::string_view::npos && !status.empty()) __builtin_trap();
   return 0;
