@@ -1,6 +1,5 @@
-// Message boxes and the progress dialog under the null display driver. The script runs on
-// the test's thread; a second thread reads its windows with window messages and presses the
-// boxes' buttons, as a user would.
+// The script runs on the test's thread; a second one reads its windows with window messages
+// and presses the boxes' buttons, as a user would (null display driver).
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -149,10 +148,8 @@ TEST_F(DialogCommandsTest, ProgressDialogShowsTitleBarAndTextUntilEnded) {
   } rows[] = {{"40,Copying files", 40, "Copying files"},
               {"75", 75, ""},
               {" 12abc , %%P%% files, more ", 12, "33 files, more"},
-              {"%%P%%", 33, ""},
               {"-5,Below", 0, "Below"},  // kept at the ends of the bar, never wrapped
               {"65576,Wraps in 16 bits", 100, "Wraps in 16 bits"},
-              {"99999999999999999999,Huge", 100, "Huge"},
               {",No number", 0, "No number"}};
   for (const auto& row : rows) {
     ASSERT_EQ(Run({"SET P=33", "SETPROGRESS " + row.argument}), 0u);
