@@ -1,6 +1,7 @@
 #include "host/command_families.h"
 
 #include "commands/interaction/agent_commands.h"
+#include "commands/interaction/dialog_families.h"
 #include "commands/registry/registry_families.h"
 #include "engine/handler_table.h"
 
@@ -13,6 +14,8 @@ HandlerTable MakeHandlerTable() {
   RegisterRegistryCommands(table);
   RegisterIniCommands(table);
   RegisterAgentCommands(table);
+  RegisterMessageBoxCommands(table);
+  RegisterProgressDialogCommands(table);
   return table;
 }
 }  // namespace

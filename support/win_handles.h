@@ -71,12 +71,19 @@ struct LocalMemoryTraits {
   static void Close(HLOCAL m) { LocalFree(m); }
 };
 
+struct WindowTraits {  // a window of the calling thread, destroyed with it
+  static HWND Invalid() { return nullptr; }
+  static bool IsValid(HWND w) { return w != nullptr; }
+  static void Close(HWND w) { DestroyWindow(w); }
+};
+
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
 using UniqueFindHandle = UniqueHandle<HANDLE, FindHandleTraits>;
 using UniqueServiceHandle = UniqueHandle<SC_HANDLE, ServiceHandleTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueLocalMemory = UniqueHandle<HLOCAL, LocalMemoryTraits>;
+using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 
 // A COM interface pointer that releases its reference.
 template <typename I>
