@@ -1,6 +1,8 @@
 #include "host/command_families.h"
 
 #include "commands/registry/registry_families.h"
+#include "commands/system/service_commands.h"
+#include "commands/system/system_info_commands.h"
 #include "engine/handler_table.h"
 
 namespace {
@@ -11,6 +13,8 @@ HandlerTable MakeHandlerTable() {
   // The command families of commands/, one line each.
   RegisterRegistryCommands(table);
   RegisterIniCommands(table);
+  RegisterServiceCommands(table);
+  RegisterSystemInfoCommands(table);
   return table;
 }
 }  // namespace
