@@ -2,13 +2,14 @@
 // family, which has no services, each does nothing and succeeds. None of them reports an
 // error line: a failing command returns its code and the section ends there. Waits keep
 // dispatching window messages, so the progress dialog stays alive while a service moves.
+#include "commands/system/service_commands.h"
+
 #include <windows.h>
 
 #include <algorithm>
 
 #include "commands/interaction/message_waits.h"
 #include "commands/system/service_arguments_parse.h"
-#include "commands/system/service_commands.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
 #include "engine/script_model.h"
@@ -130,12 +131,12 @@ unsigned CreateServiceCommand(EngineContext& ctx, ScriptLine& line) {
   UniqueServiceHandle manager = OpenManager(SC_MANAGER_CREATE_SERVICE);
   if (!manager) return kErrNoRightsToUpgrade;
   const bool withAccount = definition.passwordRead;
-  UniqueServiceHandle service(CreateServiceA(
-      manager.Get(), definition.name.c_str(), definition.displayName.c_str(),
-      STANDARD_RIGHTS_READ, definition.serviceType, definition.startType, SERVICE_ERROR_NORMAL,
-      definition.program.c_str(), nullptr, nullptr, nullptr,
-      withAccount ? definition.account.c_str() : nullptr,
-      withAccount ? definition.password.c_str() : nullptr));
+  UniqueServiceHandle service(
+      CreateServiceA(manager.Get(), definition.name.c_str(), definition.displayName.c_str(),
+                     STANDARD_RIGHTS_READ, definition.serviceType, definition.startType,
+                     SERVICE_ERROR_NORMAL, definition.program.c_str(), nullptr, nullptr, nullptr,
+                     withAccount ? definition.account.c_str() : nullptr,
+                     withAccount ? definition.password.c_str() : nullptr));
   if (!service) {
     DWORD error = GetLastError();
     LogStatus("Could not create service %s (error %lu)", definition.name.c_str(), error);

@@ -1,16 +1,17 @@
 // The system information commands: each stores what it finds in a symbol the script names
 // (WAITFORTIME only waits). Missing information gives an empty text or "N/A"; only the
 // Windows directory and the product type can make a command fail.
-#include <windows.h>
+#include "commands/system/system_info_commands.h"
+
 #include <objbase.h>
 #include <rpc.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cctype>
 #include <ctime>
 
 #include "commands/interaction/message_waits.h"
-#include "commands/system/system_info_commands.h"
 #include "commands/system/system_info_parse.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
@@ -202,9 +203,8 @@ unsigned WaitForTime(EngineContext& ctx, ScriptLine& line) {
 // Only an administrator may open the service manager with all access.
 unsigned IsAdmin(EngineContext& ctx, ScriptLine& line) {
   if (line.argumentText.empty()) return FailLine(ctx, line, kErrInvalidSwitch);
-  bool admin = !IsNtFamily() ||
-               static_cast<bool>(UniqueServiceHandle(
-                   OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)));
+  bool admin = !IsNtFamily() || static_cast<bool>(UniqueServiceHandle(
+                                    OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)));
   return FailLine(ctx, line, SetSymbol(ctx.symbols, line.argumentText, admin ? "TRUE" : "FALSE"));
 }
 

@@ -45,7 +45,8 @@ std::string WithoutTrailingBackslash(std::string path) {
 
 std::string VersionText(unsigned long major, unsigned long minor) {
   std::string text(48, '\0');
-  text.resize(static_cast<std::size_t>(std::snprintf(text.data(), text.size(), "%lu.%02lu", major, minor)));
+  text.resize(
+      static_cast<std::size_t>(std::snprintf(text.data(), text.size(), "%lu.%02lu", major, minor)));
   return text;
 }
 
@@ -66,15 +67,16 @@ TimestampRequest ParseTimestampRequest(std::string_view text) {
   TimestampRequest request;
   std::size_t eq = FindChar(text, '=');
   request.symbolName = TrimmedCopy(text.substr(0, eq));
-  if (eq != std::string_view::npos) request.universal = SameWord(TrimmedCopy(text.substr(eq + 1)), "GMT");
+  if (eq != std::string_view::npos)
+    request.universal = SameWord(TrimmedCopy(text.substr(eq + 1)), "GMT");
   return request;
 }
 
 std::string TimestampText(const std::tm& time) {
   std::string text(96, '\0');  // six numbers of at most 11 characters each
-  int length = std::snprintf(text.data(), text.size(), "%04d%02d%02d%02d%02d%02d",
-                             time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour,
-                             time.tm_min, time.tm_sec);
+  int length =
+      std::snprintf(text.data(), text.size(), "%04d%02d%02d%02d%02d%02d", time.tm_year + 1900,
+                    time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec);
   text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
   return text;
 }

@@ -12,7 +12,7 @@ enum class FolderSource { None, Temp, Windows, Shell, ScriptFolder, CommonFilesV
 struct SpecialFolder {
   const char* keyword;
   FolderSource source;
-  int ntFolder;    // shell folder id on the NT family (Shell rows only)
+  int ntFolder;     // shell folder id on the NT family (Shell rows only)
   int win9xFolder;  // and on the 95/98/Me family
 };
 

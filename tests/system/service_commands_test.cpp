@@ -64,10 +64,10 @@ std::string HelperPath() { return TestBinDir() + "\\test_service.exe"; }
 void MakeService(const std::string& name, const std::string& arguments, bool start = false) {
   UniqueServiceHandle manager = OpenManager();
   std::string command = "\"" + HelperPath() + "\" " + arguments;
-  UniqueServiceHandle service(CreateServiceA(
-      manager.Get(), name.c_str(), name.c_str(), SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-      SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr,
-      nullptr, nullptr));
+  UniqueServiceHandle service(
+      CreateServiceA(manager.Get(), name.c_str(), name.c_str(), SERVICE_ALL_ACCESS,
+                     SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                     command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
   ASSERT_TRUE(service) << name << " " << GetLastError();
   if (!start) return;
   ASSERT_TRUE(StartServiceA(service.Get(), 0, nullptr)) << GetLastError();
@@ -96,7 +96,6 @@ bool Logged(const std::string& log, const std::string& text) {
   return log.find(text) != std::string::npos;
 }
 
-
 class Services : public ScriptTest {
  protected:
   // Runs the lines, which must succeed; returns how many milliseconds they took.
@@ -118,11 +117,11 @@ TEST_F(Services, WellBehavedServicesAreStoppedAndStartedWithTheirMessages) {
     ULONGLONG minMs, maxMs;
   } rows[] = {
       // 1 s after the stop request and 2 s at the end; B is stopped and left alone.
-      {"STOPSERVICE OrqSvcA, OrqSvcB", "Stopping service...OrqSvcA.", "service...OrqSvcB", SERVICE_STOPPED,
-       SERVICE_STOPPED, 3000, 9000},
+      {"STOPSERVICE OrqSvcA, OrqSvcB", "Stopping service...OrqSvcA.", "service...OrqSvcB",
+       SERVICE_STOPPED, SERVICE_STOPPED, 3000, 9000},
       // The list ends at the empty item.
-      {"STARTSERVICE OrqSvcB,,OrqSvcA", "Starting service...OrqSvcB.", "service...OrqSvcA", SERVICE_STOPPED,
-       SERVICE_RUNNING, 1000, 6000},
+      {"STARTSERVICE OrqSvcB,,OrqSvcA", "Starting service...OrqSvcB.", "service...OrqSvcA",
+       SERVICE_STOPPED, SERVICE_RUNNING, 1000, 6000},
       {"STARTSERVICE OrqSvcB", "", "Starting service", SERVICE_STOPPED, SERVICE_RUNNING, 0, 900},
       {"STOPSERVICE NoSuchOrqService,OrqSvcA", "", "Stopping service", SERVICE_STOPPED,
        SERVICE_RUNNING, 0, 900},
@@ -188,14 +187,22 @@ TEST_F(Services, CreatedServicesReadBackFromTheManagerAndTheRegistry) {
     Config config;
     std::string description;
   } rows[] = {
-      {"OrqSvcC1", "My Service,C:\\Program Files\\App\\svc.exe",
-       {"\"C:\\Program Files\\App\\svc.exe\"", "My Service", "", 2, 0x10}, ""},
-      {"OrqSvcC2", " Second ,C:\\App\\svc.exe,Text,manual,desktop",
-       {"C:\\App\\svc.exe", "Second", "", 3, 0x110}, "Text"},
-      {"OrqSvcC3", "Third,\"C:\\Program Files\\svc.exe\" -x,%%Desc%%,Auto,NoDesktop,.\\user,pw",
-       {"\"C:\\Program Files\\svc.exe\" -x", "Third", "", 2, 0x10}, "From a symbol"},
-      {"OrqSvcC4", "Fourth,%%Blank%%\\test_service.exe,,MANUAL",
-       {"\"" + blank + "\\test_service.exe\"", "Fourth", "", 3, 0x10}, ""},
+      {"OrqSvcC1",
+       "My Service,C:\\Program Files\\App\\svc.exe",
+       {"\"C:\\Program Files\\App\\svc.exe\"", "My Service", "", 2, 0x10},
+       ""},
+      {"OrqSvcC2",
+       " Second ,C:\\App\\svc.exe,Text,manual,desktop",
+       {"C:\\App\\svc.exe", "Second", "", 3, 0x110},
+       "Text"},
+      {"OrqSvcC3",
+       "Third,\"C:\\Program Files\\svc.exe\" -x,%%Desc%%,Auto,NoDesktop,.\\user,pw",
+       {"\"C:\\Program Files\\svc.exe\" -x", "Third", "", 2, 0x10},
+       "From a symbol"},
+      {"OrqSvcC4",
+       "Fourth,%%Blank%%\\test_service.exe,,MANUAL",
+       {"\"" + blank + "\\test_service.exe\"", "Fourth", "", 3, 0x10},
+       ""},
   };
   std::vector<std::string> lines = {"SET Desc=From a symbol", "SET Blank=" + blank};
   for (const auto& row : rows) lines.push_back("CREATESERVICE " + row.name + "," + row.argument);
@@ -214,8 +221,8 @@ TEST_F(Services, CreatedServicesReadBackFromTheManagerAndTheRegistry) {
   }
   // The key path of a long name would not fit: no value, and a line says so.
   EXPECT_EQ(ReadConfig(longName).startType, 2u);
-  EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\" + longName,
-                              "Description"),
+  EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE,
+                              "SYSTEM\\CurrentControlSet\\Services\\" + longName, "Description"),
             StoredValue{});
   EXPECT_TRUE(Logged(Log(), "Description of service " + longName + " not written")) << Log();
   // The quoted program path with a blank starts the program it names.

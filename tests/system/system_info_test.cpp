@@ -18,7 +18,8 @@ std::string NoTrailingBackslash(std::string path) {
 
 std::string ShellFolder(int folder) {
   std::string path(MAX_PATH, '\0');
-  if (FAILED(SHGetFolderPathA(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path.data()))) return "";
+  if (FAILED(SHGetFolderPathA(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path.data())))
+    return "";
   return NoTrailingBackslash(path.c_str());
 }
 
@@ -44,29 +45,35 @@ TEST_F(SystemInfo, ReportedVersionsAndFoldersMatchWhatTheSystemSays) {
   const struct {
     const char* keyword;
     int ntFolder, win9xFolder;  // shell folder ids; -1 for the rows below
-  } folders[] = {{"Program_Files", 38, 38}, {"DESKTOP", 16, 16},
-                 {"DOCUMENTS", 46, 46},     {"STARTMENU", 11, 11},
-                 {"COMMON_STARTMENU", 22, 11}, {"COMMON_STARTMENU_PROGRAMS", 23, 2},
-                 {"STARTUP", 7, 7},         {"common_startup", 24, 7},
-                 {"TEMP", -1, -1},          {"WINDOWS", -1, -1},
-                 {"CURRENT_ORQSCRIPT", -1, -1}, {"COMMONPROGRAM_FILES", -1, -1},
+  } folders[] = {{"Program_Files", 38, 38},
+                 {"DESKTOP", 16, 16},
+                 {"DOCUMENTS", 46, 46},
+                 {"STARTMENU", 11, 11},
+                 {"COMMON_STARTMENU", 22, 11},
+                 {"COMMON_STARTMENU_PROGRAMS", 23, 2},
+                 {"STARTUP", 7, 7},
+                 {"common_startup", 24, 7},
+                 {"TEMP", -1, -1},
+                 {"WINDOWS", -1, -1},
+                 {"CURRENT_ORQSCRIPT", -1, -1},
+                 {"COMMONPROGRAM_FILES", -1, -1},
                  {"NOTHING", -1, -1}};
   std::string temp(MAX_PATH + 1, '\0'), windows(MAX_PATH, '\0');
   temp.resize(GetTempPathA(MAX_PATH + 1, temp.data()));
   windows.resize(GetWindowsDirectoryA(windows.data(), MAX_PATH));
   StoredValue common = ReadRegistryValue(
       HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "CommonFilesDir");
-  const std::map<std::string, std::string> fixed = {
-      {"TEMP", NoTrailingBackslash(temp)},
-      {"WINDOWS", windows},
-      {"CURRENT_ORQSCRIPT", dir_},
-      {"COMMONPROGRAM_FILES", common.second.c_str()},
-      {"NOTHING", ""}};
+  const std::map<std::string, std::string> fixed = {{"TEMP", NoTrailingBackslash(temp)},
+                                                    {"WINDOWS", windows},
+                                                    {"CURRENT_ORQSCRIPT", dir_},
+                                                    {"COMMONPROGRAM_FILES", common.second.c_str()},
+                                                    {"NOTHING", ""}};
 
   const std::string ini = dir_ + "\\answers.ini";
-  std::string script = "[DefaultInstall]\r\nSET S=untouched\r\nGETOSTYPE T\r\nGETOSVERSION V\r\n"
-                       "ISADMIN A\r\nGETPROCESSORTYPE P\r\nISSERVICERUNNING S=NoSuchOrqService\r\n"
-                       "DELETESERVICE NoSuchOrqService\r\nGETWINDOWSDIR W\r\n";
+  std::string script =
+      "[DefaultInstall]\r\nSET S=untouched\r\nGETOSTYPE T\r\nGETOSVERSION V\r\n"
+      "ISADMIN A\r\nGETPROCESSORTYPE P\r\nISSERVICERUNNING S=NoSuchOrqService\r\n"
+      "DELETESERVICE NoSuchOrqService\r\nGETWINDOWSDIR W\r\n";
   for (const char* name : {"T", "V", "A", "P", "S", "W"}) {
     script += "SETINIFILEVALUE " + ini + ",R," + name + "=%%" + name + "%%\r\n";
   }
@@ -90,10 +97,12 @@ TEST_F(SystemInfo, ReportedVersionsAndFoldersMatchWhatTheSystemSays) {
     const std::string exe = std::string("OrqVer_") + row.version + ".exe";
     const std::string defaults = "Software\\Wine\\AppDefaults\\" + exe;
     PutRegistryValue(HKEY_CURRENT_USER, defaults, "Version", Sz(row.version));
-    ASSERT_TRUE(CopyFileA((TestBinDir() + "\\Orqex.exe").c_str(), (dir_ + "\\" + exe).c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA((TestBinDir() + "\\Orqex.exe").c_str(), (dir_ + "\\" + exe).c_str(), FALSE));
     WriteTextFile(ini, "");  // the INI command writes into an existing file only
     DeleteFileA((dir_ + "\\run.log").c_str());
-    DWORD code = RunProgram(dir_ + "\\" + exe, "/Script=" + dir_ + "\\test.Orq /Log=" + dir_ + "\\run.log");
+    DWORD code =
+        RunProgram(dir_ + "\\" + exe, "/Script=" + dir_ + "\\test.Orq /Log=" + dir_ + "\\run.log");
     SHDeleteKeyA(HKEY_CURRENT_USER, defaults.c_str());
     ASSERT_EQ(code, 0u) << Log();
     EXPECT_EQ(IniEntry(ini, "R", "T"), row.type);
@@ -105,7 +114,8 @@ TEST_F(SystemInfo, ReportedVersionsAndFoldersMatchWhatTheSystemSays) {
     EXPECT_EQ(Log().find("Could not find service") != std::string::npos, row.nt) << Log();
     for (const auto& folder : folders) {
       int id = row.nt ? folder.ntFolder : folder.win9xFolder;
-      EXPECT_EQ(IniEntry(ini, "F", folder.keyword), id < 0 ? fixed.at(folder.keyword) : ShellFolder(id))
+      EXPECT_EQ(IniEntry(ini, "F", folder.keyword),
+                id < 0 ? fixed.at(folder.keyword) : ShellFolder(id))
           << folder.keyword;
     }
   }
@@ -145,8 +155,8 @@ TEST_F(SystemInfo, SmallAnswersAndRefusals) {
 
 std::string Stamp(const SYSTEMTIME& t) {
   std::string text(32, '\0');
-  text.resize(std::snprintf(text.data(), text.size(), "%04d%02d%02d%02d%02d%02d", t.wYear,
-                            t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond));
+  text.resize(std::snprintf(text.data(), text.size(), "%04d%02d%02d%02d%02d%02d", t.wYear, t.wMonth,
+                            t.wDay, t.wHour, t.wMinute, t.wSecond));
   return text;
 }
 
@@ -154,9 +164,10 @@ TEST_F(SystemInfo, TimestampsFallBetweenTheTestsOwnClockReadings) {
   SYSTEMTIME localBefore, utcBefore, localAfter, utcAfter;
   GetLocalTime(&localBefore);
   GetSystemTime(&utcBefore);
-  ASSERT_EQ(Run({"SET Name=T5", "SET Zone=gmt", "GETTIMESTAMP T1", "GETTIMESTAMP T2=GMT",
-                 "GETTIMESTAMP T3 = Gmt ", "GETTIMESTAMP T4=LOCAL", "GETTIMESTAMP %%Name%%=%%Zone%%"}),
-            0u);
+  ASSERT_EQ(
+      Run({"SET Name=T5", "SET Zone=gmt", "GETTIMESTAMP T1", "GETTIMESTAMP T2=GMT",
+           "GETTIMESTAMP T3 = Gmt ", "GETTIMESTAMP T4=LOCAL", "GETTIMESTAMP %%Name%%=%%Zone%%"}),
+      0u);
   GetLocalTime(&localAfter);
   GetSystemTime(&utcAfter);
   for (const auto& [name, universal] : std::vector<std::pair<std::string, bool>>{
@@ -186,8 +197,11 @@ TEST_F(SystemInfo, WaitForTimeWaitsForANumberOrASymbolAndSaysHowLong) {
   const struct {
     std::string argument, logged;  // "" when no wait is logged
     ULONGLONG minMs, maxMs;
-  } rows[] = {{"1500", "Waiting 1500 ms", 1500, 3000}, {"Delay", "Waiting 700 ms", 700, 2000},
-              {"abc", "", 0, 300},  {"-1", "", 0, 300}, {"-4294967296", "", 0, 300}};
+  } rows[] = {{"1500", "Waiting 1500 ms", 1500, 3000},
+              {"Delay", "Waiting 700 ms", 700, 2000},
+              {"abc", "", 0, 300},
+              {"-1", "", 0, 300},
+              {"-4294967296", "", 0, 300}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.argument);
     ULONGLONG start = GetTickCount64();
