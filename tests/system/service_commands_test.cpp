@@ -57,7 +57,9 @@ void MakeService(const std::string& name, const std::string& mode, bool start = 
   ASSERT_TRUE(service) << name << " " << GetLastError();
   if (!start) return;
   ASSERT_TRUE(StartServiceA(service.Get(), 0, nullptr)) << GetLastError();
-  if (mode.rfind("slowstart", 0) != 0) ASSERT_TRUE(WaitForState(name, SERVICE_RUNNING));
+  if (mode.rfind("slowstart", 0) != 0) {
+    ASSERT_TRUE(WaitForState(name, SERVICE_RUNNING));
+  }
 }
 
 // "program|display name|start type|service type|Description value".
