@@ -3,6 +3,8 @@
 #include "commands/interaction/agent_commands.h"
 #include "commands/interaction/dialog_families.h"
 #include "commands/registry/registry_families.h"
+#include "commands/system/service_commands.h"
+#include "commands/system/system_info_commands.h"
 #include "engine/handler_table.h"
 
 namespace {
@@ -16,6 +18,8 @@ HandlerTable MakeHandlerTable() {
   RegisterAgentCommands(table);
   RegisterMessageBoxCommands(table);
   RegisterProgressDialogCommands(table);
+  RegisterServiceCommands(table);
+  RegisterSystemInfoCommands(table);
   return table;
 }
 }  // namespace

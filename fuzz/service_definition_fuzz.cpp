@@ -1,0 +1,33 @@
+// CREATESERVICE's fields and the service name lists: only the documented codes, every field
+// within its buffer, and a program with a blank always quoted.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "commands/system/service_arguments_parse.h"
+#include "engine/mbcs.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  SetAnsiCodePageForTesting(data[0] & 1 ? 932 : 0);
+  std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+  for (const std::string& name : ServiceNameList(text)) {
+    if (name.empty() || name.size() >= kServiceFieldSize) __builtin_trap();
+  }
+  ServiceDefinition d;
+  unsigned status = ParseServiceDefinition(text, d);
+  if (status == 51) return 0;
+  if (status != 0) __builtin_trap();
+  for (const std::string* field :
+       {&d.name, &d.displayName, &d.program, &d.description, &d.account, &d.password}) {
+    if (field->size() >= kServiceFieldSize) __builtin_trap();
+  }
+  if (d.name.empty() || d.displayName.empty() || d.program.empty()) __builtin_trap();
+  if (!d.account.empty() && d.password.empty()) __builtin_trap();
+  if (d.program.find_first_of(" \t") != std::string::npos && d.program.front() != '"' &&
+      d.program.back() != '"') {
+    __builtin_trap();
+  }
+  if (ServiceKeyPath(d.name).size() >= kServiceFieldSize) __builtin_trap();
+  return 0;
+}

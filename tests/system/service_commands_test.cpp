@@ -1,0 +1,175 @@
+// The service commands against services of the test service program, made and removed
+// through the service manager; state, configuration and "Description" are read back with
+// QueryServiceStatus, QueryServiceConfigA and the registry.
+#include "support_code/script_test.h"
+
+namespace {
+UniqueServiceHandle OpenService(const std::string& name, DWORD access = SERVICE_ALL_ACCESS) {
+  UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+  return UniqueServiceHandle(OpenServiceA(manager.Get(), name.c_str(), access));
+}
+
+// The state, or 0 when the service cannot be queried (a missing one among them).
+DWORD State(const std::string& name) {
+  UniqueServiceHandle service = OpenService(name);
+  SERVICE_STATUS status{};
+  return service && QueryServiceStatus(service.Get(), &status) ? status.dwCurrentState : 0;
+}
+
+bool WaitForState(const std::string& name, DWORD state, int tenths = 100) {
+  while (State(name) != state && tenths-- > 0) Sleep(100);
+  return State(name) == state;
+}
+
+// Removes the services before the test and when it ends, also when it fails; a program
+// that does not stop is ended.
+struct ServiceCleanup {
+  std::vector<std::string> names;
+  explicit ServiceCleanup(std::vector<std::string> list) : names(std::move(list)) { Remove(); }
+  ~ServiceCleanup() { Remove(); }
+  void Remove() {
+    for (const auto& name : names) {
+      UniqueServiceHandle service = OpenService(name);
+      SERVICE_STATUS_PROCESS status{};
+      DWORD size = 0;
+      if (!service) continue;
+      ControlService(service.Get(), SERVICE_CONTROL_STOP,
+                     reinterpret_cast<SERVICE_STATUS*>(&status));
+      if (!WaitForState(name, SERVICE_STOPPED, 30) &&
+          QueryServiceStatusEx(service.Get(), SC_STATUS_PROCESS_INFO,
+                               reinterpret_cast<BYTE*>(&status), sizeof status, &size)) {
+        UniqueKernelHandle program(OpenProcess(PROCESS_TERMINATE, FALSE, status.dwProcessId));
+        if (program) TerminateProcess(program.Get(), 1);
+      }
+      DeleteService(service.Get());
+    }
+  }
+};
+
+// An on-demand service running the test service with `mode`, started when asked.
+void MakeService(const std::string& name, const std::string& mode, bool start = false) {
+  UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+  std::string command = "\"" + TestBinDir() + "\\test_service.exe\" " + mode;
+  UniqueServiceHandle service(
+      CreateServiceA(manager.Get(), name.c_str(), name.c_str(), SERVICE_ALL_ACCESS,
+                     SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                     command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(service) << name << " " << GetLastError();
+  if (!start) return;
+  ASSERT_TRUE(StartServiceA(service.Get(), 0, nullptr)) << GetLastError();
+  if (mode.rfind("slowstart", 0) != 0) {
+    ASSERT_TRUE(WaitForState(name, SERVICE_RUNNING));
+  }
+}
+
+// "program|display name|start type|service type|Description value".
+std::string Definition(const std::string& name) {
+  std::vector<BYTE> bytes(8192);
+  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(bytes.data());
+  DWORD needed = 0;
+  UniqueServiceHandle service = OpenService(name, SERVICE_QUERY_CONFIG);
+  if (!service || !QueryServiceConfigA(service.Get(), config, 8192, &needed)) return "<none>";
+  StoredValue description = ReadRegistryValue(
+      HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\" + name, "Description");
+  return std::string(config->lpBinaryPathName) + "|" + config->lpDisplayName + "|" +
+         std::to_string(config->dwStartType) + "|" + std::to_string(config->dwServiceType) + "|" +
+         (description.first == REG_SZ ? description.second.c_str() : "<none>");
+}
+
+class Services : public ScriptTest {
+ protected:
+  // Runs one line, which must succeed, and checks its time, its log and the states after.
+  void Expect(const std::string& line, ULONGLONG minMs, ULONGLONG maxMs, const std::string& logged,
+              const std::vector<std::pair<std::string, DWORD>>& states) {
+    SCOPED_TRACE(line);
+    ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(Run({line}), 0u) << Log();
+    ULONGLONG ms = GetTickCount64() - start;
+    EXPECT_TRUE(ms >= minMs && ms <= maxMs) << ms;
+    std::size_t at = Log().find(" service...");  // messages 77 and 78
+    EXPECT_EQ(at == std::string::npos ? "" : Log().substr(at - 8, Log().find('\r', at) - at + 8),
+              logged);
+    for (const auto& [name, state] : states) EXPECT_EQ(State(name), state) << name;
+  }
+};
+
+TEST_F(Services, StopAndStartWaitForWellBehavedSlowAndStopIgnoringServices) {
+  ServiceCleanup cleanup(
+      {"OrqSvcA", "OrqSvcB", "OrqSvcSlowStart", "OrqSvcSlowStop", "OrqSvcStuck"});
+  MakeService("OrqSvcA", "normal", true);
+  MakeService("OrqSvcB", "");
+  // 1 s after the stop request, 2 s at the end; B is stopped and left alone.
+  Expect("STOPSERVICE OrqSvcA, OrqSvcB", 3000, 9000, "Stopping service...OrqSvcA.",
+         {{"OrqSvcA", SERVICE_STOPPED}, {"OrqSvcB", SERVICE_STOPPED}});
+  Expect("STARTSERVICE OrqSvcB,,OrqSvcA", 1000, 6000, "Starting service...OrqSvcB.",
+         {{"OrqSvcA", SERVICE_STOPPED}, {"OrqSvcB", SERVICE_RUNNING}});
+  Expect("STARTSERVICE OrqSvcB", 0, 999, "", {{"OrqSvcB", SERVICE_RUNNING}});
+  Expect("STOPSERVICE NoSuchOrqService,OrqSvcA", 0, 999, "", {{"OrqSvcA", SERVICE_STOPPED}});
+  ExpectAnswers({{"ISSERVICERUNNING R1=OrqSvcB", "TRUE"},
+                 {"ISSERVICERUNNING R2= OrqSvcA", "FALSE"},
+                 {"ISSERVICERUNNING R3=NoSuchOrqService", "FALSE"}});
+  ExpectFailures({{"ISSERVICERUNNING OrqSvcB", 23}}, false);
+
+  // Start pending for 2.5 s with a wait hint of 0xFFFFFFFF: a wait on it is held to 10 s.
+  MakeService("OrqSvcSlowStart", "slowstart 2500 4294967295", true);
+  ASSERT_EQ(State("OrqSvcSlowStart"), static_cast<DWORD>(SERVICE_START_PENDING));
+  ExpectAnswers({{"ISSERVICERUNNING R=OrqSvcSlowStart", "FALSE"}});
+  Expect("STOPSERVICE OrqSvcSlowStart", 10000, 20000, "Stopping service...OrqSvcSlowStart.",
+         {{"OrqSvcSlowStart", SERVICE_STOPPED}});
+  Expect("STARTSERVICE OrqSvcSlowStart", 2500, 8000, "Starting service...OrqSvcSlowStart.",
+         {{"OrqSvcSlowStart", SERVICE_RUNNING}});
+  MakeService("OrqSvcSlowStop", "slowstop 2500", true);
+  Expect("STOPSERVICE OrqSvcSlowStop", 4500, 12000, "Stopping service...OrqSvcSlowStop.",
+         {{"OrqSvcSlowStop", SERVICE_STOPPED}});
+  // Accepts the stop request and stays stop pending: 1 s, 30 polls of 1 s, 2 s.
+  MakeService("OrqSvcStuck", "ignorestop", true);
+  Expect("STOPSERVICE OrqSvcStuck", 33000, 40000, "Stopping service...OrqSvcStuck.",
+         {{"OrqSvcStuck", SERVICE_STOP_PENDING}});
+}
+
+TEST_F(Services, CreatedServicesReadBackFromTheManagerAndTheRegistryAndAreDeleted) {
+  const std::string longName(240, 'L'), blank = dir_ + "\\with blank";
+  ServiceCleanup cleanup({"OrqSvcC1", "OrqSvcC2", "OrqSvcC3", "OrqSvcC4", "OrqSvcF", longName});
+  CreateDirectoryA(blank.c_str(), nullptr);
+  CopyFileA((TestBinDir() + "\\test_service.exe").c_str(), (blank + "\\test_service.exe").c_str(),
+            FALSE);
+  const std::pair<std::string, std::string> rows[] = {
+      {"OrqSvcC1,My Service,C:\\Program Files\\App\\svc.exe",
+       "\"C:\\Program Files\\App\\svc.exe\"|My Service|2|16|"},
+      {"OrqSvcC2, Second ,C:\\App\\svc.exe,Text,manual,desktop",
+       "C:\\App\\svc.exe|Second|3|272|Text"},
+      {"OrqSvcC3,Third,\"C:\\Program Files\\svc.exe\" -x,%%Desc%%,Auto,NoDesktop,.\\user,pw",
+       "\"C:\\Program Files\\svc.exe\" -x|Third|2|16|From a symbol"},
+      {"OrqSvcC4,Fourth,%%Blank%%\\test_service.exe,,MANUAL",
+       "\"" + blank + "\\test_service.exe\"|Fourth|3|16|"},
+      // The key path of a long name would not fit: the value is not written.
+      {longName + ",Long,C:\\App\\svc.exe,Text,AUTO", "C:\\App\\svc.exe|Long|2|16|<none>"}};
+  std::vector<std::string> lines = {"SET Desc=From a symbol", "SET Blank=" + blank};
+  for (const auto& row : rows) lines.push_back("CREATESERVICE " + row.first);
+  ASSERT_EQ(Run(lines), 0u) << Log();
+  for (const auto& row : rows)
+    EXPECT_EQ(Definition(row.first.substr(0, row.first.find(','))), row.second);
+  EXPECT_NE(Log().find("Description of service " + longName + " not written"), std::string::npos);
+  // The quoted program path with a blank starts the program it names.
+  ExpectAnswers({{"ISSERVICERUNNING R=OrqSvcC4", "TRUE"}}, {"STARTSERVICE OrqSvcC4"});
+
+  ExpectFailures({{"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,Text", 51},
+                  {"CREATESERVICE OrqSvcF,Disp", 51},
+                  {"CREATESERVICE OrqSvcF,,C:\\App\\svc.exe", 51},
+                  {"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,,AUTO,NODESKTOP,.\\user", 51},
+                  {"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,,SOMETIMES", 51},
+                  {"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,,AUTO,MAYBE", 51},
+                  {"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,,BOOT", 51},  // refused
+                  {"CREATESERVICE OrqSvcC1,Again,C:\\App\\svc.exe", 51},      // exists
+                  {"CREATESERVICE OrqSvcF,Disp,C:\\" + std::string(250, 'p') + " x.exe", 51},
+                  {"CREATESERVICE OrqSvcF,Disp,%%NoSuchSymbol%%", 28}},
+                 false);
+  EXPECT_EQ(Definition("OrqSvcF"), "<none>");
+  // Only the first name of a list is deleted; a missing service is a log line.
+  ASSERT_EQ(Run({"DELETESERVICE OrqSvcC2, OrqSvcC1", "DELETESERVICE NoSuchOrqService"}), 0u);
+  EXPECT_EQ(Definition("OrqSvcC2"), "<none>");
+  EXPECT_EQ(Definition("OrqSvcC1"), rows[0].second);
+  EXPECT_NE(Log().find("Could not find service NoSuchOrqService\r\n"), std::string::npos) << Log();
+}
+
+}  // namespace

@@ -1,0 +1,173 @@
+// The system information commands: whole runs of a copy of the program to which Wine reports
+// another Windows version, compared with what the shell and the system tell this test; and
+// runs in this process, read back against the test's own clock and the registry.
+#include <shlobj.h>
+
+#include <regex>
+#include <set>
+
+#include "support_code/script_test.h"
+
+namespace {
+using SystemInfo = ScriptTest;
+
+std::string NoTrailingBackslash(std::string path) {
+  if (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+// The folder as the shell reports it (id >= 0), or a fixed answer.
+std::string Folder(int id, const std::string& fixed) {
+  std::string path(MAX_PATH + 1, '\0');
+  if (id >= 0) SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path.data());
+  return id >= 0 ? NoTrailingBackslash(path.c_str()) : fixed;
+}
+
+TEST_F(SystemInfo, ReportedVersionsAndFoldersMatchWhatTheSystemSays) {
+  std::string temp(MAX_PATH + 1, '\0'), windows(MAX_PATH, '\0');
+  temp.resize(GetTempPathA(MAX_PATH + 1, temp.data()));
+  windows.resize(GetWindowsDirectoryA(windows.data(), MAX_PATH));
+  const std::string common =
+      ReadRegistryValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                        "CommonFilesDir")
+          .second.c_str();
+  const struct {
+    const char* keyword;
+    int nt, win9x;  // shell folder ids, or -1 for the fixed answer
+    std::string fixed;
+  } folders[] = {{"Program_Files", 38, 38, ""},
+                 {"DESKTOP", 16, 16, ""},
+                 {"DOCUMENTS", 46, 46, ""},
+                 {"STARTMENU", 11, 11, ""},
+                 {"COMMON_STARTMENU", 22, 11, ""},
+                 {"COMMON_STARTMENU_PROGRAMS", 23, 2, ""},
+                 {"STARTUP", 7, 7, ""},
+                 {"common_startup", 24, 7, ""},
+                 {"TEMP", -1, -1, NoTrailingBackslash(temp)},
+                 {"WINDOWS", -1, -1, windows},
+                 {"CURRENT_ORQSCRIPT", -1, -1, dir_},
+                 {"COMMONPROGRAM_FILES", -1, -1, common},
+                 {"NOTHING", -1, -1, ""}};
+  const std::string ini = dir_ + "\\answers.ini";
+  std::string script =
+      "[DefaultInstall]\r\nSET S=untouched\r\nGETOSTYPE T\r\nGETOSVERSION V\r\n"
+      "ISADMIN A\r\nGETPROCESSORTYPE P\r\nISSERVICERUNNING S=NoSuchOrqService\r\n"
+      "DELETESERVICE NoSuchOrqService\r\nGETWINDOWSDIR W\r\n"
+      "SETINIFILEVALUE " +
+      ini + ",R,All=%%T%% %%V%% %%A%% %%P%% %%S%% %%W%%\r\n";
+  for (const auto& folder : folders) {
+    script += std::string("GETSPECIALDIR F=") + folder.keyword + "\r\nSETINIFILEVALUE " + ini +
+              ",F," + folder.keyword + "=%%F%%\r\n";
+  }
+  WriteTextFile(dir_ + "\\test.Orq", script);
+  const std::pair<std::string, std::string> rows[] = {{"win98", "WIN32_9X 4.10"},
+                                                      {"nt40", "WIN32_NTW 4.00"},
+                                                      {"win2k", "WIN32_NTW 5.00"},
+                                                      {"winxp", "WIN32_NTW 5.01"},
+                                                      {"win7", "WIN32_NTW 6.01"}};
+  for (const auto& [version, answer] : rows) {
+    SCOPED_TRACE(version);
+    const bool nt = version != "win98";
+    const std::string exe = dir_ + "\\OrqVer_" + version + ".exe";
+    const std::string defaults = "Software\\Wine\\AppDefaults\\OrqVer_" + version + ".exe";
+    PutRegistryValue(HKEY_CURRENT_USER, defaults, "Version", Sz(version));
+    CopyFileA((TestBinDir() + "\\Orqex.exe").c_str(), exe.c_str(), FALSE);
+    WriteTextFile(ini, "");  // the INI command writes into an existing file only
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::string command = exe + " /Script=" + dir_ + "\\test.Orq /Log=" + dir_ + "\\run.log";
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &info));
+    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    DWORD code = 1;
+    WaitForSingleObject(process.Get(), 60000);
+    GetExitCodeProcess(process.Get(), &code);
+    SHDeleteKeyA(HKEY_CURRENT_USER, defaults.c_str());
+    ASSERT_EQ(code, 0u) << Log();
+    // 9x: TRUE for everyone, no services (the symbol stays, nothing logged).
+    EXPECT_EQ(IniEntry(ini, "R", "All"),
+              answer + " TRUE PROCESSOR_INTEL " + (nt ? "FALSE " : "untouched ") + windows);
+    EXPECT_EQ(Log().find("Could not find service") != std::string::npos, nt);
+    for (const auto& f : folders) {
+      EXPECT_EQ(IniEntry(ini, "F", f.keyword), Folder(nt ? f.nt : f.win9x, f.fixed)) << f.keyword;
+    }
+  }
+}
+
+TEST_F(SystemInfo, ProductTypeTellsServerFromWorkstationAndOtherAnswers) {
+  const char* options = "System\\CurrentControlSet\\Control\\ProductOptions";
+  struct Restore {
+    const char* key;
+    StoredValue saved;
+    ~Restore() { PutRegistryValue(HKEY_LOCAL_MACHINE, key, "ProductType", saved); }
+  } restore{options, ReadRegistryValue(HKEY_LOCAL_MACHINE, options, "ProductType")};
+  for (const auto& [product, type] : std::vector<std::pair<std::string, std::string>>{
+           {"WinNT", "WIN32_NTW"}, {"ServerNT", "WIN32_NTS"}, {"lanmannt", "WIN32_NTS"}}) {
+    PutRegistryValue(HKEY_LOCAL_MACHINE, options, "ProductType", Sz(product));
+    ExpectAnswers({{"GETOSTYPE T", type}});
+  }
+  PutRegistryValue(HKEY_LOCAL_MACHINE, options, "ProductType", Sz("Cluster"));
+  ExpectFailures({{"GETOSTYPE T", 17}}, false);
+  SHDeleteValueA(HKEY_LOCAL_MACHINE, options, "ProductType");
+  ExpectAnswers({{"GETOSTYPE T", ""},
+                 {"GETORQEXVERSION V", "1.3"},
+                 {"GETSPECIALDIR X=nothing", ""},
+                 {"GETSYSTEMINFO C=computer_name", ""},
+                 {"GETSYSTEMINFO D= DOMAIN_NAME", ""}});
+  ExpectFailures({{"GETSPECIALDIR X", 51},
+                  {"GETSYSTEMINFO C=USER_NAME", 51},
+                  {"GETSYSTEMINFO C", 51},
+                  {"ISADMIN", 51}});
+}
+
+std::string Stamp(const SYSTEMTIME& t) {
+  std::string text(32, '\0');
+  text.resize(std::snprintf(text.data(), text.size(), "%04d%02d%02d%02d%02d%02d", t.wYear, t.wMonth,
+                            t.wDay, t.wHour, t.wMinute, t.wSecond));
+  return text;
+}
+
+TEST_F(SystemInfo, TimestampsAndGuids) {
+  SYSTEMTIME local[2], utc[2];
+  GetLocalTime(&local[0]);
+  GetSystemTime(&utc[0]);
+  std::vector<std::string> lines = {"SET Name=T5",
+                                    "SET Zone=gmt",
+                                    "GETTIMESTAMP T1",
+                                    "GETTIMESTAMP T2=GMT",
+                                    "GETTIMESTAMP T3 = Gmt ",
+                                    "GETTIMESTAMP T4=LOCAL",
+                                    "GETTIMESTAMP %%Name%%=%%Zone%%"};
+  for (int i = 0; i < 50; ++i) lines.push_back("GENERATEGUID G" + std::to_string(i));
+  ASSERT_EQ(Run(lines), 0u);
+  GetLocalTime(&local[1]);
+  GetSystemTime(&utc[1]);
+  for (const auto& [name, clock] : std::vector<std::pair<std::string, SYSTEMTIME*>>{
+           {"T1", local}, {"T2", utc}, {"T3", utc}, {"T4", local}, {"T5", utc}}) {
+    EXPECT_TRUE(Symbol(name) >= Stamp(clock[0]) && Symbol(name) <= Stamp(clock[1]) &&
+                Symbol(name).size() == 14)
+        << name << " " << Symbol(name) << " " << Stamp(clock[0]);
+  }
+  const std::regex form("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}");
+  std::set<std::string> seen;
+  for (int i = 0; i < 50; ++i) {
+    seen.insert(Symbol("G" + std::to_string(i)));
+    EXPECT_TRUE(std::regex_match(Symbol("G" + std::to_string(i)), form));
+  }
+  EXPECT_EQ(seen.size(), 50u);
+}
+
+TEST_F(SystemInfo, WaitForTimeWaitsForANumberOrASymbolAndSaysHowLong) {
+  const std::pair<std::string, ULONGLONG> rows[] = {
+      {"1500", 1500}, {"Delay", 700}, {"abc", 0}, {"-1", 0}, {"-4294967296", 0}};
+  for (const auto& [argument, wait] : rows) {
+    ULONGLONG start = GetTickCount64();
+    ASSERT_EQ(Run({"SET Delay=700", "WAITFORTIME " + argument}), 0u);
+    ULONGLONG ms = GetTickCount64() - start;
+    EXPECT_TRUE(ms >= wait && ms < wait + 1000) << argument << " " << ms;
+    std::string logged = wait ? "Waiting " + std::to_string(wait) + " ms" : "Waiting";
+    EXPECT_EQ(Log().find(logged) != std::string::npos, wait != 0) << Log();
+  }
+}
+}  // namespace
