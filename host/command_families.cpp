@@ -1,5 +1,6 @@
 #include "host/command_families.h"
 
+#include "commands/interaction/restart_families.h"
 #include "commands/registry/registry_families.h"
 #include "engine/handler_table.h"
 
@@ -11,6 +12,10 @@ HandlerTable MakeHandlerTable() {
   // The command families of commands/, one line each.
   RegisterRegistryCommands(table);
   RegisterIniCommands(table);
+  RegisterRestartCommands(table);
+  RegisterStartMenuCommands(table);
+  RegisterEnvironmentCommands(table);
+  RegisterCabinetCommands(table);
   return table;
 }
 }  // namespace
