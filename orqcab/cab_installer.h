@@ -7,13 +7,13 @@
 // The server's count of live objects and locks; at zero the server may end.
 void ServerLock();
 void ServerUnlock();
-// The server's own lock from its start until the first object is made (or the time for a
-// first client has passed); releasing it twice does nothing.
+// The server's own lock from its start until the first object is made (or the
+// time for a first client has passed); releasing it twice does nothing.
 void HoldStartupLock();
 void ReleaseStartupLock();
 
 // The class factory of OrqCabInstaller (one static object).
-IClassFactory* InstallerClassFactory();
+IClassFactory *InstallerClassFactory();
 
 // Where the last-update record lives.
-constexpr const char* kLastUpdateKey = "SOFTWARE\\Orqex\\OrqCab";
+constexpr const char *kLastUpdateKey = "SOFTWARE\\Orqex\\OrqCab";

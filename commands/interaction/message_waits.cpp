@@ -10,22 +10,26 @@ void DispatchWaitingMessages() {
     DispatchMessageA(&message);
   }
 }
-}  // namespace
+} // namespace
 
-DWORD WaitWithMessages(DWORD count, const HANDLE* handles, bool waitAll, DWORD timeoutMs) {
+DWORD WaitWithMessages(DWORD count, const HANDLE *handles, bool waitAll,
+                       DWORD timeoutMs) {
   const ULONGLONG start = GetTickCount64();
   for (;;) {
     DWORD remaining = INFINITE;
     if (timeoutMs != INFINITE) {
       ULONGLONG elapsed = GetTickCount64() - start;
-      remaining = elapsed >= timeoutMs ? 0 : static_cast<DWORD>(timeoutMs - elapsed);
+      remaining =
+          elapsed >= timeoutMs ? 0 : static_cast<DWORD>(timeoutMs - elapsed);
     }
-    DWORD result = MsgWaitForMultipleObjects(count, handles, waitAll ? TRUE : FALSE, remaining,
-                                             kWaitWakeMask);
-    if (result != WAIT_OBJECT_0 + count) return result;
+    DWORD result = MsgWaitForMultipleObjects(
+        count, handles, waitAll ? TRUE : FALSE, remaining, kWaitWakeMask);
+    if (result != WAIT_OBJECT_0 + count)
+      return result;
     DispatchWaitingMessages();
     // The messages may have used up the rest of the time.
-    if (timeoutMs != INFINITE && GetTickCount64() - start >= timeoutMs) return WAIT_TIMEOUT;
+    if (timeoutMs != INFINITE && GetTickCount64() - start >= timeoutMs)
+      return WAIT_TIMEOUT;
   }
 }
 

@@ -1,9 +1,12 @@
 #pragma once
-// The command families that leave traces outside the run: restart, start menu, PATH and
-// cabinets.
+// The command families that leave traces outside the run: restart, start menu,
+// PATH and cabinets.
 class HandlerTable;
 
-void RegisterRestartCommands(HandlerTable& table);    // SETREBOOTFLAG, PROMPTREBOOT
-void RegisterStartMenuCommands(HandlerTable& table);  // ADDSTARTMENU, GETSTARTMENUDIR
-void RegisterEnvironmentCommands(HandlerTable& table);  // EXTENDPATH
-void RegisterCabinetCommands(HandlerTable& table);    // INSTALLCAB, RESETLASTUPDATE
+void RegisterRestartCommands(
+    HandlerTable &table); // SETREBOOTFLAG, PROMPTREBOOT
+void RegisterStartMenuCommands(
+    HandlerTable &table); // ADDSTARTMENU, GETSTARTMENUDIR
+void RegisterEnvironmentCommands(HandlerTable &table); // EXTENDPATH
+void RegisterCabinetCommands(
+    HandlerTable &table); // INSTALLCAB, RESETLASTUPDATE

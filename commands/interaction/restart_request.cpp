@@ -5,7 +5,7 @@
 #include "support/win_handles.h"
 
 namespace {
-DWORD WINAPI ExitWindowsThread(void*) {
+DWORD WINAPI ExitWindowsThread(void *) {
   ExitWindowsEx(EWX_REBOOT, 0);
   return 0;
 }
@@ -15,12 +15,13 @@ void SystemRestart(RestartRoute route) {
     InitiateSystemShutdownA(nullptr, nullptr, 0, FALSE, TRUE);
   } else {
     // Started and not waited for: the script goes on while Windows shuts down.
-    UniqueKernelHandle thread(CreateThread(nullptr, 0, ExitWindowsThread, nullptr, 0, nullptr));
+    UniqueKernelHandle thread(
+        CreateThread(nullptr, 0, ExitWindowsThread, nullptr, 0, nullptr));
   }
 }
 
 RestartStarter g_starter = SystemRestart;
-}  // namespace
+} // namespace
 
 RestartStarter SetRestartStarter(RestartStarter starter) {
   RestartStarter previous = g_starter;

@@ -7,10 +7,10 @@
 namespace {
 TEST(InstallCabArgument, SplitsTheSymbolFromTheValue) {
   struct Case {
-    const char* text;
+    const char *text;
     unsigned status;
-    const char* name;
-    const char* value;
+    const char *name;
+    const char *value;
   };
   const Case cases[] = {
       {"R=C:\\x.cab,1", 0, "R", "C:\\x.cab,1"},
@@ -19,7 +19,7 @@ TEST(InstallCabArgument, SplitsTheSymbolFromTheValue) {
       {"R", 51, "", ""},
       {"R=   ", 51, "", ""},
   };
-  for (const Case& c : cases) {
+  for (const Case &c : cases) {
     std::string name, value;
     EXPECT_EQ(SplitInstallCabArgument(c.text, name, value), c.status) << c.text;
     if (c.status == 0) {
@@ -28,7 +28,8 @@ TEST(InstallCabArgument, SplitsTheSymbolFromTheValue) {
     }
   }
   std::string name, value;
-  EXPECT_EQ(SplitInstallCabArgument("R=" + std::string(1040, 'x'), name, value), 51u);
+  EXPECT_EQ(SplitInstallCabArgument("R=" + std::string(1040, 'x'), name, value),
+            51u);
 }
 
 TEST(InstallCabArgument, ReadsThePathAndSixNumbers) {
@@ -42,14 +43,17 @@ TEST(InstallCabArgument, ReadsThePathAndSixNumbers) {
   const Case cases[] = {
       {"C:\\x.cab,1", 0, "C:\\x.cab", {1, 0, 0, 0, 0, 0}},
       {" C:\\x.cab , 1 ,-2, 3x,,5,6,7,8", 0, "C:\\x.cab", {1, -2, 3, 0, 5, 6}},
-      {"a.cab,99999999999,-99999999999", 0, "a.cab", {2147483647, -2147483647 - 1, 0, 0, 0, 0}},
+      {"a.cab,99999999999,-99999999999",
+       0,
+       "a.cab",
+       {2147483647, -2147483647 - 1, 0, 0, 0, 0}},
       {"a.cab,", 0, "a.cab", {}},
       {",1,2", 51, "", {}},
       {"  ,1", 51, "", {}},
       {std::string(259, 'p'), 0, std::string(259, 'p'), {}},
       {std::string(260, 'p') + ",1", 51, "", {}},
   };
-  for (const Case& c : cases) {
+  for (const Case &c : cases) {
     InstallCabFields fields;
     EXPECT_EQ(SplitInstallCabFields(c.text, fields), c.status) << c.text;
     if (c.status == 0) {
@@ -58,4 +62,4 @@ TEST(InstallCabArgument, ReadsThePathAndSixNumbers) {
     }
   }
 }
-}  // namespace
+} // namespace

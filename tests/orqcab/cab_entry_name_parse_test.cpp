@@ -6,8 +6,8 @@
 
 namespace {
 struct NameCase {
-  const char* name;
-  const char* accepted;  // the relative path, or nullptr when refused
+  const char *name;
+  const char *accepted; // the relative path, or nullptr when refused
 };
 
 TEST(CabEntryName, KeepsEveryNameInsideTheTargetFolder) {
@@ -36,7 +36,7 @@ TEST(CabEntryName, KeepsEveryNameInsideTheTargetFolder) {
       {"a\tb", nullptr},
       {"a|b", nullptr},
   };
-  for (const NameCase& c : cases) {
+  for (const NameCase &c : cases) {
     const CabEntryName result = CheckCabEntryName(c.name);
     EXPECT_EQ(result.accepted, c.accepted != nullptr) << c.name;
     if (c.accepted) {
@@ -48,13 +48,14 @@ TEST(CabEntryName, KeepsEveryNameInsideTheTargetFolder) {
 }
 
 TEST(CabEntryName, DoubleByteTrailBackslashIsNoSeparator) {
-  // 0x95 0x5C is one character in code page 932; in a single-byte code page its second
-  // byte is a backslash, which makes ".." a part of its own.
+  // 0x95 0x5C is one character in code page 932; in a single-byte code page its
+  // second byte is a backslash, which makes ".." a part of its own.
   const std::string name = "\x95\\..\\x.txt";
   SetAnsiCodePageForTesting(932);
   EXPECT_TRUE(CheckCabEntryName(name).accepted);
   EXPECT_EQ(CheckCabEntryName("\x95\\\\x.txt").relativePath, "\x95\\\\x.txt");
-  EXPECT_FALSE(CheckCabEntryName("\x95/..\\x.txt").accepted);  // no code page pairs 0x95 "/"
+  EXPECT_FALSE(CheckCabEntryName("\x95/..\\x.txt")
+                   .accepted); // no code page pairs 0x95 "/"
   SetAnsiCodePageForTesting(0);
   if (!IsLeadByte(0x95)) {
     EXPECT_FALSE(CheckCabEntryName(name).accepted);
@@ -66,4 +67,4 @@ TEST(CabEntryName, ParamValueNeedsAWholeKey) {
   EXPECT_EQ(CabParamValue("mycabfolder=\"a\"", "cabfolder"), "");
   EXPECT_EQ(CabParamValue("cabfolder=\"open", "cabfolder"), "");
 }
-}  // namespace
+} // namespace
