@@ -32,33 +32,29 @@ const std::string kDir = "C:\\orqbench_cab";
 FNALLOC(Allocate) { return std::malloc(cb); }
 FNFREE(Free) { std::free(pv); }
 FNOPEN(Open) {
-  HANDLE file = CreateFileA(pszFile, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
+  HANDLE file =
+      CreateFileA(pszFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   return file == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<INT_PTR>(file);
 }
 FNREAD(Read) {
   DWORD done = 0;
-  return ReadFile(reinterpret_cast<HANDLE>(hf), pv, cb, &done, nullptr)
-             ? done
-             : static_cast<UINT>(-1);
+  return ReadFile(reinterpret_cast<HANDLE>(hf), pv, cb, &done, nullptr) ? done
+                                                                        : static_cast<UINT>(-1);
 }
 FNWRITE(Write) {
   DWORD done = 0;
-  return WriteFile(reinterpret_cast<HANDLE>(hf), pv, cb, &done, nullptr)
-             ? done
-             : static_cast<UINT>(-1);
+  return WriteFile(reinterpret_cast<HANDLE>(hf), pv, cb, &done, nullptr) ? done
+                                                                         : static_cast<UINT>(-1);
 }
 FNCLOSE(Close) { return CloseHandle(reinterpret_cast<HANDLE>(hf)) ? 0 : -1; }
 FNSEEK(Seek) {
-  return static_cast<long>(
-      SetFilePointer(reinterpret_cast<HANDLE>(hf), dist, nullptr, seektype));
+  return static_cast<long>(SetFilePointer(reinterpret_cast<HANDLE>(hf), dist, nullptr, seektype));
 }
 FNFDINOTIFY(Notify) {
   const std::string &target = *static_cast<const std::string *>(pfdin->pv);
   if (fdint == fdintCOPY_FILE) {
-    HANDLE file =
-        CreateFileA((target + "\\" + pfdin->psz1).c_str(), GENERIC_WRITE, 0,
-                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA((target + "\\" + pfdin->psz1).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return file == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<INT_PTR>(file);
   }
   if (fdint == fdintCLOSE_FILE_INFO) {
@@ -70,12 +66,10 @@ FNFDINOTIFY(Notify) {
 
 bool BareExtract(const std::string &target) {
   ERF erf{};
-  HFDI fdi = FDICreate(Allocate, Free, Open, Read, Write, Close, Seek,
-                       cpuUNKNOWN, &erf);
+  HFDI fdi = FDICreate(Allocate, Free, Open, Read, Write, Close, Seek, cpuUNKNOWN, &erf);
   std::string name = "big.cab", folder = kDir + "\\";
   std::string context = target;
-  BOOL done =
-      FDICopy(fdi, name.data(), folder.data(), 0, Notify, nullptr, &context);
+  BOOL done = FDICopy(fdi, name.data(), folder.data(), 0, Notify, nullptr, &context);
   FDIDestroy(fdi);
   return done != FALSE;
 }
@@ -83,16 +77,13 @@ bool BareExtract(const std::string &target) {
 // Extracts into the cabinet's own folder (the first number, 0).
 bool InstallCab() {
   const std::string script = kDir + "\\bench.Orq";
-  UniqueKernelHandle file(CreateFileA(script.c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_ALWAYS, 0, nullptr));
-  const std::string text =
-      "[DefaultInstall]\r\nINSTALLCAB R=" + kDir + "\\big.cab\r\n";
+  UniqueKernelHandle file(
+      CreateFileA(script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  const std::string text = "[DefaultInstall]\r\nINSTALLCAB R=" + kDir + "\\big.cab\r\n";
   DWORD written = 0;
-  WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
-            nullptr);
+  WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   file.Reset();
-  return ExecuteScript(script, "DefaultInstall", kDir, BuildHandlerTable()) ==
-         0;
+  return ExecuteScript(script, "DefaultInstall", kDir, BuildHandlerTable()) == 0;
 }
 
 unsigned CountFiles(const std::string &folder) {
@@ -100,8 +91,7 @@ unsigned CountFiles(const std::string &folder) {
   unsigned count = 0;
   UniqueFindHandle find(FindFirstFileA((folder + "\\f*.bin").c_str(), &data));
   if (find) {
-    do
-      ++count;
+    do ++count;
     while (FindNextFileA(find.Get(), &data));
   }
   return count;
@@ -111,8 +101,7 @@ void EmptyFolder(const std::string &folder) {
   WIN32_FIND_DATAA data;
   UniqueFindHandle find(FindFirstFileA((folder + "\\f*.bin").c_str(), &data));
   if (find) {
-    do
-      DeleteFileA((folder + "\\" + data.cFileName).c_str());
+    do DeleteFileA((folder + "\\" + data.cFileName).c_str());
     while (FindNextFileA(find.Get(), &data));
   }
 }
@@ -128,8 +117,8 @@ bool RunProgram(const std::string &commandLine) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0,
-                      nullptr, nullptr, &startup, &info)) {
+  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
     return false;
   }
   UniqueKernelHandle process(info.hProcess), thread(info.hThread);
@@ -138,7 +127,7 @@ bool RunProgram(const std::string &commandLine) {
   GetExitCodeProcess(process.Get(), &code);
   return code == 0;
 }
-} // namespace
+}  // namespace
 
 int main() {
   std::string program(MAX_PATH, '\0');
@@ -165,8 +154,7 @@ int main() {
     EmptyFolder(bare);
     auto start = Clock::now();
     bool ok = BareExtract(bare);
-    bareTimes.push_back(
-        std::chrono::duration<double>(Clock::now() - start).count());
+    bareTimes.push_back(std::chrono::duration<double>(Clock::now() - start).count());
     if (!ok || CountFiles(bare) != kFiles) {
       std::fprintf(stderr, "bare extraction incomplete\n");
       return 1;
@@ -175,20 +163,16 @@ int main() {
     DeleteFileA((kDir + "\\bench.log").c_str());
     start = Clock::now();
     ok = InstallCab();
-    engineTimes.push_back(
-        std::chrono::duration<double>(Clock::now() - start).count());
+    engineTimes.push_back(std::chrono::duration<double>(Clock::now() - start).count());
     if (!ok || CountFiles(kDir) != kFiles) {
-      std::fprintf(stderr, "INSTALLCAB incomplete (%u files)\n",
-                   CountFiles(kDir));
+      std::fprintf(stderr, "INSTALLCAB incomplete (%u files)\n", CountFiles(kDir));
       return 1;
     }
   }
   EmptyFolder(bare);
   EmptyFolder(kDir);
-  std::printf("bare FDI %.3f s, INSTALLCAB %.3f s\n", Median(bareTimes),
-              Median(engineTimes));
-  std::printf("BENCH cab_extract_ratio %.3f x\n",
-              Median(engineTimes) / Median(bareTimes));
+  std::printf("bare FDI %.3f s, INSTALLCAB %.3f s\n", Median(bareTimes), Median(engineTimes));
+  std::printf("BENCH cab_extract_ratio %.3f x\n", Median(engineTimes) / Median(bareTimes));
   CoUninitialize();
   return 0;
 }

@@ -18,9 +18,9 @@ HandlerTable MakeHandlerTable() {
   RegisterCabinetCommands(table);
   return table;
 }
-} // namespace
+}  // namespace
 
-const HandlerTable &BuildHandlerTable() {
+const HandlerTable& BuildHandlerTable() {
   static const HandlerTable table = MakeHandlerTable();
   return table;
 }

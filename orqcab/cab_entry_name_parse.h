@@ -7,8 +7,8 @@
 
 struct CabEntryName {
   bool accepted = false;
-  std::string relativePath; // the name with "/" turned into "\" (when accepted)
-  std::string reason;       // why it was refused (when not)
+  std::string relativePath;  // the name with "/" turned into "\" (when accepted)
+  std::string reason;        // why it was refused (when not)
 };
 
 // Accepts a relative path made of one or more names separated by "\" or "/".

@@ -37,27 +37,23 @@ std::wstring Wide(const std::string &text) {
 
 std::string GuidText(REFGUID guid) {
   std::wstring wide(64, L'\0');
-  int length =
-      StringFromGUID2(guid, wide.data(), static_cast<int>(wide.size()));
+  int length = StringFromGUID2(guid, wide.data(), static_cast<int>(wide.size()));
   std::string text;
-  for (int i = 0; i + 1 < length; ++i)
-    text += static_cast<char>(wide[i]);
+  for (int i = 0; i + 1 < length; ++i) text += static_cast<char>(wide[i]);
   return text;
 }
 
 bool RegisterTypeLibrary(const std::string &path) {
   ComPtr<ITypeLib> library;
   std::wstring wide = Wide(path);
-  if (FAILED(LoadTypeLibEx(wide.c_str(), REGKIND_NONE, library.Put())))
-    return false;
+  if (FAILED(LoadTypeLibEx(wide.c_str(), REGKIND_NONE, library.Put()))) return false;
   return SUCCEEDED(RegisterTypeLib(library.Get(), wide.data(), nullptr));
 }
 
 bool SetDefaultValue(const std::string &subKey, const std::string &value) {
   UniqueRegKey key;
-  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, 0,
-                      KEY_SET_VALUE, nullptr, key.Put(),
-                      nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                      key.Put(), nullptr) != ERROR_SUCCESS) {
     return false;
   }
   return RegSetValueExA(key.Get(), nullptr, 0, REG_SZ,
@@ -69,8 +65,7 @@ int Register() {
   const std::string folder = ProgramFolder();
   const std::string classKey = "CLSID\\" + GuidText(CLSID_OrqCabInstaller);
   bool done = SetDefaultValue(classKey, "OrqCab cabinet installer") &&
-              SetDefaultValue(classKey + "\\LocalServer32",
-                              "\"" + ProgramFilePath() + "\"") &&
+              SetDefaultValue(classKey + "\\LocalServer32", "\"" + ProgramFilePath() + "\"") &&
               RegisterTypeLibrary(folder + "\\OrqCab.tlb");
   // The callback's interface: shared with Orqex, so it is registered here and
   // never removed.
@@ -79,8 +74,7 @@ int Register() {
 }
 
 int Unregister() {
-  SHDeleteKeyA(HKEY_CLASSES_ROOT,
-               ("CLSID\\" + GuidText(CLSID_OrqCabInstaller)).c_str());
+  SHDeleteKeyA(HKEY_CLASSES_ROOT, ("CLSID\\" + GuidText(CLSID_OrqCabInstaller)).c_str());
   UnRegisterTypeLib(LIBID_OrqCabLib, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
   return 0;
 }
@@ -89,9 +83,8 @@ int Unregister() {
 // own, and a server that ended abnormally is never offered to the next client.
 int Serve() {
   DWORD cookie = 0;
-  if (FAILED(CoRegisterClassObject(CLSID_OrqCabInstaller,
-                                   InstallerClassFactory(), CLSCTX_LOCAL_SERVER,
-                                   REGCLS_SINGLEUSE, &cookie))) {
+  if (FAILED(CoRegisterClassObject(CLSID_OrqCabInstaller, InstallerClassFactory(),
+                                   CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie))) {
     return 1;
   }
   // Alive until the first client is done, or the time for a first client has
@@ -100,10 +93,9 @@ int Serve() {
   UINT_PTR timer = SetTimer(nullptr, 0, kFirstClientTimeoutMs, nullptr);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (message.message == WM_TIMER && message.hwnd == nullptr &&
-        message.wParam == timer) {
+    if (message.message == WM_TIMER && message.hwnd == nullptr && message.wParam == timer) {
       KillTimer(nullptr, timer);
-      ReleaseStartupLock(); // ends the loop unless a client holds an object
+      ReleaseStartupLock();  // ends the loop unless a client holds an object
       continue;
     }
     TranslateMessage(&message);
@@ -115,20 +107,17 @@ int Serve() {
 
 bool HasSwitch(const std::string &commandLine, const char *name) {
   std::string lower;
-  for (char c : commandLine)
-    lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  for (char c : commandLine) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   for (const char *lead : {"/", "-"}) {
-    if (lower.find(std::string(lead) + name) != std::string::npos)
-      return true;
+    if (lower.find(std::string(lead) + name) != std::string::npos) return true;
   }
   return false;
 }
-} // namespace
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const std::string commandLine = GetCommandLineA();
-  if (FAILED(CoInitialize(nullptr)))
-    return 1;
+  if (FAILED(CoInitialize(nullptr))) return 1;
   int exitCode = 87;
   if (HasSwitch(commandLine, "unregserver")) {
     exitCode = Unregister();

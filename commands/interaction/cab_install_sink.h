@@ -10,7 +10,7 @@
 #include "orqcab_interfaces.h"
 
 class CabInstallSink final : public IOrqexCallback {
-public:
+ public:
   // A new sink with no reference yet (the creator adds the first).
   CabInstallSink();
   CabInstallSink(const CabInstallSink &) = delete;
@@ -21,8 +21,7 @@ public:
   ULONG STDMETHODCALLTYPE Release() override;
   // Forwards the four values to the agent's callback, when there is one; always
   // S_OK.
-  HRESULT STDMETHODCALLTYPE Progress(LONG first, LONG second, LONG third,
-                                     BSTR text) override;
+  HRESULT STDMETHODCALLTYPE Progress(LONG first, LONG second, LONG third, BSTR text) override;
   // Keeps the status and a copy of the message, lets go of the installer and
   // signals the completion event; S_OK. Only the first call counts.
   HRESULT STDMETHODCALLTYPE Finished(LONG status, BSTR message) override;
@@ -34,7 +33,7 @@ public:
   LONG Status() const { return status_; }
   const std::string &Message() const { return message_; }
 
-private:
+ private:
   ~CabInstallSink();
 
   LONG references_ = 0;

@@ -22,7 +22,7 @@ bool ReadEnvironment(const char *name, std::string &value) {
       value.resize(length);
       return true;
     }
-    size = length; // it grew meanwhile
+    size = length;  // it grew meanwhile
   }
   return false;
 }
@@ -31,26 +31,21 @@ bool ReadEnvironment(const char *name, std::string &value) {
 // value the system refuses leaves PATH as it was.
 unsigned ExtendPath(EngineContext &ctx, ScriptLine &line) {
   std::string folder;
-  if (unsigned status =
-          ExpandForAction(ctx, line.argumentText, folder, kFolderTextSize)) {
+  if (unsigned status = ExpandForAction(ctx, line.argumentText, folder, kFolderTextSize)) {
     return FailLine(ctx, line, status);
   }
   TrimText(folder);
   std::string oldPath;
   std::string newPath = folder + ";";
-  if (ReadEnvironment("PATH", oldPath))
-    newPath += oldPath;
+  if (ReadEnvironment("PATH", oldPath)) newPath += oldPath;
   if (!SetEnvironmentVariableA("PATH", newPath.c_str())) {
-    LogStatus(
-        "EXTENDPATH: PATH cannot take %s in front (%lu); it stays as it was",
-        folder.c_str(), GetLastError());
+    LogStatus("EXTENDPATH: PATH cannot take %s in front (%lu); it stays as it was", folder.c_str(),
+              GetLastError());
     return 0;
   }
   LogStatus("Path Is: %s", newPath.c_str());
   return 0;
 }
-} // namespace
+}  // namespace
 
-void RegisterEnvironmentCommands(HandlerTable &table) {
-  table.Add(kCmdExtendPath, ExtendPath);
-}
+void RegisterEnvironmentCommands(HandlerTable &table) { table.Add(kCmdExtendPath, ExtendPath); }

@@ -15,13 +15,12 @@ void SystemRestart(RestartRoute route) {
     InitiateSystemShutdownA(nullptr, nullptr, 0, FALSE, TRUE);
   } else {
     // Started and not waited for: the script goes on while Windows shuts down.
-    UniqueKernelHandle thread(
-        CreateThread(nullptr, 0, ExitWindowsThread, nullptr, 0, nullptr));
+    UniqueKernelHandle thread(CreateThread(nullptr, 0, ExitWindowsThread, nullptr, 0, nullptr));
   }
 }
 
 RestartStarter g_starter = SystemRestart;
-} // namespace
+}  // namespace
 
 RestartStarter SetRestartStarter(RestartStarter starter) {
   RestartStarter previous = g_starter;

@@ -3,9 +3,9 @@
 // can see the request without restarting Windows.
 
 enum class RestartRoute {
-  NtShutdown, // InitiateSystemShutdownA: local machine, no message, no wait,
-              // restart
-  Win9xExitThread, // a thread of its own calls ExitWindowsEx(EWX_REBOOT)
+  NtShutdown,       // InitiateSystemShutdownA: local machine, no message, no wait,
+                    // restart
+  Win9xExitThread,  // a thread of its own calls ExitWindowsEx(EWX_REBOOT)
 };
 
 using RestartStarter = void (*)(RestartRoute route);

@@ -20,8 +20,7 @@ namespace {
 // An item list from the shell, freed with the shell's allocator.
 struct ItemList {
   ~ItemList() {
-    if (items)
-      CoTaskMemFree(items);
+    if (items) CoTaskMemFree(items);
   }
   LPITEMIDLIST items = nullptr;
 };
@@ -40,18 +39,16 @@ std::wstring Wide(const std::string &text) {
 unsigned AddStartMenu(EngineContext &ctx, ScriptLine &line) {
   const std::string text = FitToBuffer(line.argumentText, kMaxArgumentBytes);
   const std::size_t comma = FindChar(text, ',');
-  if (comma == std::string::npos)
-    return FailLine(ctx, line, kErrInvalidSwitch);
+  if (comma == std::string::npos) return FailLine(ctx, line, kErrInvalidSwitch);
   std::string name, target;
-  unsigned status = ExpandForAction(
-      ctx, std::string_view(text).substr(0, comma), name, kPathSize);
+  unsigned status = ExpandForAction(ctx, std::string_view(text).substr(0, comma), name, kPathSize);
   if (status == 0) {
-    status = ExpandForAction(ctx, std::string_view(text).substr(comma + 1),
-                             target, kPathSize);
+    status = ExpandForAction(ctx, std::string_view(text).substr(comma + 1), target, kPathSize);
   }
   if (status != 0) {
-    LogStatus("ADDSTARTMENU: the shortcut's name or target does not fit; no "
-              "shortcut made");
+    LogStatus(
+        "ADDSTARTMENU: the shortcut's name or target does not fit; no "
+        "shortcut made");
     return FailLine(ctx, line, status);
   }
   TrimText(name);
@@ -63,50 +60,41 @@ unsigned AddStartMenu(EngineContext &ctx, ScriptLine &line) {
 unsigned GetStartMenuDir(EngineContext &ctx, ScriptLine &line) {
   const std::string symbolName = TrimmedCopy(line.argumentText);
   std::string folder;
-  if (!StartMenuFolder(folder))
-    return 0;
+  if (!StartMenuFolder(folder)) return 0;
   return FailLine(ctx, line, SetSymbol(ctx.symbols, symbolName, folder));
 }
-} // namespace
+}  // namespace
 
 bool StartMenuFolder(std::string &folder) {
   ItemList list;
-  const int id =
-      IsNtFamily() ? CSIDL_COMMON_STARTMENU : CSIDL_STARTMENU; // 22 : 11
-  if (FAILED(SHGetSpecialFolderLocation(nullptr, id, &list.items)) ||
-      !list.items)
-    return false;
+  const int id = IsNtFamily() ? CSIDL_COMMON_STARTMENU : CSIDL_STARTMENU;  // 22 : 11
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, id, &list.items)) || !list.items) return false;
   std::string path(MAX_PATH, '\0');
-  if (!SHGetPathFromIDListA(list.items, path.data()))
-    return false;
+  if (!SHGetPathFromIDListA(list.items, path.data())) return false;
   path.resize(path.find('\0'));
   folder = path;
   return !folder.empty();
 }
 
-bool CreateStartMenuShortcut(const std::string &target,
-                             const std::string &name) {
+bool CreateStartMenuShortcut(const std::string &target, const std::string &name) {
   std::string linkPath;
   bool saved = false;
   std::string folder;
   if (StartMenuFolder(folder)) {
     linkPath = folder + "\\" + name + ".lnk";
     if (linkPath.size() >= kPathSize) {
-      LogStatus("ADDSTARTMENU: the shortcut's path is too long: %s",
-                linkPath.c_str());
+      LogStatus("ADDSTARTMENU: the shortcut's path is too long: %s", linkPath.c_str());
       linkPath.clear();
     }
   }
   ComPtr<IShellLinkA> link;
   if (!linkPath.empty() &&
-      SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                 IID_IShellLinkA,
+      SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                  reinterpret_cast<void **>(link.Put())))) {
     link->SetPath(target.c_str());
     link->SetDescription(name.c_str());
     ComPtr<IPersistFile> file;
-    if (SUCCEEDED(link->QueryInterface(
-            IID_IPersistFile, reinterpret_cast<void **>(file.Put())))) {
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(file.Put())))) {
       saved = SUCCEEDED(file->Save(Wide(linkPath).c_str(), TRUE));
     }
   }

@@ -10,5 +10,4 @@ bool StartMenuFolder(std::string &folder);
 // through the shell link object, and tells the shell. False when no shortcut
 // was saved (also when its path would not fit 259 bytes: it is then not made at
 // all).
-bool CreateStartMenuShortcut(const std::string &target,
-                             const std::string &name);
+bool CreateStartMenuShortcut(const std::string &target, const std::string &name);

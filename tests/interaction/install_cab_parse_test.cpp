@@ -28,8 +28,7 @@ TEST(InstallCabArgument, SplitsTheSymbolFromTheValue) {
     }
   }
   std::string name, value;
-  EXPECT_EQ(SplitInstallCabArgument("R=" + std::string(1040, 'x'), name, value),
-            51u);
+  EXPECT_EQ(SplitInstallCabArgument("R=" + std::string(1040, 'x'), name, value), 51u);
 }
 
 TEST(InstallCabArgument, ReadsThePathAndSixNumbers) {
@@ -43,10 +42,7 @@ TEST(InstallCabArgument, ReadsThePathAndSixNumbers) {
   const Case cases[] = {
       {"C:\\x.cab,1", 0, "C:\\x.cab", {1, 0, 0, 0, 0, 0}},
       {" C:\\x.cab , 1 ,-2, 3x,,5,6,7,8", 0, "C:\\x.cab", {1, -2, 3, 0, 5, 6}},
-      {"a.cab,99999999999,-99999999999",
-       0,
-       "a.cab",
-       {2147483647, -2147483647 - 1, 0, 0, 0, 0}},
+      {"a.cab,99999999999,-99999999999", 0, "a.cab", {2147483647, -2147483647 - 1, 0, 0, 0, 0}},
       {"a.cab,", 0, "a.cab", {}},
       {",1,2", 51, "", {}},
       {"  ,1", 51, "", {}},
@@ -62,4 +58,4 @@ TEST(InstallCabArgument, ReadsThePathAndSixNumbers) {
     }
   }
 }
-} // namespace
+}  // namespace

@@ -13,14 +13,13 @@ std::atomic<int> g_timerTicks{0};
 void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++g_timerTicks; }
 
 TEST(MessageWaits, SleepDispatchesPostedAndSentMessagesAndLastsItsTime) {
-  HWND window = CreateWindowExA(0, "STATIC", "abc", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                nullptr, nullptr, nullptr);
+  HWND window =
+      CreateWindowExA(0, "STATIC", "abc", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
   DWORD_PTR answer = 0;
   std::thread sender([&] {
     Sleep(50);
-    SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 3000,
-                        &answer);
+    SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 3000, &answer);
   });
   g_timerTicks = 0;
   UINT_PTR timer = SetTimer(nullptr, 0, 20, CountTick);
@@ -30,15 +29,14 @@ TEST(MessageWaits, SleepDispatchesPostedAndSentMessagesAndLastsItsTime) {
   KillTimer(nullptr, timer);
   sender.join();
   DestroyWindow(window);
-  EXPECT_EQ(answer, 3u); // answered by the waiting thread
+  EXPECT_EQ(answer, 3u);  // answered by the waiting thread
   EXPECT_GE(g_timerTicks.load(), 3);
   EXPECT_GE(elapsed, 280u);
 }
 
 TEST(MessageWaits, EndsAtTheTimeOutWhileMessagesArriveAndAtOnceWhenSignalled) {
   MSG message;
-  PeekMessageA(&message, nullptr, 0, 0,
-               PM_NOREMOVE); // a queue the poster can reach
+  PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // a queue the poster can reach
   const DWORD waiter = GetCurrentThreadId();
   std::atomic<bool> stop{false};
   std::thread poster([&] {
@@ -49,10 +47,9 @@ TEST(MessageWaits, EndsAtTheTimeOutWhileMessagesArriveAndAtOnceWhenSignalled) {
   });
   UniqueKernelHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   ULONGLONG start = GetTickCount64();
-  EXPECT_EQ(WaitHandleWithMessages(event.Get(), 300),
-            static_cast<DWORD>(WAIT_TIMEOUT));
-  // A message must not restart the full time: the wait ends near 300 ms, not
-  // after the poster's five seconds.
+  EXPECT_EQ(WaitHandleWithMessages(event.Get(), 300), static_cast<DWORD>(WAIT_TIMEOUT));
+  // A message must not restart the full time: the wait ends near 300 ms, not after the
+  // poster's five seconds.
   EXPECT_LT(GetTickCount64() - start, 3000u);
 
   std::thread signaller([&] {
@@ -67,4 +64,4 @@ TEST(MessageWaits, EndsAtTheTimeOutWhileMessagesArriveAndAtOnceWhenSignalled) {
   poster.join();
   EXPECT_EQ(WaitHandleWithMessages(event.Get(), 0), WAIT_OBJECT_0);
 }
-} // namespace
+}  // namespace

@@ -22,14 +22,13 @@ std::string WindowsDir() {
 
 std::string ShellFolder(int id) {
   std::string path(MAX_PATH, '\0');
-  if (FAILED(SHGetFolderPathA(nullptr, id, nullptr, 0, path.data())))
-    return {};
+  if (FAILED(SHGetFolderPathA(nullptr, id, nullptr, 0, path.data()))) return {};
   path.resize(path.find('\0'));
   return path;
 }
 
 class InteractionTest : public ScriptTest {
-protected:
+ protected:
   void SetUp() override {
     ScriptTest::SetUp();
     CoInitialize(nullptr);
@@ -74,11 +73,8 @@ bool ShutdownPrivilegeEnabled() {
   DWORD size = 0;
   GetTokenInformation(token.Get(), TokenPrivileges, nullptr, 0, &size);
   std::vector<BYTE> buffer(size);
-  if (!GetTokenInformation(token.Get(), TokenPrivileges, buffer.data(), size,
-                           &size))
-    return false;
-  const auto *privileges =
-      reinterpret_cast<const TOKEN_PRIVILEGES *>(buffer.data());
+  if (!GetTokenInformation(token.Get(), TokenPrivileges, buffer.data(), size, &size)) return false;
+  const auto *privileges = reinterpret_cast<const TOKEN_PRIVILEGES *>(buffer.data());
   for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
     const LUID_AND_ATTRIBUTES &p = privileges->Privileges[i];
     if (p.Luid.LowPart == luid.LowPart && p.Luid.HighPart == luid.HighPart) {
@@ -93,19 +89,17 @@ void DisableShutdownPrivilege() {
   OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, token.Put());
   TOKEN_PRIVILEGES privileges{};
   privileges.PrivilegeCount = 1;
-  LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege",
-                        &privileges.Privileges[0].Luid);
+  LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
   AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr);
 }
 
 TEST_F(InteractionTest, PromptRebootRestartsOnlyOnYesOrWhenQuiet) {
   struct Case {
     bool quiet;
-    int answer; // pressed in the question box; 0: no box expected
+    int answer;  // pressed in the question box; 0: no box expected
     bool restarts;
   };
-  const Case cases[] = {
-      {false, IDNO, false}, {false, IDYES, true}, {true, 0, true}};
+  const Case cases[] = {{false, IDNO, false}, {false, IDYES, true}, {true, 0, true}};
   RestartStarter previous = SetRestartStarter([](RestartRoute route) {
     g_restarts.push_back({route, ShutdownPrivilegeEnabled()});
   });
@@ -145,11 +139,9 @@ LinkRead ReadLink(const std::string &path) {
   ComPtr<IShellLinkA> link;
   ComPtr<IPersistFile> file;
   std::wstring wide(path.begin(), path.end());
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_IShellLinkA,
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                               reinterpret_cast<void **>(link.Put()))) ||
-      FAILED(link->QueryInterface(IID_IPersistFile,
-                                  reinterpret_cast<void **>(file.Put()))) ||
+      FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(file.Put()))) ||
       FAILED(file->Load(wide.c_str(), STGM_READ))) {
     return read;
   }
@@ -164,20 +156,17 @@ LinkRead ReadLink(const std::string &path) {
 TEST_F(InteractionTest, StartMenuShortcutsPointAtTheWholeTarget) {
   const std::string menu = ShellFolder(CSIDL_COMMON_STARTMENU);
   ASSERT_FALSE(menu.empty());
-  const std::string longTarget =
-      "C:\\" + std::string(200, 't') + "\\upd.exe"; // kept whole
-  ASSERT_EQ(
-      Run({"ADDSTARTMENU Updater,C:\\Tools\\upd.exe", "SET T=" + longTarget,
-           "ADDSTARTMENU OrqLong , %%T%% ", "GETSTARTMENUDIR Dir"}),
-      0u)
+  const std::string longTarget = "C:\\" + std::string(200, 't') + "\\upd.exe";  // kept whole
+  ASSERT_EQ(Run({"ADDSTARTMENU Updater,C:\\Tools\\upd.exe", "SET T=" + longTarget,
+                 "ADDSTARTMENU OrqLong , %%T%% ", "GETSTARTMENUDIR Dir"}),
+            0u)
       << Log();
   EXPECT_EQ(Symbol("Dir"), menu);
   struct Case {
     const char *name;
     std::string target;
   };
-  for (const Case &c :
-       {Case{"Updater", "C:\\Tools\\upd.exe"}, Case{"OrqLong", longTarget}}) {
+  for (const Case &c : {Case{"Updater", "C:\\Tools\\upd.exe"}, Case{"OrqLong", longTarget}}) {
     const std::string link = menu + "\\" + c.name + ".lnk";
     const LinkRead read = ReadLink(link);
     EXPECT_EQ(read.target, c.target) << c.name;
@@ -185,10 +174,8 @@ TEST_F(InteractionTest, StartMenuShortcutsPointAtTheWholeTarget) {
     DeleteFileA(link.c_str());
   }
   // A target that does not fit is refused whole: no shortcut to another file.
-  ExpectFailures(
-      {{"ADDSTARTMENU NoComma", 51},
-       {"SET T=" + std::string(300, 'x') + "\r\nADDSTARTMENU OrqCut,%%T%%",
-        59}});
+  ExpectFailures({{"ADDSTARTMENU NoComma", 51},
+                  {"SET T=" + std::string(300, 'x') + "\r\nADDSTARTMENU OrqCut,%%T%%", 59}});
   EXPECT_FALSE(FileExists(menu + "\\OrqCut.lnk"));
 }
 
@@ -196,18 +183,15 @@ TEST_F(InteractionTest, StartMenuShortcutsPointAtTheWholeTarget) {
 // that the prefix presents as Windows 98 makes its shortcut there.
 TEST_F(InteractionTest, NineFamilyCopyUsesTheUsersStartMenu) {
   const std::string copy = dir_ + "\\OrqexNine.exe";
-  ASSERT_TRUE(
-      CopyFileA((TestBinDir() + "\\Orqex.exe").c_str(), copy.c_str(), FALSE));
-  PutRegistryValue(HKEY_CURRENT_USER,
-                   "Software\\Wine\\AppDefaults\\OrqexNine.exe", "Version",
+  ASSERT_TRUE(CopyFileA((TestBinDir() + "\\Orqex.exe").c_str(), copy.c_str(), FALSE));
+  PutRegistryValue(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\OrqexNine.exe", "Version",
                    Sz("win98"));
   WriteTextFile(dir_ + "\\nine.Orq",
                 "[DefaultInstall]\r\nADDSTARTMENU OrqNine,C:\\nine.exe\r\n"
                 "GETSTARTMENUDIR D\r\nSETREGVALUE " +
                     Key() + ",D=%%D%%\r\n");
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub());
-  const OrqexRun run =
-      RunProgram("\"" + copy + "\" /Script=" + dir_ + "\\nine.Orq /Quiet");
+  const OrqexRun run = RunProgram("\"" + copy + "\" /Script=" + dir_ + "\\nine.Orq /Quiet");
   SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\OrqexNine.exe");
   EXPECT_EQ(run.exitCode, 0u);
   const std::string menu = ShellFolder(CSIDL_STARTMENU);
@@ -228,14 +212,11 @@ TEST_F(InteractionTest, ExtendPathKeepsTheWholeOldPathForChildren) {
     // A child started now inherits it (cmd is found through the system folder).
     std::string cmd(MAX_PATH, '\0');
     cmd.resize(GetSystemDirectoryA(cmd.data(), MAX_PATH));
-    EXPECT_EQ(RunProgram("\"" + cmd + "\\cmd.exe\" /c set PATH> " + dir_ +
-                         "\\path.txt")
-                  .exitCode,
+    EXPECT_EQ(RunProgram("\"" + cmd + "\\cmd.exe\" /c set PATH> " + dir_ + "\\path.txt").exitCode,
               0u);
     const std::string seen = ReadTextFile(dir_ + "\\path.txt");
-    EXPECT_EQ(seen.substr(0, seen.find('\r')), "PATH=" + expected)
-        << seen.size();
+    EXPECT_EQ(seen.substr(0, seen.find('\r')), "PATH=" + expected) << seen.size();
   }
   SetEnvironmentVariableA("PATH", saved.c_str());
 }
-} // namespace
+}  // namespace

@@ -7,7 +7,7 @@
 namespace {
 struct NameCase {
   const char *name;
-  const char *accepted; // the relative path, or nullptr when refused
+  const char *accepted;  // the relative path, or nullptr when refused
 };
 
 TEST(CabEntryName, KeepsEveryNameInsideTheTargetFolder) {
@@ -54,8 +54,7 @@ TEST(CabEntryName, DoubleByteTrailBackslashIsNoSeparator) {
   SetAnsiCodePageForTesting(932);
   EXPECT_TRUE(CheckCabEntryName(name).accepted);
   EXPECT_EQ(CheckCabEntryName("\x95\\\\x.txt").relativePath, "\x95\\\\x.txt");
-  EXPECT_FALSE(CheckCabEntryName("\x95/..\\x.txt")
-                   .accepted); // no code page pairs 0x95 "/"
+  EXPECT_FALSE(CheckCabEntryName("\x95/..\\x.txt").accepted);  // no code page pairs 0x95 "/"
   SetAnsiCodePageForTesting(0);
   if (!IsLeadByte(0x95)) {
     EXPECT_FALSE(CheckCabEntryName(name).accepted);
@@ -67,4 +66,4 @@ TEST(CabEntryName, ParamValueNeedsAWholeKey) {
   EXPECT_EQ(CabParamValue("mycabfolder=\"a\"", "cabfolder"), "");
   EXPECT_EQ(CabParamValue("cabfolder=\"open", "cabfolder"), "");
 }
-} // namespace
+}  // namespace

@@ -6,20 +6,18 @@
 
 std::string TestBinDir() {
   std::string path(MAX_PATH, '\0');
-  DWORD n =
-      GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
   path.resize(n);
   return path.substr(0, path.find_last_of('\\'));
 }
 
-void RemoveFolderTree(const std::string &path) {
+void RemoveFolderTree(const std::string& path) {
   WIN32_FIND_DATAA data;
   UniqueFindHandle find(FindFirstFileA((path + "\\*").c_str(), &data));
   if (find) {
     do {
       std::string name = data.cFileName;
-      if (name == "." || name == "..")
-        continue;
+      if (name == "." || name == "..") continue;
       std::string child = path + "\\" + name;
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveFolderTree(child);
@@ -33,7 +31,7 @@ void RemoveFolderTree(const std::string &path) {
   RemoveDirectoryA(path.c_str());
 }
 
-std::string MakeScratchDir(const std::string &name) {
+std::string MakeScratchDir(const std::string& name) {
   CreateDirectoryA("C:\\orqtest", nullptr);
   std::string dir = "C:\\orqtest\\" + name;
   RemoveFolderTree(dir);
@@ -41,49 +39,42 @@ std::string MakeScratchDir(const std::string &name) {
   return dir;
 }
 
-void WriteTextFile(const std::string &path, const std::string &bytes) {
-  UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                      nullptr));
+void WriteTextFile(const std::string& path, const std::string& bytes) {
+  UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
-  if (file)
-    WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-              &written, nullptr);
+  if (file) WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-std::string ReadTextFile(const std::string &path) {
-  UniqueKernelHandle file(
-      CreateFileA(path.c_str(), GENERIC_READ,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file)
-    return {};
+std::string ReadTextFile(const std::string& path) {
+  UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return {};
   std::string bytes;
   char chunk[4096];
   DWORD got = 0;
-  while (ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
-    bytes.append(chunk, got);
+  while (ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
   return bytes;
 }
 
-bool FileExists(const std::string &path) {
+bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-OrqexRun RunOrqex(const std::string &arguments, DWORD timeoutMs) {
-  return RunProgram("\"" + TestBinDir() + "\\Orqex.exe\" " + arguments,
-                    timeoutMs);
+OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs) {
+  return RunProgram("\"" + TestBinDir() + "\\Orqex.exe\" " + arguments, timeoutMs);
 }
 
-OrqexRun RunProgram(const std::string &commandLine, DWORD timeoutMs) {
+OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs) {
   std::vector<char> buffer(commandLine.begin(), commandLine.end());
   buffer.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   OrqexRun run;
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0,
-                      nullptr, nullptr, &startup, &info)) {
+  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
     return run;
   }
   UniqueKernelHandle process(info.hProcess);
@@ -97,10 +88,9 @@ OrqexRun RunProgram(const std::string &commandLine, DWORD timeoutMs) {
   return run;
 }
 
-OrqexRun RunScript(const std::string &dir, const std::string &script,
-                   const std::string &extraArgs, const std::string &name) {
+OrqexRun RunScript(const std::string& dir, const std::string& script,
+                   const std::string& extraArgs, const std::string& name) {
   WriteTextFile(dir + "\\" + name, script);
   DeleteFileA((dir + "\\run.log").c_str());
-  return RunOrqex("/Script=" + dir + "\\" + name + " /Log=" + dir +
-                  "\\run.log " + extraArgs);
+  return RunOrqex("/Script=" + dir + "\\" + name + " /Log=" + dir + "\\run.log " + extraArgs);
 }
