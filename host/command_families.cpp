@@ -1,6 +1,7 @@
 #include "host/command_families.h"
 
 #include "commands/files/file_families.h"
+#include "commands/interaction/agent_commands.h"
 #include "commands/interaction/restart_families.h"
 #include "commands/registry/registry_families.h"
 #include "engine/handler_table.h"
@@ -14,6 +15,7 @@ HandlerTable MakeHandlerTable() {
   RegisterRegistryCommands(table);
   RegisterIniCommands(table);
   RegisterFileCommands(table);
+  RegisterAgentCommands(table);
   RegisterRestartCommands(table);
   RegisterStartMenuCommands(table);
   RegisterEnvironmentCommands(table);
