@@ -6,8 +6,9 @@
 //   BENCH cab_extract_ratio <value> x   the median INSTALLCAB time over the
 //   median bare time
 // Every run starts from an empty folder and is checked for all 2,000 files.
-#include <fdi.h>
 #include <windows.h>
+// after windows.h
+#include <fdi.h>
 
 #include <algorithm>
 #include <chrono>

@@ -121,6 +121,13 @@ foreach(group ${ORQ_TEST_GROUPS})
                        PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${env}")
 endforeach()
 
+# A real restart needs a prefix of its own (ending the shared one's server would end the
+# other tests).
+add_test(NAME restart_throwaway_prefix
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/interaction/restart_throwaway_prefix.sh
+                 ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+set_tests_properties(restart_throwaway_prefix PROPERTIES TIMEOUT 600)
+
 add_test(NAME wine_prefix_ready COMMAND ${ORQ_WINE_RUN} cmd /c exit 0)
 set_tests_properties(wine_prefix_ready PROPERTIES FIXTURES_SETUP wine)
 add_test(NAME wine_server_stop COMMAND ${ORQ_WINE_RUN} --stop)

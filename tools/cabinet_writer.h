@@ -4,9 +4,10 @@
 // none is kept in the sources. Every file's bytes follow a pattern drawn from
 // its name and size, so a reader can check what it extracted without the
 // original.
+#include <windows.h>
+// after windows.h
 #include <fci.h>
 #include <fcntl.h>
-#include <windows.h>
 
 #include <cstdlib>
 #include <cstring>

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "host/agent_link.h"
+#include "host/server_module.h"
 
 std::string AnsiFromBstr(BSTR text) {
   if (!text) return {};
@@ -15,10 +16,11 @@ std::string AnsiFromBstr(BSTR text) {
   return ansi;
 }
 
-CabInstallSink::CabInstallSink() = default;
+CabInstallSink::CabInstallSink() { ServerModuleLock(); }
 
 CabInstallSink::~CabInstallSink() {
   if (installer_) installer_->Release();
+  ServerModuleUnlock();
 }
 
 HRESULT CabInstallSink::QueryInterface(REFIID iid, void **result) {

@@ -11,7 +11,8 @@
 
 class CabInstallSink final : public IOrqexCallback {
  public:
-  // A new sink with no reference yet (the creator adds the first).
+  // A new sink with no reference yet (the creator adds the first). While it lives it holds
+  // a lock on the server module, so the module does not ask the program to end meanwhile.
   CabInstallSink();
   CabInstallSink(const CabInstallSink &) = delete;
   CabInstallSink &operator=(const CabInstallSink &) = delete;

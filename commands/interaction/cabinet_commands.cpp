@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "commands/interaction/cab_install_sink.h"
 #include "commands/interaction/install_cab_parse.h"
@@ -63,6 +64,15 @@ void AllowImpersonation(IUnknown *proxy) {
   CoTaskMemFree(principal);
 }
 
+// The engine's own reference to every sink it made lasts until the process ends: a call
+// the component makes late still finds its object, and the sink's module lock keeps the
+// server module from asking the program to end in the middle of the run.
+void KeepForTheRun(CabInstallSink* sink) {
+  static std::vector<CabInstallSink*>* kept = new std::vector<CabInstallSink*>();
+  sink->AddRef();
+  kept->push_back(sink);
+}
+
 std::string HexStatus(HRESULT status) {
   std::string text(16, '\0');
   text.resize(static_cast<std::size_t>(
@@ -107,6 +117,7 @@ unsigned InstallCab(EngineContext &ctx, ScriptLine &line) {
   ComPtr<CabInstallSink> sink;
   *sink.Put() = new CabInstallSink();
   sink->AddRef();
+  KeepForTheRun(sink.Get());
   ComPtr<IOrqCabInstaller> installer;
   const HRESULT created = CreateInstaller(installer);
   if (FAILED(created) || !completion) {

@@ -1,8 +1,9 @@
 // INSTALLCAB and RESETLASTUPDATE against OrqCab.exe registered in the test
 // prefix, and against an in-process stand-in for the failures a real component
 // may show.
-#include <tlhelp32.h>
 #include <windows.h>
+// after windows.h
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <thread>
@@ -114,6 +115,24 @@ TEST_F(CabinetTest, WithoutAComponentTheCommandSucceedsAndLeavesTheSymbol) {
   EXPECT_EQ(Symbol("R"), "<unset>");
   EXPECT_NE(Log().find("INSTALLCAB: no cabinet installer"), std::string::npos) << Log();
   EXPECT_FALSE(FileExists(dir_ + "\\readme.txt"));
+}
+
+// A whole run started by the test agent: each file's Progress reaches the agent, and
+// Finished's status and message become the run's final status there.
+TEST_F(CabinetTest, ProgressReachesTheAgentAndTheOutcomeIsTheFinalStatus) {
+  WriteTextFile(dir_ + "\\agent.Orq", "[DefaultInstall]\r\nINSTALLCAB R=" + cab_ + "\r\n");
+  const OrqexRun run = RunProgram("\"" + TestBinDir() + "\\test_agent.exe\" " + dir_ +
+                                  "\\calls.txt /Script=" + dir_ + "\\agent.Orq /Log=" + dir_ +
+                                  "\\run.log /Quiet");
+  EXPECT_EQ(run.exitCode, 0u);
+  const std::string calls = ReadTextFile(dir_ + "\\calls.txt");
+  std::size_t at = 0;
+  for (const char* line :
+       {"Progress 1 3 1000 readme.txt", "Progress 2 3 70000 bin\\tool.dat",
+        "Progress 3 3 3 docs\\deep\\note.txt", "Finished 0x00000000 Installed 3 files"}) {
+    at = calls.find(line, at);
+    EXPECT_NE(at, std::string::npos) << line << "\n" << calls;
+  }
 }
 
 // The server process is ended while it extracts: the command notices and does

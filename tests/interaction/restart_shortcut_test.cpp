@@ -1,9 +1,10 @@
 // SETREBOOTFLAG, PROMPTREBOOT (through the restart seam), ADDSTARTMENU,
 // GETSTARTMENUDIR and EXTENDPATH, read back through the profile functions, the
 // process token, the shell link object and a child process.
+#include <windows.h>
+// after windows.h
 #include <objidl.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <atomic>
 #include <thread>
