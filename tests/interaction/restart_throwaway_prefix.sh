@@ -12,7 +12,7 @@ cleanup() {
   run --stop >/dev/null 2>&1 || true
   rm -rf "$prefix" "$prefix.lock"
 }
-trap cleanup EXIT
+[ -n "${ORQ_KEEP_PREFIX:-}" ] || trap cleanup EXIT
 cleanup
 fail() {
   echo "FAILED: $*"
@@ -30,7 +30,7 @@ run 'C:\orqrestart\Orqex.exe' '/Script=C:\orqrestart\restart.Orq' \
   '/Log=C:\orqrestart\run.log' /Quiet
 code=$?
 set -e
-tr -d '\r' < "$prefix/drive_c/orqrestart/run.log" | grep -q 'Executing line 6: SET After=1' ||
+tr -d '\r' < "$prefix/drive_c/orqrestart/run.log" | grep -q 'Executing line 5: SET After=1' ||
   fail "the run did not go on after PROMPTREBOOT"
 [ "$code" -eq 0 ] || fail "exit code $code"
 grep -q 'REINSTALL_ENGINE=1' "$windows/pendrainst.ini" || fail "pendrainst.ini not written"
