@@ -57,9 +57,12 @@ FNREAD(Read) {
 
 FNWRITE(Write) {
   DWORD done = 0;
-  if (!WriteFile(reinterpret_cast<HANDLE>(hf), pv, cb, &done, nullptr) || done != cb) {
-    if (t_current)
-      t_current->writeError = done != cb && GetLastError() == 0 ? ERROR_DISK_FULL : GetLastError();
+  if (!WriteFile(reinterpret_cast<HANDLE>(hf), pv, cb, &done, nullptr)) {
+    if (t_current) t_current->writeError = GetLastError();
+    return static_cast<UINT>(-1);
+  }
+  if (done != cb) {  // a short write: the disk has no more room
+    if (t_current) t_current->writeError = ERROR_DISK_FULL;
     return static_cast<UINT>(-1);
   }
   return done;
