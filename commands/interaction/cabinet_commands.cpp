@@ -67,8 +67,8 @@ void AllowImpersonation(IUnknown *proxy) {
 // The engine's own reference to every sink it made lasts until the process ends: a call
 // the component makes late still finds its object, and the sink's module lock keeps the
 // server module from asking the program to end in the middle of the run.
-void KeepForTheRun(CabInstallSink* sink) {
-  static std::vector<CabInstallSink*>* kept = new std::vector<CabInstallSink*>();
+void KeepForTheRun(CabInstallSink *sink) {
+  static std::vector<CabInstallSink *> *kept = new std::vector<CabInstallSink *>();
   sink->AddRef();
   kept->push_back(sink);
 }

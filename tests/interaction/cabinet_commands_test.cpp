@@ -121,13 +121,13 @@ TEST_F(CabinetTest, WithoutAComponentTheCommandSucceedsAndLeavesTheSymbol) {
 // Finished's status and message become the run's final status there.
 TEST_F(CabinetTest, ProgressReachesTheAgentAndTheOutcomeIsTheFinalStatus) {
   WriteTextFile(dir_ + "\\agent.Orq", "[DefaultInstall]\r\nINSTALLCAB R=" + cab_ + "\r\n");
-  const OrqexRun run = RunProgram("\"" + TestBinDir() + "\\test_agent.exe\" " + dir_ +
-                                  "\\calls.txt /Script=" + dir_ + "\\agent.Orq /Log=" + dir_ +
-                                  "\\run.log /Quiet");
+  const OrqexRun run =
+      RunProgram("\"" + TestBinDir() + "\\test_agent.exe\" " + dir_ +
+                 "\\calls.txt /Script=" + dir_ + "\\agent.Orq /Log=" + dir_ + "\\run.log /Quiet");
   EXPECT_EQ(run.exitCode, 0u);
   const std::string calls = ReadTextFile(dir_ + "\\calls.txt");
   std::size_t at = 0;
-  for (const char* line :
+  for (const char *line :
        {"Progress 1 3 1000 readme.txt", "Progress 2 3 70000 bin\\tool.dat",
         "Progress 3 3 3 docs\\deep\\note.txt", "Finished 0x00000000 Installed 3 files"}) {
     at = calls.find(line, at);

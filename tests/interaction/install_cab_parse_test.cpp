@@ -7,8 +7,8 @@
 namespace {
 TEST(InstallCabArgument, RefusesAMissingOrEmptyValueWith51) {
   std::string name, value;
-  for (const std::string& text : {std::string("R="), std::string("R"), std::string("R=   "),
-                                  "R=" + std::string(1040, 'x')}) {
+  for (const std::string& text :
+       {std::string("R="), std::string("R"), std::string("R=   "), "R=" + std::string(1040, 'x')}) {
     EXPECT_EQ(SplitInstallCabArgument(text, name, value), 51u) << text;
   }
   EXPECT_EQ(SplitInstallCabArgument(" R = %%Cab%%,1 ", name, value), 0u);
