@@ -130,48 +130,63 @@ struct FileDone {
   std::string name;
 };
 
-// Extracts on a thread of its own while this (the apartment's) thread hands
-// each finished file on to `sink`: the calls to the caller overlap the
-// extraction instead of adding to it. Every file is reported, in order, before
-// the extraction's outcome is returned.
-ExtractOutcome ExtractReporting(const std::string &cabinetPath, const std::string &target,
-                                bool keepExisting, IOrqexCallback *sink) {
+// Extracts on this thread while a thread of the multithreaded apartment hands each finished
+// file on to `sink`: the calls to the caller overlap the extraction instead of adding to it,
+// and leave without passing through this apartment's message loop. Every file is reported,
+// in order, before the extraction's outcome is returned.
+ExtractOutcome ExtractReporting(const std::string& cabinetPath, const std::string& target,
+                                bool keepExisting, IOrqexCallback* sink) {
+  IStream* stream = nullptr;
+  UniqueKernelHandle ready(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  UniqueKernelHandle reported(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  if (!sink || !ready || !reported ||
+      FAILED(CoMarshalInterThreadInterfaceInStream(IID_IOrqexCallback, sink, &stream))) {
+    return ExtractCabinet(cabinetPath, target, keepExisting, FileReport());
+  }
   std::mutex lock;
   std::deque<FileDone> done;
   bool finished = false;
-  UniqueKernelHandle ready(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-  if (!ready) return ExtractCabinet(cabinetPath, target, keepExisting, FileReport());
-  ExtractOutcome outcome;
-  std::thread worker([&] {
-    outcome = ExtractCabinet(
-        cabinetPath, target, keepExisting,
-        [&](unsigned index, unsigned count, unsigned long size, const std::string &name) {
-          if (!sink) return;
-          std::lock_guard<std::mutex> hold(lock);
-          done.push_back({index, count, size, name});
-          SetEvent(ready.Get());
-        });
+  std::thread reporter([&] {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    ComPtr<IOrqexCallback> callback;
+    CoGetInterfaceAndReleaseStream(stream, IID_IOrqexCallback,
+                                   reinterpret_cast<void**>(callback.Put()));
+    for (bool last = false; !last;) {
+      WaitForSingleObject(ready.Get(), INFINITE);
+      std::deque<FileDone> batch;
+      {
+        std::lock_guard<std::mutex> hold(lock);
+        batch.swap(done);
+        last = finished;
+      }
+      for (const FileDone& file : batch) {
+        if (!callback) continue;
+        ComString text(file.name);
+        callback->Progress(static_cast<LONG>(file.index), static_cast<LONG>(file.count),
+                           static_cast<LONG>(file.size), text.text);
+      }
+    }
+    callback.Reset();
+    if (SUCCEEDED(com)) CoUninitialize();
+    SetEvent(reported.Get());
+  });
+  ExtractOutcome outcome = ExtractCabinet(
+      cabinetPath, target, keepExisting,
+      [&](unsigned index, unsigned count, unsigned long size, const std::string& name) {
+        std::lock_guard<std::mutex> hold(lock);
+        done.push_back({index, count, size, name});
+        SetEvent(ready.Get());
+      });
+  {
     std::lock_guard<std::mutex> hold(lock);
     finished = true;
     SetEvent(ready.Get());
-  });
-  for (bool last = false; !last;) {
-    HANDLE handle = ready.Get();
-    DWORD signalled = 0;
-    CoWaitForMultipleHandles(0, INFINITE, 1, &handle, &signalled);
-    std::deque<FileDone> batch;
-    {
-      std::lock_guard<std::mutex> hold(lock);
-      batch.swap(done);
-      last = finished;
-    }
-    for (const FileDone &file : batch) {
-      ComString text(file.name);
-      sink->Progress(static_cast<LONG>(file.index), static_cast<LONG>(file.count),
-                     static_cast<LONG>(file.size), text.text);
-    }
   }
-  worker.join();
+  // The reporter's calls may call back into this apartment: serve it while waiting.
+  HANDLE handle = reported.Get();
+  DWORD signalled = 0;
+  CoWaitForMultipleHandles(0, INFINITE, 1, &handle, &signalled);
+  reporter.join();
   return outcome;
 }
 
