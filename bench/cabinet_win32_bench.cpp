@@ -52,7 +52,7 @@ FNSEEK(Seek) {
   return static_cast<long>(SetFilePointer(reinterpret_cast<HANDLE>(hf), dist, nullptr, seektype));
 }
 FNFDINOTIFY(Notify) {
-  const std::string &target = *static_cast<const std::string *>(pfdin->pv);
+  const std::string& target = *static_cast<const std::string*>(pfdin->pv);
   if (fdint == fdintCOPY_FILE) {
     HANDLE file = CreateFileA((target + "\\" + pfdin->psz1).c_str(), GENERIC_WRITE, 0, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -65,7 +65,7 @@ FNFDINOTIFY(Notify) {
   return 0;
 }
 
-bool BareExtract(const std::string &target) {
+bool BareExtract(const std::string& target) {
   ERF erf{};
   HFDI fdi = FDICreate(Allocate, Free, Open, Read, Write, Close, Seek, cpuUNKNOWN, &erf);
   std::string name = "big.cab", folder = kDir + "\\";
@@ -87,7 +87,7 @@ bool InstallCab() {
   return ExecuteScript(script, "DefaultInstall", kDir, BuildHandlerTable()) == 0;
 }
 
-unsigned CountFiles(const std::string &folder) {
+unsigned CountFiles(const std::string& folder) {
   WIN32_FIND_DATAA data;
   unsigned count = 0;
   UniqueFindHandle find(FindFirstFileA((folder + "\\f*.bin").c_str(), &data));
@@ -98,7 +98,7 @@ unsigned CountFiles(const std::string &folder) {
   return count;
 }
 
-void EmptyFolder(const std::string &folder) {
+void EmptyFolder(const std::string& folder) {
   WIN32_FIND_DATAA data;
   UniqueFindHandle find(FindFirstFileA((folder + "\\f*.bin").c_str(), &data));
   if (find) {
@@ -112,7 +112,7 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-bool RunProgram(const std::string &commandLine) {
+bool RunProgram(const std::string& commandLine) {
   std::vector<char> buffer(commandLine.begin(), commandLine.end());
   buffer.push_back('\0');
   STARTUPINFOA startup{};

@@ -9,16 +9,16 @@
 #include "engine/mbcs.h"
 #include "orqcab/cab_entry_name_parse.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   SetAnsiCodePageForTesting(data[0] & 1 ? 932 : 0);
-  const std::string name(reinterpret_cast<const char *>(data) + 1, size - 1);
+  const std::string name(reinterpret_cast<const char*>(data) + 1, size - 1);
   const CabEntryName result = CheckCabEntryName(name);
   if (!result.accepted) {
     if (result.reason.empty()) __builtin_trap();
     return 0;
   }
-  const std::string &path = result.relativePath;
+  const std::string& path = result.relativePath;
   if (path.empty() || path[0] == '\\' || FindLastChar(path, '\\') == path.size() - 1) {
     __builtin_trap();
   }

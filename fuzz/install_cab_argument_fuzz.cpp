@@ -7,10 +7,10 @@
 #include "commands/interaction/install_cab_parse.h"
 #include "engine/mbcs.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   SetAnsiCodePageForTesting(data[0] & 1 ? 932 : 0);
-  const std::string text(reinterpret_cast<const char *>(data) + 1, size - 1);
+  const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
   std::string name, value;
   unsigned status = SplitInstallCabArgument(text, name, value);
   if (status != 0 && status != 51) __builtin_trap();

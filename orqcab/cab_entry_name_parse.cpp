@@ -18,7 +18,7 @@ bool IsKeyChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-CabEntryName Refuse(const char *reason) {
+CabEntryName Refuse(const char* reason) {
   CabEntryName result;
   result.reason = reason;
   return result;

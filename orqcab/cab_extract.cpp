@@ -15,7 +15,7 @@ namespace {
 struct Extraction {
   std::string target;
   bool keepExisting = false;
-  const FileReport *report = nullptr;
+  const FileReport* report = nullptr;
   unsigned count = 0;
   unsigned index = 0;
   ExtractOutcome outcome;
@@ -37,7 +37,7 @@ struct Extraction {
 
 // The read and write callbacks carry no context: the running extraction of this
 // thread.
-thread_local Extraction *t_current = nullptr;
+thread_local Extraction* t_current = nullptr;
 
 FNALLOC(Allocate) { return std::malloc(cb); }
 FNFREE(Free) { std::free(pv); }
@@ -78,7 +78,7 @@ FNSEEK(Seek) {
   return moved == INVALID_SET_FILE_POINTER ? -1 : static_cast<long>(moved);
 }
 
-std::string Quoted(const std::string &text) { return "\"" + text + "\""; }
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::string Win32Reason(DWORD error) {
   switch (error) {
@@ -101,7 +101,7 @@ std::string Win32Reason(DWORD error) {
 
 // A name the cabinet marks as UTF-8, in the ANSI code page; false when it has
 // no exact ANSI form.
-bool AnsiName(const char *name, bool utf8, std::string &ansi) {
+bool AnsiName(const char* name, bool utf8, std::string& ansi) {
   if (!utf8) {
     ansi = name;
     return true;
@@ -122,14 +122,14 @@ bool AnsiName(const char *name, bool utf8, std::string &ansi) {
 }
 
 // Creates the folders of `relative` (a checked name) below the target.
-void CreateFoldersOf(const std::string &target, const std::string &relative) {
+void CreateFoldersOf(const std::string& target, const std::string& relative) {
   for (std::size_t slash = FindChar(relative, '\\'); slash != std::string::npos;
        slash = FindChar(relative, '\\', slash + 1)) {
     CreateDirectoryA((target + "\\" + relative.substr(0, slash)).c_str(), nullptr);
   }
 }
 
-INT_PTR StartFile(Extraction &x, const FDINOTIFICATION &note) {
+INT_PTR StartFile(Extraction& x, const FDINOTIFICATION& note) {
   std::string name;
   if (!AnsiName(note.psz1, (note.attribs & _A_NAME_IS_UTF) != 0, name)) {
     x.Fail(HRESULT_FROM_WIN32(ERROR_INVALID_NAME),
@@ -180,7 +180,7 @@ INT_PTR StartFile(Extraction &x, const FDINOTIFICATION &note) {
   return x.openFile;
 }
 
-INT_PTR FinishFile(Extraction &x, const FDINOTIFICATION &note) {
+INT_PTR FinishFile(Extraction& x, const FDINOTIFICATION& note) {
   HANDLE file = reinterpret_cast<HANDLE>(note.hf);
   FILETIME local, stamp;
   if (DosDateTimeToFileTime(note.date, note.time, &local) &&
@@ -199,7 +199,7 @@ INT_PTR FinishFile(Extraction &x, const FDINOTIFICATION &note) {
 }
 
 FNFDINOTIFY(Notify) {
-  Extraction &x = *static_cast<Extraction *>(pfdin->pv);
+  Extraction& x = *static_cast<Extraction*>(pfdin->pv);
   switch (fdint) {
     case fdintCOPY_FILE:
       return StartFile(x, *pfdin);
@@ -242,8 +242,8 @@ std::string FdiReason(int code) {
 }
 }  // namespace
 
-ExtractOutcome ExtractCabinet(const std::string &cabinetPath, const std::string &targetFolder,
-                              bool keepExisting, const FileReport &report) {
+ExtractOutcome ExtractCabinet(const std::string& cabinetPath, const std::string& targetFolder,
+                              bool keepExisting, const FileReport& report) {
   Extraction x;
   x.target = targetFolder;
   x.keepExisting = keepExisting;

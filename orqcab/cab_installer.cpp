@@ -45,7 +45,7 @@ std::string Ansi(BSTR text) {
 }
 
 struct ComString {
-  explicit ComString(const std::string &ansi) {
+  explicit ComString(const std::string& ansi) {
     int length =
         MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
     text = SysAllocStringLen(nullptr, static_cast<UINT>(length > 0 ? length : 0));
@@ -54,12 +54,12 @@ struct ComString {
     }
   }
   ~ComString() { SysFreeString(text); }
-  ComString(const ComString &) = delete;
-  ComString &operator=(const ComString &) = delete;
+  ComString(const ComString&) = delete;
+  ComString& operator=(const ComString&) = delete;
   BSTR text = nullptr;
 };
 
-std::string BaseFolder(long number, const std::string &cabinetPath) {
+std::string BaseFolder(long number, const std::string& cabinetPath) {
   switch (number) {
     case 0: {
       std::size_t slash = cabinetPath.rfind('\\');
@@ -81,8 +81,8 @@ std::string BaseFolder(long number, const std::string &cabinetPath) {
 
 // The folder the request selects, created when it is missing; empty with
 // `message` set when it cannot be had.
-std::string TargetFolder(long number, const std::string &cabinetPath, BSTR params,
-                         std::string &message) {
+std::string TargetFolder(long number, const std::string& cabinetPath, BSTR params,
+                         std::string& message) {
   std::string base = BaseFolder(number, cabinetPath);
   if (base.empty()) {
     message = "No target folder: the first number selects none (" + std::to_string(number) + ")";
@@ -110,17 +110,16 @@ std::string TargetFolder(long number, const std::string &cabinetPath, BSTR param
   return folder;
 }
 
-void WriteLastUpdate(const std::string &version, const std::string &cabinetPath) {
+void WriteLastUpdate(const std::string& version, const std::string& cabinetPath) {
   UniqueRegKey key;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kLastUpdateKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                       key.Put(), nullptr) != ERROR_SUCCESS) {
     return;
   }
-  RegSetValueExA(key.Get(), "LastUpdate", 0, REG_SZ,
-                 reinterpret_cast<const BYTE *>(version.c_str()),
+  RegSetValueExA(key.Get(), "LastUpdate", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
                  static_cast<DWORD>(version.size() + 1));
   RegSetValueExA(key.Get(), "LastCabinet", 0, REG_SZ,
-                 reinterpret_cast<const BYTE *>(cabinetPath.c_str()),
+                 reinterpret_cast<const BYTE*>(cabinetPath.c_str()),
                  static_cast<DWORD>(cabinetPath.size() + 1));
 }
 
@@ -193,13 +192,13 @@ ExtractOutcome ExtractReporting(const std::string& cabinetPath, const std::strin
 class CabInstaller final : public IOrqCabInstaller {
  public:
   CabInstaller() { ServerLock(); }
-  CabInstaller(const CabInstaller &) = delete;
-  CabInstaller &operator=(const CabInstaller &) = delete;
+  CabInstaller(const CabInstaller&) = delete;
+  CabInstaller& operator=(const CabInstaller&) = delete;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **result) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override {
     if (!result) return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOrqCabInstaller)) {
-      *result = static_cast<IOrqCabInstaller *>(this);
+      *result = static_cast<IOrqCabInstaller*>(this);
       AddRef();
       return S_OK;
     }
@@ -224,7 +223,7 @@ class CabInstaller final : public IOrqCabInstaller {
     return S_OK;
   }
 
-  HRESULT STDMETHODCALLTYPE LastUpdate(BSTR *version) override {
+  HRESULT STDMETHODCALLTYPE LastUpdate(BSTR* version) override {
     if (!version) return E_POINTER;
     std::string value(MAX_PATH, '\0');
     DWORD size = MAX_PATH;
@@ -232,7 +231,7 @@ class CabInstaller final : public IOrqCabInstaller {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kLastUpdateKey, 0, KEY_QUERY_VALUE, key.Put()) !=
             ERROR_SUCCESS ||
         RegQueryValueExA(key.Get(), "LastUpdate", nullptr, nullptr,
-                         reinterpret_cast<BYTE *>(value.data()), &size) != ERROR_SUCCESS) {
+                         reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS) {
       size = 0;
     }
     value.resize(value.find('\0') == std::string::npos ? size : value.find('\0'));
@@ -244,10 +243,10 @@ class CabInstaller final : public IOrqCabInstaller {
 
   HRESULT STDMETHODCALLTYPE InstallCab(BSTR cabinet, long targetFolder, long existingFiles,
                                        long version1, long version2, long version3, long version4,
-                                       IUnknown *callback, long, IUnknown *, BSTR params) override {
+                                       IUnknown* callback, long, IUnknown*, BSTR params) override {
     ComPtr<IOrqexCallback> sink;
     if (callback) {
-      callback->QueryInterface(IID_IOrqexCallback, reinterpret_cast<void **>(sink.Put()));
+      callback->QueryInterface(IID_IOrqexCallback, reinterpret_cast<void**>(sink.Put()));
     }
     const std::string cabinetPath = Ansi(cabinet);
     ExtractOutcome outcome;
@@ -281,10 +280,10 @@ class CabInstaller final : public IOrqCabInstaller {
 
 class InstallerFactory : public IClassFactory {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **result) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override {
     if (!result) return E_POINTER;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *result = static_cast<IClassFactory *>(this);
+      *result = static_cast<IClassFactory*>(this);
       return S_OK;
     }
     *result = nullptr;
@@ -292,11 +291,11 @@ class InstallerFactory : public IClassFactory {
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // a static object
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *outer, REFIID iid, void **result) override {
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** result) override {
     if (!result) return E_POINTER;
     *result = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    CabInstaller *installer = new (std::nothrow) CabInstaller();
+    CabInstaller* installer = new (std::nothrow) CabInstaller();
     if (!installer) return E_OUTOFMEMORY;
     installer->AddRef();
     HRESULT status = installer->QueryInterface(iid, result);
@@ -330,7 +329,7 @@ void ServerUnlock() {
   if (--g_serverLocks == 0) PostThreadMessageA(g_serverThread, WM_QUIT, 0, 0);
 }
 
-IClassFactory *InstallerClassFactory() {
+IClassFactory* InstallerClassFactory() {
   static InstallerFactory factory;
   return &factory;
 }

@@ -13,7 +13,7 @@ void HoldStartupLock();
 void ReleaseStartupLock();
 
 // The class factory of OrqCabInstaller (one static object).
-IClassFactory *InstallerClassFactory();
+IClassFactory* InstallerClassFactory();
 
 // Where the last-update record lives.
-constexpr const char *kLastUpdateKey = "SOFTWARE\\Orqex\\OrqCab";
+constexpr const char* kLastUpdateKey = "SOFTWARE\\Orqex\\OrqCab";

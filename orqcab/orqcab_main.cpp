@@ -27,7 +27,7 @@ std::string ProgramFolder() {
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-std::wstring Wide(const std::string &text) {
+std::wstring Wide(const std::string& text) {
   int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
   std::wstring wide(length > 0 ? length : 1, L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
@@ -43,21 +43,20 @@ std::string GuidText(REFGUID guid) {
   return text;
 }
 
-bool RegisterTypeLibrary(const std::string &path) {
+bool RegisterTypeLibrary(const std::string& path) {
   ComPtr<ITypeLib> library;
   std::wstring wide = Wide(path);
   if (FAILED(LoadTypeLibEx(wide.c_str(), REGKIND_NONE, library.Put()))) return false;
   return SUCCEEDED(RegisterTypeLib(library.Get(), wide.data(), nullptr));
 }
 
-bool SetDefaultValue(const std::string &subKey, const std::string &value) {
+bool SetDefaultValue(const std::string& subKey, const std::string& value) {
   UniqueRegKey key;
   if (RegCreateKeyExA(HKEY_CLASSES_ROOT, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                       key.Put(), nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  return RegSetValueExA(key.Get(), nullptr, 0, REG_SZ,
-                        reinterpret_cast<const BYTE *>(value.c_str()),
+  return RegSetValueExA(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                         static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
@@ -105,10 +104,10 @@ int Serve() {
   return 0;
 }
 
-bool HasSwitch(const std::string &commandLine, const char *name) {
+bool HasSwitch(const std::string& commandLine, const char* name) {
   std::string lower;
   for (char c : commandLine) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  for (const char *lead : {"/", "-"}) {
+  for (const char* lead : {"/", "-"}) {
     if (lower.find(std::string(lead) + name) != std::string::npos) return true;
   }
   return false;

@@ -20,7 +20,7 @@ struct CabinetEntry {
 };
 
 // The bytes of an entry: a pattern of its name and its position.
-inline std::string PatternBytes(const std::string &name, std::size_t size) {
+inline std::string PatternBytes(const std::string& name, std::size_t size) {
   unsigned seed = 2166136261u;
   for (unsigned char c : name) seed = (seed ^ c) * 16777619u;
   std::string bytes(size, '\0');
@@ -94,7 +94,7 @@ inline FNFCIGETOPENINFO(OpenInfo) {
 }
 
 template <std::size_t N>
-inline bool CopyInto(char (&field)[N], const std::string &text) {
+inline bool CopyInto(char (&field)[N], const std::string& text) {
   if (text.size() >= N) return false;
   std::memcpy(field, text.c_str(), text.size() + 1);
   return true;
@@ -103,7 +103,7 @@ inline bool CopyInto(char (&field)[N], const std::string &text) {
 
 // Writes `cabinetPath` (a folder and a file name) holding `entries`, compressed
 // with MSZIP, in one cabinet of any size. False on any failure.
-inline bool WriteCabinet(const std::string &cabinetPath, const std::vector<CabinetEntry> &entries) {
+inline bool WriteCabinet(const std::string& cabinetPath, const std::vector<CabinetEntry>& entries) {
   using namespace cabinet_writer;
   CCAB cab{};
   cab.cb = 0x7FFFFFFF;

@@ -23,10 +23,10 @@ CabInstallSink::~CabInstallSink() {
   ServerModuleUnlock();
 }
 
-HRESULT CabInstallSink::QueryInterface(REFIID iid, void **result) {
+HRESULT CabInstallSink::QueryInterface(REFIID iid, void** result) {
   if (!result) return E_POINTER;
   if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOrqexCallback)) {
-    *result = static_cast<IOrqexCallback *>(this);
+    *result = static_cast<IOrqexCallback*>(this);
     AddRef();
     return S_OK;
   }
@@ -57,7 +57,7 @@ HRESULT CabInstallSink::Finished(LONG status, BSTR message) {
   return S_OK;
 }
 
-void CabInstallSink::Arm(IOrqCabInstaller *installer, HANDLE completion) {
+void CabInstallSink::Arm(IOrqCabInstaller* installer, HANDLE completion) {
   if (installer) installer->AddRef();
   if (installer_) installer_->Release();
   installer_ = installer;

@@ -14,10 +14,10 @@ class CabInstallSink final : public IOrqexCallback {
   // A new sink with no reference yet (the creator adds the first). While it lives it holds
   // a lock on the server module, so the module does not ask the program to end meanwhile.
   CabInstallSink();
-  CabInstallSink(const CabInstallSink &) = delete;
-  CabInstallSink &operator=(const CabInstallSink &) = delete;
+  CabInstallSink(const CabInstallSink&) = delete;
+  CabInstallSink& operator=(const CabInstallSink&) = delete;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **result) override;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
   // Forwards the four values to the agent's callback, when there is one; always
@@ -29,16 +29,16 @@ class CabInstallSink final : public IOrqexCallback {
 
   // Before the install call: the installer (a reference is added) and the event
   // that Finished signals (not owned).
-  void Arm(IOrqCabInstaller *installer, HANDLE completion);
+  void Arm(IOrqCabInstaller* installer, HANDLE completion);
   bool HasFinished() const { return finished_; }
   LONG Status() const { return status_; }
-  const std::string &Message() const { return message_; }
+  const std::string& Message() const { return message_; }
 
  private:
   ~CabInstallSink();
 
   LONG references_ = 0;
-  IOrqCabInstaller *installer_ = nullptr;
+  IOrqCabInstaller* installer_ = nullptr;
   LONG status_ = 0;
   std::string message_;
   HANDLE completion_ = nullptr;

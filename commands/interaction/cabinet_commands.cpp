@@ -30,7 +30,7 @@ constexpr DWORD kInstallerContext =
 constexpr DWORD kLivenessCheckMs = 1000;
 
 struct ComString {
-  explicit ComString(const std::string &ansi) {
+  explicit ComString(const std::string& ansi) {
     int length =
         MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
     text = SysAllocStringLen(nullptr, static_cast<UINT>(length > 0 ? length : 0));
@@ -39,21 +39,21 @@ struct ComString {
     }
   }
   ~ComString() { SysFreeString(text); }
-  ComString(const ComString &) = delete;
-  ComString &operator=(const ComString &) = delete;
+  ComString(const ComString&) = delete;
+  ComString& operator=(const ComString&) = delete;
   BSTR text = nullptr;
 };
 
-HRESULT CreateInstaller(ComPtr<IOrqCabInstaller> &installer) {
+HRESULT CreateInstaller(ComPtr<IOrqCabInstaller>& installer) {
   return CoCreateInstance(CLSID_OrqCabInstaller, nullptr, kInstallerContext, IID_IOrqCabInstaller,
-                          reinterpret_cast<void **>(installer.Put()));
+                          reinterpret_cast<void**>(installer.Put()));
 }
 
 // The installer may call back into this process on the user's behalf: the
 // proxy's settings stay as they are, except that it may impersonate.
-void AllowImpersonation(IUnknown *proxy) {
+void AllowImpersonation(IUnknown* proxy) {
   DWORD authn = 0, authz = 0, level = 0, impersonation = 0, capabilities = 0;
-  OLECHAR *principal = nullptr;
+  OLECHAR* principal = nullptr;
   RPC_AUTH_IDENTITY_HANDLE identity = nullptr;
   if (FAILED(CoQueryProxyBlanket(proxy, &authn, &authz, &principal, &level, &impersonation,
                                  &identity, &capabilities))) {
@@ -67,8 +67,8 @@ void AllowImpersonation(IUnknown *proxy) {
 // The engine's own reference to every sink it made lasts until the process ends: a call
 // the component makes late still finds its object, and the sink's module lock keeps the
 // server module from asking the program to end in the middle of the run.
-void KeepForTheRun(CabInstallSink *sink) {
-  static std::vector<CabInstallSink *> *kept = new std::vector<CabInstallSink *>();
+void KeepForTheRun(CabInstallSink* sink) {
+  static std::vector<CabInstallSink*>* kept = new std::vector<CabInstallSink*>();
   sink->AddRef();
   kept->push_back(sink);
 }
@@ -89,7 +89,7 @@ struct InstallOutcome {
 // calls arrive through them). A wait that could never end does not: a failed
 // install call without Finished, or an installer that stops answering, ends it
 // with that failure.
-InstallOutcome WaitForInstaller(CabInstallSink &sink, IOrqCabInstaller *installer,
+InstallOutcome WaitForInstaller(CabInstallSink& sink, IOrqCabInstaller* installer,
                                 HRESULT callResult, HANDLE completion) {
   while (!sink.HasFinished()) {
     if (FAILED(callResult)) {
@@ -105,7 +105,7 @@ InstallOutcome WaitForInstaller(CabInstallSink &sink, IOrqCabInstaller *installe
   return {sink.Status(), sink.Message()};
 }
 
-unsigned InstallCab(EngineContext &ctx, ScriptLine &line) {
+unsigned InstallCab(EngineContext& ctx, ScriptLine& line) {
   std::string symbolName, value, expanded;
   unsigned status = SplitInstallCabArgument(line.argumentText, symbolName, value);
   if (status == 0) status = ExpandForAction(ctx, value, expanded, kCabValueSize);
@@ -134,16 +134,16 @@ unsigned InstallCab(EngineContext &ctx, ScriptLine &line) {
   {
     ComString cabinet(fields.cabinetPath);
     ComString params(TheHostValues().rawParams);
-    const auto &n = fields.numbers;
+    const auto& n = fields.numbers;
     callResult = installer->InstallCab(cabinet.text, n[0], n[1], n[2], n[3], n[4], n[5],
-                                       static_cast<IOrqexCallback *>(sink.Get()), 0,
+                                       static_cast<IOrqexCallback*>(sink.Get()), 0,
                                        AgentApplicationUtility(), params.text);
   }
   InstallOutcome outcome =
       WaitForInstaller(*sink.Get(), installer.Get(), callResult, completion.Get());
   sink->Arm(nullptr, nullptr);  // a late call finds no event to signal
 
-  FinalStatus &final = TheFinalStatus();
+  FinalStatus& final = TheFinalStatus();
   final.status = outcome.status;
   final.message = outcome.message;
   LogStatus("INSTALLCAB %s: status 0x%08lX %s", fields.cabinetPath.c_str(),
@@ -152,7 +152,7 @@ unsigned InstallCab(EngineContext &ctx, ScriptLine &line) {
                   SetSymbol(ctx.symbols, symbolName, outcome.status < 0 ? "FALSE" : "TRUE"));
 }
 
-unsigned ResetLastUpdate(EngineContext &, ScriptLine &) {
+unsigned ResetLastUpdate(EngineContext&, ScriptLine&) {
   ComPtr<IOrqCabInstaller> installer;
   const HRESULT created = CreateInstaller(installer);
   if (FAILED(created)) {
@@ -165,7 +165,7 @@ unsigned ResetLastUpdate(EngineContext &, ScriptLine &) {
 }
 }  // namespace
 
-void RegisterCabinetCommands(HandlerTable &table) {
+void RegisterCabinetCommands(HandlerTable& table) {
   table.Add(kCmdInstallCab, InstallCab);
   table.Add(kCmdResetLastUpdate, ResetLastUpdate);
 }

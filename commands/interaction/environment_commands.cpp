@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t kFolderTextSize = 4096;
 
 // The variable's whole value, however long; false when it is not set.
-bool ReadEnvironment(const char *name, std::string &value) {
+bool ReadEnvironment(const char* name, std::string& value) {
   for (DWORD size = GetEnvironmentVariableA(name, nullptr, 0); size != 0;) {
     value.assign(size, '\0');
     DWORD length = GetEnvironmentVariableA(name, value.data(), size);
@@ -29,7 +29,7 @@ bool ReadEnvironment(const char *name, std::string &value) {
 
 // The old value is kept whole behind the new folder, however long it is; a
 // value the system refuses leaves PATH as it was.
-unsigned ExtendPath(EngineContext &ctx, ScriptLine &line) {
+unsigned ExtendPath(EngineContext& ctx, ScriptLine& line) {
   std::string folder;
   if (unsigned status = ExpandForAction(ctx, line.argumentText, folder, kFolderTextSize)) {
     return FailLine(ctx, line, status);
@@ -48,4 +48,4 @@ unsigned ExtendPath(EngineContext &ctx, ScriptLine &line) {
 }
 }  // namespace
 
-void RegisterEnvironmentCommands(HandlerTable &table) { table.Add(kCmdExtendPath, ExtendPath); }
+void RegisterEnvironmentCommands(HandlerTable& table) { table.Add(kCmdExtendPath, ExtendPath); }

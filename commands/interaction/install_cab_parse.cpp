@@ -19,7 +19,7 @@ std::int32_t ReadNumber(std::string_view text) {
 
 // The field up to the next comma, trimmed; its untrimmed length tells whether
 // it fits.
-std::string_view NextField(std::string_view &rest) {
+std::string_view NextField(std::string_view& rest) {
   std::size_t comma = FindChar(rest, ',');
   std::string_view field = rest.substr(0, comma);
   rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
@@ -27,8 +27,8 @@ std::string_view NextField(std::string_view &rest) {
 }
 }  // namespace
 
-unsigned SplitInstallCabArgument(std::string_view argumentText, std::string &symbolName,
-                                 std::string &value) {
+unsigned SplitInstallCabArgument(std::string_view argumentText, std::string& symbolName,
+                                 std::string& value) {
   if (SplitNameValue(argumentText, kCabSymbolNameSize, kCabValueSize, symbolName, value) != 0 ||
       value.empty()) {
     return kErrInvalidSwitch;
@@ -36,14 +36,14 @@ unsigned SplitInstallCabArgument(std::string_view argumentText, std::string &sym
   return 0;
 }
 
-unsigned SplitInstallCabFields(std::string_view expanded, InstallCabFields &fields) {
+unsigned SplitInstallCabFields(std::string_view expanded, InstallCabFields& fields) {
   fields = InstallCabFields{};
   std::string_view rest = expanded;
   fields.cabinetPath = TrimmedCopy(NextField(rest));
   if (fields.cabinetPath.empty() || fields.cabinetPath.size() >= kCabFieldSize) {
     return kErrInvalidSwitch;
   }
-  for (std::int32_t &number : fields.numbers) {
+  for (std::int32_t& number : fields.numbers) {
     if (rest.empty()) break;
     number = ReadNumber(CutToBytes(NextField(rest), kCabFieldSize - 1));
   }

@@ -14,8 +14,8 @@ constexpr std::size_t kCabFieldSize = 260;
 // Splits the argument text at its first "=" into the result symbol's name and
 // the value still to be expanded. 0, or 51 when there is no "=", either part
 // does not fit or the value is empty.
-unsigned SplitInstallCabArgument(std::string_view argumentText, std::string &symbolName,
-                                 std::string &value);
+unsigned SplitInstallCabArgument(std::string_view argumentText, std::string& symbolName,
+                                 std::string& value);
 
 struct InstallCabFields {
   std::string cabinetPath;
@@ -27,4 +27,4 @@ struct InstallCabFields {
 // range they stop at its end); fields after the seventh are ignored. 0, or 51
 // when the path is empty or longer than 259 bytes (a cut path would name
 // another file).
-unsigned SplitInstallCabFields(std::string_view expanded, InstallCabFields &fields);
+unsigned SplitInstallCabFields(std::string_view expanded, InstallCabFields& fields);

@@ -17,14 +17,14 @@
 #include "support/windows_family.h"
 
 namespace {
-constexpr const char *kRebootCaption = "Calvane Pendra";
+constexpr const char* kRebootCaption = "Calvane Pendra";
 constexpr UINT kRebootBoxFlags = MB_YESNO | MB_ICONQUESTION | MB_SERVICE_NOTIFICATION;  // 0x200024
 constexpr std::size_t kQuestionSize = 1024;
 
 // A flag starting with "REINSTALL" (case counts) goes to "pendrainst.ini", any
 // other to "Tevlin\Agent\Reboot.ini", both in the Windows folder; the flag is
 // gone after the next restart. The flag is taken as written.
-unsigned SetRebootFlag(EngineContext &, ScriptLine &line) {
+unsigned SetRebootFlag(EngineContext&, ScriptLine& line) {
   const std::string flag = TrimmedCopy(line.argumentText);
   const std::string windows = WindowsFolder();
   if (windows.empty()) return 0;
@@ -54,7 +54,7 @@ bool EnableShutdownPrivilege() {
   return GetLastError() == 0;  // 1300: the token does not hold the privilege
 }
 
-unsigned PromptReboot(EngineContext &ctx, ScriptLine &line) {
+unsigned PromptReboot(EngineContext& ctx, ScriptLine& line) {
   std::string question;
   ExpandSymbols(ctx, line.argumentText, question, kQuestionSize);
   if (!TheHostValues().quietMode &&
@@ -74,7 +74,7 @@ unsigned PromptReboot(EngineContext &ctx, ScriptLine &line) {
 }
 }  // namespace
 
-void RegisterRestartCommands(HandlerTable &table) {
+void RegisterRestartCommands(HandlerTable& table) {
   table.Add(kCmdSetRebootFlag, SetRebootFlag);
   table.Add(kCmdPromptReboot, PromptReboot);
 }

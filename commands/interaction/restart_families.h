@@ -3,7 +3,7 @@
 // PATH and cabinets.
 class HandlerTable;
 
-void RegisterRestartCommands(HandlerTable &table);      // SETREBOOTFLAG, PROMPTREBOOT
-void RegisterStartMenuCommands(HandlerTable &table);    // ADDSTARTMENU, GETSTARTMENUDIR
-void RegisterEnvironmentCommands(HandlerTable &table);  // EXTENDPATH
-void RegisterCabinetCommands(HandlerTable &table);      // INSTALLCAB, RESETLASTUPDATE
+void RegisterRestartCommands(HandlerTable& table);      // SETREBOOTFLAG, PROMPTREBOOT
+void RegisterStartMenuCommands(HandlerTable& table);    // ADDSTARTMENU, GETSTARTMENUDIR
+void RegisterEnvironmentCommands(HandlerTable& table);  // EXTENDPATH
+void RegisterCabinetCommands(HandlerTable& table);      // INSTALLCAB, RESETLASTUPDATE

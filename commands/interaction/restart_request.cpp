@@ -5,7 +5,7 @@
 #include "support/win_handles.h"
 
 namespace {
-DWORD WINAPI ExitWindowsThread(void *) {
+DWORD WINAPI ExitWindowsThread(void*) {
   ExitWindowsEx(EWX_REBOOT, 0);
   return 0;
 }

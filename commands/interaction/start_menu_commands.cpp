@@ -25,7 +25,7 @@ struct ItemList {
   LPITEMIDLIST items = nullptr;
 };
 
-std::wstring Wide(const std::string &text) {
+std::wstring Wide(const std::string& text) {
   int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
   std::wstring wide(length > 0 ? length : 1, L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
@@ -36,7 +36,7 @@ std::wstring Wide(const std::string &text) {
 // ADDSTARTMENU name,target. Both parts are expanded whole (a path up to 259
 // bytes): a shortcut to a cut target would point at another file, so a part
 // that does not fit fails the line and no shortcut is made.
-unsigned AddStartMenu(EngineContext &ctx, ScriptLine &line) {
+unsigned AddStartMenu(EngineContext& ctx, ScriptLine& line) {
   const std::string text = FitToBuffer(line.argumentText, kMaxArgumentBytes);
   const std::size_t comma = FindChar(text, ',');
   if (comma == std::string::npos) return FailLine(ctx, line, kErrInvalidSwitch);
@@ -57,7 +57,7 @@ unsigned AddStartMenu(EngineContext &ctx, ScriptLine &line) {
   return 0;
 }
 
-unsigned GetStartMenuDir(EngineContext &ctx, ScriptLine &line) {
+unsigned GetStartMenuDir(EngineContext& ctx, ScriptLine& line) {
   const std::string symbolName = TrimmedCopy(line.argumentText);
   std::string folder;
   if (!StartMenuFolder(folder)) return 0;
@@ -65,7 +65,7 @@ unsigned GetStartMenuDir(EngineContext &ctx, ScriptLine &line) {
 }
 }  // namespace
 
-bool StartMenuFolder(std::string &folder) {
+bool StartMenuFolder(std::string& folder) {
   ItemList list;
   const int id = IsNtFamily() ? CSIDL_COMMON_STARTMENU : CSIDL_STARTMENU;  // 22 : 11
   if (FAILED(SHGetSpecialFolderLocation(nullptr, id, &list.items)) || !list.items) return false;
@@ -76,7 +76,7 @@ bool StartMenuFolder(std::string &folder) {
   return !folder.empty();
 }
 
-bool CreateStartMenuShortcut(const std::string &target, const std::string &name) {
+bool CreateStartMenuShortcut(const std::string& target, const std::string& name) {
   std::string linkPath;
   bool saved = false;
   std::string folder;
@@ -90,11 +90,11 @@ bool CreateStartMenuShortcut(const std::string &target, const std::string &name)
   ComPtr<IShellLinkA> link;
   if (!linkPath.empty() &&
       SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void **>(link.Put())))) {
+                                 reinterpret_cast<void**>(link.Put())))) {
     link->SetPath(target.c_str());
     link->SetDescription(name.c_str());
     ComPtr<IPersistFile> file;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(file.Put())))) {
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put())))) {
       saved = SUCCEEDED(file->Save(Wide(linkPath).c_str(), TRUE));
     }
   }
@@ -102,7 +102,7 @@ bool CreateStartMenuShortcut(const std::string &target, const std::string &name)
   return saved;
 }
 
-void RegisterStartMenuCommands(HandlerTable &table) {
+void RegisterStartMenuCommands(HandlerTable& table) {
   table.Add(kCmdAddStartMenu, AddStartMenu);
   table.Add(kCmdGetStartMenuDir, GetStartMenuDir);
 }

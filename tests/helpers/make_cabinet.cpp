@@ -7,7 +7,7 @@
 
 #include "../../tools/cabinet_writer.h"
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc < 2) return 1;
   std::vector<CabinetEntry> entries;
   for (int i = 2; i < argc; ++i) {

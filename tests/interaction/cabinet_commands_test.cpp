@@ -15,15 +15,15 @@
 #include "tools/cabinet_writer.h"
 
 namespace {
-const char *const kOrqCabKey = "SOFTWARE\\Orqex\\OrqCab";
+const char* const kOrqCabKey = "SOFTWARE\\Orqex\\OrqCab";
 
-std::string HexParams(const std::string &text) {
+std::string HexParams(const std::string& text) {
   std::string hex;
   for (unsigned char c : text) hex += "0123456789ABCDEF"[c >> 4], hex += "0123456789ABCDEF"[c & 15];
   return hex;
 }
 
-void RegisterOrqCab(const char *action) {
+void RegisterOrqCab(const char* action) {
   ASSERT_EQ(RunProgram("\"" + TestBinDir() + "\\OrqCab.exe\" " + action).exitCode, 0u) << action;
 }
 
@@ -53,21 +53,21 @@ TEST_F(CabinetTest, ExtractsEveryFileIntoTheSelectedFolderAndKeepsTheLastUpdate)
       {"", ",0,0,1,2,3,4", dir_},
       {"cabfolder=\"sub\\dir\"", ",0,0,4,3,2,1", dir_ + "\\sub\\dir"},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.folder);
     TheHostValues().rawParams = HexParams(c.params);
     ASSERT_EQ(Run({"SET Cab=" + cab_, "INSTALLCAB R=%%Cab%%" + c.numbers}), 0u) << Log();
     EXPECT_EQ(Symbol("R"), "TRUE");
     EXPECT_EQ(TheFinalStatus().status, 0);
     EXPECT_NE(TheFinalStatus().message.find("3 files"), std::string::npos);
-    for (const CabinetEntry &entry : std::vector<CabinetEntry>{
+    for (const CabinetEntry& entry : std::vector<CabinetEntry>{
              {"readme.txt", 1000}, {"bin\\tool.dat", 70000}, {"docs\\deep\\note.txt", 3}}) {
       EXPECT_EQ(ReadTextFile(c.folder + "\\" + entry.name), PatternBytes(entry.name, entry.size))
           << entry.name;
     }
     const std::string version = c.numbers.substr(5);  // "a,b,c,d"
     std::string dotted = version;
-    for (char &ch : dotted) ch = ch == ',' ? '.' : ch;
+    for (char& ch : dotted) ch = ch == ',' ? '.' : ch;
     EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kOrqCabKey, "LastUpdate"), Sz(dotted));
   }
   ASSERT_EQ(Run({"RESETLASTUPDATE"}), 0u);
@@ -93,7 +93,7 @@ TEST_F(CabinetTest, AFailedInstallationSetsFalseAndNothingLeavesTheTarget) {
       {cab_, "cabfolder=\"..\\up\"", "", "target folder"},
       {cab_, "", ",9", "first number"},
   };
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.cabinet + " " + c.params);
     TheHostValues().rawParams = HexParams(c.params);
     ASSERT_EQ(Run({"INSTALLCAB R=" + c.cabinet + c.numbers}), 0u) << Log();
@@ -127,7 +127,7 @@ TEST_F(CabinetTest, ProgressReachesTheAgentAndTheOutcomeIsTheFinalStatus) {
   EXPECT_EQ(run.exitCode, 0u);
   const std::string calls = ReadTextFile(dir_ + "\\calls.txt");
   std::size_t at = 0;
-  for (const char *line :
+  for (const char* line :
        {"Progress 1 3 1000 readme.txt", "Progress 2 3 70000 bin\\tool.dat",
         "Progress 3 3 3 docs\\deep\\note.txt", "Finished 0x00000000 Installed 3 files"}) {
     at = calls.find(line, at);
@@ -179,11 +179,11 @@ class StandInInstaller : public IOrqCabInstaller, public IClassFactory {
   LONG finishStatus = 0;
   std::array<long, 6> numbers{};
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **out) override {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (IsEqualIID(iid, IID_IClassFactory)) {
-      *out = static_cast<IClassFactory *>(this);
+      *out = static_cast<IClassFactory*>(this);
     } else if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOrqCabInstaller)) {
-      *out = static_cast<IOrqCabInstaller *>(this);
+      *out = static_cast<IOrqCabInstaller*>(this);
     } else {
       *out = nullptr;
       return E_NOINTERFACE;
@@ -192,20 +192,20 @@ class StandInInstaller : public IOrqCabInstaller, public IClassFactory {
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown *, REFIID iid, void **out) override {
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** out) override {
     return QueryInterface(iid, out);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE ResetLastUpdate() override { return S_OK; }
-  HRESULT STDMETHODCALLTYPE LastUpdate(BSTR *version) override {
+  HRESULT STDMETHODCALLTYPE LastUpdate(BSTR* version) override {
     *version = nullptr;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE InstallCab(BSTR, long n1, long n2, long n3, long n4, long n5, long n6,
-                                       IUnknown *callback, long, IUnknown *, BSTR) override {
+                                       IUnknown* callback, long, IUnknown*, BSTR) override {
     numbers = {n1, n2, n3, n4, n5, n6};
     ComPtr<IOrqexCallback> sink;
-    callback->QueryInterface(IID_IOrqexCallback, reinterpret_cast<void **>(sink.Put()));
+    callback->QueryInterface(IID_IOrqexCallback, reinterpret_cast<void**>(sink.Put()));
     if (finish && sink) {
       BSTR message = SysAllocString(L"stand-in message");
       sink->Finished(finishStatus, message);
@@ -220,7 +220,7 @@ TEST_F(CabinetTest, TheComponentsAnswerBecomesTheFinalStatus) {
     HRESULT callResult;
     bool finish;
     LONG finishStatus;
-    const char *symbol;
+    const char* symbol;
     LONG finalStatus;
   };
   const Case cases[] = {
@@ -230,11 +230,11 @@ TEST_F(CabinetTest, TheComponentsAnswerBecomesTheFinalStatus) {
   };
   StandInInstaller standIn;
   DWORD cookie = 0;
-  ASSERT_EQ(CoRegisterClassObject(CLSID_OrqCabInstaller, static_cast<IClassFactory *>(&standIn),
+  ASSERT_EQ(CoRegisterClassObject(CLSID_OrqCabInstaller, static_cast<IClassFactory*>(&standIn),
                                   CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
                                   &cookie),
             S_OK);
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     standIn.callResult = c.callResult;
     standIn.finish = c.finish;
     standIn.finishStatus = c.finishStatus;

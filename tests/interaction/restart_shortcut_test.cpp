@@ -75,9 +75,9 @@ bool ShutdownPrivilegeEnabled() {
   GetTokenInformation(token.Get(), TokenPrivileges, nullptr, 0, &size);
   std::vector<BYTE> buffer(size);
   if (!GetTokenInformation(token.Get(), TokenPrivileges, buffer.data(), size, &size)) return false;
-  const auto *privileges = reinterpret_cast<const TOKEN_PRIVILEGES *>(buffer.data());
+  const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
   for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
-    const LUID_AND_ATTRIBUTES &p = privileges->Privileges[i];
+    const LUID_AND_ATTRIBUTES& p = privileges->Privileges[i];
     if (p.Luid.LowPart == luid.LowPart && p.Luid.HighPart == luid.HighPart) {
       return (p.Attributes & SE_PRIVILEGE_ENABLED) != 0;
     }
@@ -104,7 +104,7 @@ TEST_F(InteractionTest, PromptRebootRestartsOnlyOnYesOrWhenQuiet) {
   RestartStarter previous = SetRestartStarter([](RestartRoute route) {
     g_restarts.push_back({route, ShutdownPrivilegeEnabled()});
   });
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.answer);
     g_restarts.clear();
     DisableShutdownPrivilege();
@@ -135,14 +135,14 @@ TEST_F(InteractionTest, PromptRebootRestartsOnlyOnYesOrWhenQuiet) {
 struct LinkRead {
   std::string target, description;
 };
-LinkRead ReadLink(const std::string &path) {
+LinkRead ReadLink(const std::string& path) {
   LinkRead read;
   ComPtr<IShellLinkA> link;
   ComPtr<IPersistFile> file;
   std::wstring wide(path.begin(), path.end());
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              reinterpret_cast<void **>(link.Put()))) ||
-      FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(file.Put()))) ||
+                              reinterpret_cast<void**>(link.Put()))) ||
+      FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put()))) ||
       FAILED(file->Load(wide.c_str(), STGM_READ))) {
     return read;
   }
@@ -164,10 +164,10 @@ TEST_F(InteractionTest, StartMenuShortcutsPointAtTheWholeTarget) {
       << Log();
   EXPECT_EQ(Symbol("Dir"), menu);
   struct Case {
-    const char *name;
+    const char* name;
     std::string target;
   };
-  for (const Case &c : {Case{"Updater", "C:\\Tools\\upd.exe"}, Case{"OrqLong", longTarget}}) {
+  for (const Case& c : {Case{"Updater", "C:\\Tools\\upd.exe"}, Case{"OrqLong", longTarget}}) {
     const std::string link = menu + "\\" + c.name + ".lnk";
     const LinkRead read = ReadLink(link);
     EXPECT_EQ(read.target, c.target) << c.name;
@@ -205,7 +205,7 @@ TEST_F(InteractionTest, ExtendPathKeepsTheWholeOldPathForChildren) {
   std::string saved(32767, '\0');
   saved.resize(GetEnvironmentVariableA("PATH", saved.data(), 32767));
   const std::string longPath = saved + std::string(9000, ';') + "C:\\End";
-  for (const std::string &old : {std::string("C:\\WINDOWS"), longPath}) {
+  for (const std::string& old : {std::string("C:\\WINDOWS"), longPath}) {
     SetEnvironmentVariableA("PATH", old.c_str());
     ASSERT_EQ(Run({"SET F=C:\\Tools", "EXTENDPATH  %%F%% "}), 0u);
     const std::string expected = "C:\\Tools;" + old;

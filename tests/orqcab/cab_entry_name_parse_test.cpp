@@ -6,8 +6,8 @@
 
 namespace {
 struct NameCase {
-  const char *name;
-  const char *accepted;  // the relative path, or nullptr when refused
+  const char* name;
+  const char* accepted;  // the relative path, or nullptr when refused
 };
 
 TEST(CabEntryName, KeepsEveryNameInsideTheTargetFolder) {
@@ -32,7 +32,7 @@ TEST(CabEntryName, KeepsEveryNameInsideTheTargetFolder) {
       {"a?b", nullptr},
       {"a\tb", nullptr},
   };
-  for (const NameCase &c : cases) {
+  for (const NameCase& c : cases) {
     const CabEntryName result = CheckCabEntryName(c.name);
     EXPECT_EQ(result.accepted, c.accepted != nullptr) << c.name;
     if (c.accepted) {
