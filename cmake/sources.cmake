@@ -6,7 +6,8 @@
 # natively; *_win32_test.cpp and everything else run under Wine only.
 file(GLOB_RECURSE ORQ_ALL_SOURCES CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/engine/*.cpp ${CMAKE_SOURCE_DIR}/support/*.cpp
-     ${CMAKE_SOURCE_DIR}/host/*.cpp ${CMAKE_SOURCE_DIR}/commands/*.cpp)
+     ${CMAKE_SOURCE_DIR}/host/*.cpp ${CMAKE_SOURCE_DIR}/commands/*.cpp
+     ${CMAKE_SOURCE_DIR}/orqcab/*_parse.cpp)
 list(FILTER ORQ_ALL_SOURCES EXCLUDE REGEX "/host/main\\.cpp$")
 
 set(ORQ_PORTABLE_SOURCES ${ORQ_ALL_SOURCES})

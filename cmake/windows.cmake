@@ -12,7 +12,7 @@ file(WRITE ${ORQ_WINE_RUN}
 file(CHMOD ${ORQ_WINE_RUN} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${ORQ_WINE_RUN})
 
-set(ORQ_SYSTEM_LIBS shlwapi ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 comctl32 version)
+set(ORQ_SYSTEM_LIBS shlwapi ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 comctl32 version cabinet)
 
 # Interfaces defined in IDL: widl makes a header and the interface ids in
 # build/generated/, and a type library in bin/ (shipped beside the programs), or at `tlb`
@@ -36,6 +36,7 @@ function(orq_idl name idl tlb)
   set(ORQ_IDL_OUTPUTS ${ORQ_IDL_OUTPUTS} ${header} ${ids} PARENT_SCOPE)
 endfunction()
 orq_idl(agent_interfaces ${CMAKE_SOURCE_DIR}/resources/agent_interfaces.idl OrqexAgent.tlb)
+orq_idl(orqcab_interfaces ${CMAKE_SOURCE_DIR}/orqcab/orqcab_interfaces.idl OrqCab.tlb)
 # The program's own type library goes into its resources, not beside it.
 set(ORQ_SERVER_TLB ${ORQ_GENERATED_DIR}/orqex_server.tlb)
 orq_idl(orqex_server ${CMAKE_SOURCE_DIR}/resources/orqex_server.idl ${ORQ_SERVER_TLB})
@@ -52,14 +53,34 @@ target_link_libraries(orq_core PUBLIC ${ORQ_SYSTEM_LIBS})
 add_executable(Orqex WIN32 ${CMAKE_SOURCE_DIR}/host/main.cpp $<TARGET_OBJECTS:orq_resources>)
 target_link_libraries(Orqex PRIVATE orq_core)
 
+# OrqCab.exe, the cabinet installer: a COM local server of its own (OrqCab.tlb beside it).
+add_executable(OrqCab WIN32 ${CMAKE_SOURCE_DIR}/orqcab/orqcab_main.cpp
+               ${CMAKE_SOURCE_DIR}/orqcab/cab_installer.cpp ${CMAKE_SOURCE_DIR}/orqcab/cab_extract.cpp)
+target_link_libraries(OrqCab PRIVATE orq_core)
+
 # Small Windows programs that tests drive (a file holder, a window, a service ...).
 file(GLOB ORQ_TEST_HELPERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/helpers/*.cpp)
 foreach(helper ${ORQ_TEST_HELPERS})
   get_filename_component(name ${helper} NAME_WE)
+  get_filename_component(dir ${helper} DIRECTORY)
   add_executable(${name} ${helper} ${ORQ_IDL_OUTPUTS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${ORQ_GENERATED_DIR})
+  if(EXISTS ${dir}/${name}.rc)  # a helper's own resources
+    target_sources(${name} PRIVATE ${dir}/${name}.rc)
+  endif()
   target_link_libraries(${name} PRIVATE ${ORQ_SYSTEM_LIBS})
 endforeach()
+
+# Cabinets the tests extract, written at build time by the make_cabinet helper.
+set(ORQ_TEST_CABINETS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/orqcab_test.cab
+    ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/orqcab_evil.cab)
+add_custom_command(
+  OUTPUT ${ORQ_TEST_CABINETS}
+  COMMAND ${ORQ_WINE_RUN} make_cabinet.exe orqcab_test.cab readme.txt=1000 bin\\tool.dat=70000
+          docs\\deep\\note.txt=3
+  COMMAND ${ORQ_WINE_RUN} make_cabinet.exe orqcab_evil.cab good.txt=100 ..\\evil.txt=50
+  WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} DEPENDS make_cabinet VERBATIM)
+add_custom_target(orq_test_cabinets ALL DEPENDS ${ORQ_TEST_CABINETS})
 
 orq_add_gtest()
 include(GoogleTest)
@@ -80,7 +101,7 @@ foreach(group ${ORQ_TEST_GROUPS})
   add_executable(${exe} ${ORQ_TESTS_${group}} ${ORQ_TEST_SUPPORT} $<TARGET_OBJECTS:orq_resources>)
   target_link_libraries(${exe} PRIVATE orq_core gtest_main)
   target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  add_dependencies(${exe} Orqex)
+  add_dependencies(${exe} Orqex OrqCab orq_test_cabinets)
   if(ORQ_TEST_HELPERS)
     foreach(helper ${ORQ_TEST_HELPERS})
       get_filename_component(name ${helper} NAME_WE)
@@ -100,6 +121,13 @@ foreach(group ${ORQ_TEST_GROUPS})
                        PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${env}")
 endforeach()
 
+# A real restart needs a prefix of its own (ending the shared one's server would end the
+# other tests).
+add_test(NAME restart_throwaway_prefix
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/interaction/restart_throwaway_prefix.sh
+                 ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+set_tests_properties(restart_throwaway_prefix PROPERTIES TIMEOUT 600)
+
 add_test(NAME wine_prefix_ready COMMAND ${ORQ_WINE_RUN} cmd /c exit 0)
 set_tests_properties(wine_prefix_ready PROPERTIES FIXTURES_SETUP wine)
 add_test(NAME wine_server_stop COMMAND ${ORQ_WINE_RUN} --stop)
@@ -110,5 +138,5 @@ foreach(bench ${ORQ_BENCH_WINDOWS})
   get_filename_component(name ${bench} NAME_WE)
   add_executable(${name} ${bench} $<TARGET_OBJECTS:orq_resources>)
   target_link_libraries(${name} PRIVATE orq_core)
-  add_dependencies(${name} Orqex)
+  add_dependencies(${name} Orqex OrqCab)
 endforeach()

@@ -1,7 +1,9 @@
 #include "host/command_families.h"
 
+#include "commands/files/file_families.h"
 #include "commands/interaction/agent_commands.h"
 #include "commands/interaction/dialog_families.h"
+#include "commands/interaction/restart_families.h"
 #include "commands/registry/registry_families.h"
 #include "commands/system/service_commands.h"
 #include "commands/system/system_info_commands.h"
@@ -15,11 +17,16 @@ HandlerTable MakeHandlerTable() {
   // The command families of commands/, one line each.
   RegisterRegistryCommands(table);
   RegisterIniCommands(table);
+  RegisterFileCommands(table);
   RegisterAgentCommands(table);
   RegisterMessageBoxCommands(table);
   RegisterProgressDialogCommands(table);
   RegisterServiceCommands(table);
   RegisterSystemInfoCommands(table);
+  RegisterRestartCommands(table);
+  RegisterStartMenuCommands(table);
+  RegisterEnvironmentCommands(table);
+  RegisterCabinetCommands(table);
   return table;
 }
 }  // namespace

@@ -63,7 +63,10 @@ bool FileExists(const std::string& path) {
 }
 
 OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs) {
-  std::string commandLine = "\"" + TestBinDir() + "\\Orqex.exe\" " + arguments;
+  return RunProgram("\"" + TestBinDir() + "\\Orqex.exe\" " + arguments, timeoutMs);
+}
+
+OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs) {
   std::vector<char> buffer(commandLine.begin(), commandLine.end());
   buffer.push_back('\0');
   STARTUPINFOA startup{};

@@ -1,0 +1,65 @@
+#include "commands/interaction/cab_install_sink.h"
+
+#include <utility>
+
+#include "host/agent_link.h"
+#include "host/server_module.h"
+
+std::string AnsiFromBstr(BSTR text) {
+  if (!text) return {};
+  const int wideLength = static_cast<int>(SysStringLen(text));
+  int length = WideCharToMultiByte(CP_ACP, 0, text, wideLength, nullptr, 0, nullptr, nullptr);
+  std::string ansi(length > 0 ? length : 0, '\0');
+  if (length > 0) {
+    WideCharToMultiByte(CP_ACP, 0, text, wideLength, ansi.data(), length, nullptr, nullptr);
+  }
+  return ansi;
+}
+
+CabInstallSink::CabInstallSink() { ServerModuleLock(); }
+
+CabInstallSink::~CabInstallSink() {
+  if (installer_) installer_->Release();
+  ServerModuleUnlock();
+}
+
+HRESULT CabInstallSink::QueryInterface(REFIID iid, void** result) {
+  if (!result) return E_POINTER;
+  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOrqexCallback)) {
+    *result = static_cast<IOrqexCallback*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *result = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG CabInstallSink::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+
+ULONG CabInstallSink::Release() {
+  const LONG left = InterlockedDecrement(&references_);
+  if (left == 0) delete this;
+  return static_cast<ULONG>(left);
+}
+
+HRESULT CabInstallSink::Progress(LONG first, LONG second, LONG third, BSTR text) {
+  if (AgentHasCallback()) AgentProgress(first, second, third, AnsiFromBstr(text));
+  return S_OK;
+}
+
+HRESULT CabInstallSink::Finished(LONG status, BSTR message) {
+  if (finished_) return S_OK;  // the installation ends once
+  finished_ = true;
+  status_ = status;
+  message_ = AnsiFromBstr(message);
+  if (installer_) std::exchange(installer_, nullptr)->Release();
+  if (completion_) SetEvent(completion_);
+  return S_OK;
+}
+
+void CabInstallSink::Arm(IOrqCabInstaller* installer, HANDLE completion) {
+  if (installer) installer->AddRef();
+  if (installer_) installer_->Release();
+  installer_ = installer;
+  completion_ = completion;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The engine's end of a cabinet installation: the cabinet installer reports
+// each file and the end of the installation to this object through the agent's
+// callback interface.
+#include <windows.h>
+
+#include <string>
+
+#include "agent_interfaces.h"
+#include "orqcab_interfaces.h"
+
+class CabInstallSink final : public IOrqexCallback {
+ public:
+  // A new sink with no reference yet (the creator adds the first). While it lives it holds
+  // a lock on the server module, so the module does not ask the program to end meanwhile.
+  CabInstallSink();
+  CabInstallSink(const CabInstallSink&) = delete;
+  CabInstallSink& operator=(const CabInstallSink&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  // Forwards the four values to the agent's callback, when there is one; always
+  // S_OK.
+  HRESULT STDMETHODCALLTYPE Progress(LONG first, LONG second, LONG third, BSTR text) override;
+  // Keeps the status and a copy of the message, lets go of the installer and
+  // signals the completion event; S_OK. Only the first call counts.
+  HRESULT STDMETHODCALLTYPE Finished(LONG status, BSTR message) override;
+
+  // Before the install call: the installer (a reference is added) and the event
+  // that Finished signals (not owned).
+  void Arm(IOrqCabInstaller* installer, HANDLE completion);
+  bool HasFinished() const { return finished_; }
+  LONG Status() const { return status_; }
+  const std::string& Message() const { return message_; }
+
+ private:
+  ~CabInstallSink();
+
+  LONG references_ = 0;
+  IOrqCabInstaller* installer_ = nullptr;
+  LONG status_ = 0;
+  std::string message_;
+  HANDLE completion_ = nullptr;
+  bool finished_ = false;
+};
+
+// A COM string's text in the ANSI code page ("" for null).
+std::string AnsiFromBstr(BSTR text);

@@ -1,0 +1,223 @@
+// SETREBOOTFLAG, PROMPTREBOOT (through the restart seam), ADDSTARTMENU,
+// GETSTARTMENUDIR and EXTENDPATH, read back through the profile functions, the
+// process token, the shell link object and a child process.
+#include <windows.h>
+// after windows.h
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "commands/interaction/restart_request.h"
+#include "engine/host_values.h"
+#include "support_code/script_test.h"
+
+namespace {
+std::string WindowsDir() {
+  std::string path(MAX_PATH, '\0');
+  path.resize(GetWindowsDirectoryA(path.data(), MAX_PATH));
+  return path;
+}
+
+std::string ShellFolder(int id) {
+  std::string path(MAX_PATH, '\0');
+  if (FAILED(SHGetFolderPathA(nullptr, id, nullptr, 0, path.data()))) return {};
+  path.resize(path.find('\0'));
+  return path;
+}
+
+class InteractionTest : public ScriptTest {
+ protected:
+  void SetUp() override {
+    ScriptTest::SetUp();
+    CoInitialize(nullptr);
+  }
+  void TearDown() override {
+    CoUninitialize();
+    ScriptTest::TearDown();
+  }
+};
+
+TEST_F(InteractionTest, RebootFlagsGoToTheirFilesUnderTheWindowsFolder) {
+  const std::string agentDir = WindowsDir() + "\\Tevlin\\Agent";
+  RemoveFolderTree(WindowsDir() + "\\Tevlin");
+  DeleteFileA((WindowsDir() + "\\pendrainst.ini").c_str());
+  // Without the folder the flag goes nowhere and the command still succeeds.
+  ASSERT_EQ(Run({"SETREBOOTFLAG other"}), 0u);
+  EXPECT_FALSE(FileExists(agentDir + "\\Reboot.ini"));
+  CreateDirectoryA((WindowsDir() + "\\Tevlin").c_str(), nullptr);
+  CreateDirectoryA(agentDir.c_str(), nullptr);
+  ASSERT_EQ(Run({"SETREBOOTFLAG REINSTALL_ENGINE", "SETREBOOTFLAG reinstall",
+                 "SETREBOOTFLAG %%NotExpanded%%"}),
+            0u);
+  const std::string pendra = WindowsDir() + "\\pendrainst.ini";
+  const std::string reboot = agentDir + "\\Reboot.ini";
+  EXPECT_EQ(IniEntry(pendra, "Reboot", "REINSTALL_ENGINE"), "1");
+  EXPECT_EQ(IniEntry(pendra, "Reboot", "reinstall"), "<none>");
+  EXPECT_EQ(IniEntry(reboot, "Reboot", "reinstall"), "1");
+  EXPECT_EQ(IniEntry(reboot, "Reboot", "%%NotExpanded%%"), "1");
+  DeleteFileA(pendra.c_str());
+  RemoveFolderTree(WindowsDir() + "\\Tevlin");
+}
+
+// What the seam saw: the route and whether the shutdown privilege was enabled
+// then.
+std::vector<std::pair<RestartRoute, bool>> g_restarts;
+
+bool ShutdownPrivilegeEnabled() {
+  UniqueKernelHandle token;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put());
+  LUID luid{};
+  LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &luid);
+  DWORD size = 0;
+  GetTokenInformation(token.Get(), TokenPrivileges, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  if (!GetTokenInformation(token.Get(), TokenPrivileges, buffer.data(), size, &size)) return false;
+  const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
+  for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
+    const LUID_AND_ATTRIBUTES& p = privileges->Privileges[i];
+    if (p.Luid.LowPart == luid.LowPart && p.Luid.HighPart == luid.HighPart) {
+      return (p.Attributes & SE_PRIVILEGE_ENABLED) != 0;
+    }
+  }
+  return false;
+}
+
+void DisableShutdownPrivilege() {
+  UniqueKernelHandle token;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, token.Put());
+  TOKEN_PRIVILEGES privileges{};
+  privileges.PrivilegeCount = 1;
+  LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+  AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr);
+}
+
+TEST_F(InteractionTest, PromptRebootRestartsOnlyOnYesOrWhenQuiet) {
+  struct Case {
+    bool quiet;
+    int answer;  // pressed in the question box; 0: no box expected
+    bool restarts;
+  };
+  const Case cases[] = {{false, IDNO, false}, {false, IDYES, true}, {true, 0, true}};
+  RestartStarter previous = SetRestartStarter([](RestartRoute route) {
+    g_restarts.push_back({route, ShutdownPrivilegeEnabled()});
+  });
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer);
+    g_restarts.clear();
+    DisableShutdownPrivilege();
+    TheHostValues().quietMode = c.quiet;
+    std::atomic<bool> boxSeen{false};
+    std::thread presser([&] {
+      for (int tries = 0; tries < 1000 && c.answer && !boxSeen; ++tries) {
+        if (HWND box = FindWindowA("#32770", "Calvane Pendra")) {
+          boxSeen = true;
+          PostMessageA(box, WM_COMMAND, c.answer, 0);
+        }
+        Sleep(10);
+      }
+    });
+    EXPECT_EQ(Run({"SET Q=Restart now?", "PROMPTREBOOT %%Q%%"}), 0u);
+    presser.join();
+    EXPECT_EQ(boxSeen.load(), c.answer != 0);
+    ASSERT_EQ(g_restarts.size(), c.restarts ? 1u : 0u);
+    if (c.restarts) {
+      EXPECT_EQ(g_restarts[0].first, RestartRoute::NtShutdown);
+      EXPECT_TRUE(g_restarts[0].second);
+    }
+  }
+  TheHostValues().quietMode = false;
+  SetRestartStarter(previous);
+}
+
+struct LinkRead {
+  std::string target, description;
+};
+LinkRead ReadLink(const std::string& path) {
+  LinkRead read;
+  ComPtr<IShellLinkA> link;
+  ComPtr<IPersistFile> file;
+  std::wstring wide(path.begin(), path.end());
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(link.Put()))) ||
+      FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put()))) ||
+      FAILED(file->Load(wide.c_str(), STGM_READ))) {
+    return read;
+  }
+  std::string text(MAX_PATH, '\0');
+  link->GetPath(text.data(), MAX_PATH, nullptr, SLGP_RAWPATH);
+  read.target = text.c_str();
+  link->GetDescription(text.data(), MAX_PATH);
+  read.description = text.c_str();
+  return read;
+}
+
+TEST_F(InteractionTest, StartMenuShortcutsPointAtTheWholeTarget) {
+  const std::string menu = ShellFolder(CSIDL_COMMON_STARTMENU);
+  ASSERT_FALSE(menu.empty());
+  const std::string longTarget = "C:\\" + std::string(200, 't') + "\\upd.exe";  // kept whole
+  ASSERT_EQ(Run({"ADDSTARTMENU Updater,C:\\Tools\\upd.exe", "SET T=" + longTarget,
+                 "ADDSTARTMENU OrqLong , %%T%% ", "GETSTARTMENUDIR Dir"}),
+            0u)
+      << Log();
+  EXPECT_EQ(Symbol("Dir"), menu);
+  struct Case {
+    const char* name;
+    std::string target;
+  };
+  for (const Case& c : {Case{"Updater", "C:\\Tools\\upd.exe"}, Case{"OrqLong", longTarget}}) {
+    const std::string link = menu + "\\" + c.name + ".lnk";
+    const LinkRead read = ReadLink(link);
+    EXPECT_EQ(read.target, c.target) << c.name;
+    EXPECT_EQ(read.description, c.name);
+    DeleteFileA(link.c_str());
+  }
+  // A target that does not fit is refused whole: no shortcut to another file.
+  ExpectFailures({{"ADDSTARTMENU NoComma", 51},
+                  {"SET T=" + std::string(300, 'x') + "\r\nADDSTARTMENU OrqCut,%%T%%", 59}});
+  EXPECT_FALSE(FileExists(menu + "\\OrqCut.lnk"));
+}
+
+// The 95/98/Me family's start menu is the user's own: a copy of the program
+// that the prefix presents as Windows 98 makes its shortcut there.
+TEST_F(InteractionTest, NineFamilyCopyUsesTheUsersStartMenu) {
+  const std::string copy = dir_ + "\\OrqexNine.exe";
+  ASSERT_TRUE(CopyFileA((TestBinDir() + "\\Orqex.exe").c_str(), copy.c_str(), FALSE));
+  PutRegistryValue(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\OrqexNine.exe", "Version",
+                   Sz("win98"));
+  WriteTextFile(dir_ + "\\nine.Orq",
+                "[DefaultInstall]\r\nADDSTARTMENU OrqNine,C:\\nine.exe\r\n"
+                "GETSTARTMENUDIR D\r\nSETREGVALUE " +
+                    Key() + ",D=%%D%%\r\n");
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub());
+  const OrqexRun run = RunProgram("\"" + copy + "\" /Script=" + dir_ + "\\nine.Orq /Quiet");
+  SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\OrqexNine.exe");
+  EXPECT_EQ(run.exitCode, 0u);
+  const std::string menu = ShellFolder(CSIDL_STARTMENU);
+  EXPECT_EQ(Value("D"), Sz(menu));
+  EXPECT_EQ(ReadLink(menu + "\\OrqNine.lnk").target, "C:\\nine.exe");
+  DeleteFileA((menu + "\\OrqNine.lnk").c_str());
+}
+
+TEST_F(InteractionTest, ExtendPathKeepsTheWholeOldPathForChildren) {
+  std::string saved(32767, '\0');
+  saved.resize(GetEnvironmentVariableA("PATH", saved.data(), 32767));
+  const std::string longPath = saved + std::string(9000, ';') + "C:\\End";
+  for (const std::string& old : {std::string("C:\\WINDOWS"), longPath}) {
+    SetEnvironmentVariableA("PATH", old.c_str());
+    ASSERT_EQ(Run({"SET F=C:\\Tools", "EXTENDPATH  %%F%% "}), 0u);
+    const std::string expected = "C:\\Tools;" + old;
+    EXPECT_NE(Log().find("Path Is: C:\\Tools;C:\\"), std::string::npos);
+    // A child started now inherits it (cmd is found through the system folder).
+    std::string cmd(MAX_PATH, '\0');
+    cmd.resize(GetSystemDirectoryA(cmd.data(), MAX_PATH));
+    EXPECT_EQ(RunProgram("\"" + cmd + "\\cmd.exe\" /c set PATH> " + dir_ + "\\path.txt").exitCode,
+              0u);
+    const std::string seen = ReadTextFile(dir_ + "\\path.txt");
+    EXPECT_EQ(seen.substr(0, seen.find('\r')), "PATH=" + expected) << seen.size();
+  }
+  SetEnvironmentVariableA("PATH", saved.c_str());
+}
+}  // namespace
