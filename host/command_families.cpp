@@ -1,5 +1,6 @@
 #include "host/command_families.h"
 
+#include "commands/files/file_copy_commands.h"
 #include "commands/files/file_families.h"
 #include "commands/registry/registry_families.h"
 #include "commands/system/process_commands.h"
@@ -14,6 +15,7 @@ HandlerTable MakeHandlerTable() {
   RegisterRegistryCommands(table);
   RegisterIniCommands(table);
   RegisterFileCommands(table);
+  RegisterFileCopyCommands(table);
   RegisterProcessCommands(table);
   return table;
 }

@@ -8,58 +8,19 @@
 
 #include "support/system_folders.h"
 #include "support_code/script_test.h"
+#include "support_code/started_program.h"
 
 namespace {
 constexpr DWORD kClosedExitCode = 10;  // window_app closed through WM_CLOSE
 
-struct Started {
-  UniqueKernelHandle process;
-  bool Ended(DWORD waitMs = 0) const {
-    return WaitForSingleObject(process.Get(), waitMs) == WAIT_OBJECT_0;
-  }
-  DWORD ExitCode() const {
-    DWORD code = 0;
-    GetExitCodeProcess(process.Get(), &code);
-    return code;
-  }
-  ~Started() {
-    if (process && !Ended()) TerminateProcess(process.Get(), 99);
-    if (process) WaitForSingleObject(process.Get(), 5000);
-  }
-};
-
-// Copies the program `helper` from beside the tests to `path` and starts it there.
-std::unique_ptr<Started> StartCopy(const std::string& helper, const std::string& path,
-                                   const std::string& arguments) {
-  auto started = std::make_unique<Started>();
-  for (std::size_t cut = path.find('\\', 3); cut != std::string::npos;
-       cut = path.find('\\', cut + 1)) {
-    CreateDirectoryA(path.substr(0, cut).c_str(), nullptr);
-  }
-  EXPECT_TRUE(CopyFileA((TestBinDir() + "\\" + helper).c_str(), path.c_str(), FALSE)) << path;
-  std::string commandLine = "\"" + path + "\" " + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  EXPECT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &info))
-      << commandLine;
-  started->process.Reset(info.hProcess);
-  UniqueKernelHandle thread(info.hThread);
-  return started;
-}
-
-std::unique_ptr<Started> StartIdle(const std::string& path) {
-  return StartCopy("exit_after_delay.exe", path, "60000");
-}
-
 // A window_app copy whose window exists when this returns.
-std::unique_ptr<Started> StartWindow(const std::string& path, const std::string& title,
-                                     const std::string& options) {
+std::unique_ptr<StartedProgram> StartWindow(const std::string& path, const std::string& title,
+                                            const std::string& options) {
   std::string event = "OrqReady_" + title;
   UniqueKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, event.c_str()));
-  auto started = StartCopy("window_app.exe", path,
-                           "OrqClass_" + title + " " + title + " --ready " + event + " " + options);
+  auto started =
+      StartProgramCopy("window_app.exe", path,
+                       "OrqClass_" + title + " " + title + " --ready " + event + " " + options);
   EXPECT_EQ(WaitForSingleObject(ready.Get(), 20000), WAIT_OBJECT_0) << title;
   return started;
 }
@@ -82,8 +43,8 @@ TEST_F(ProcessControlTest, FindsAndEndsProcessesByPathTextOnBothFamilies) {
   for (const Family& family : kFamilies) {
     SCOPED_TRACE(family.name);
     const std::string folder = dir_ + "\\" + family.name + "Folder";
-    auto first = StartIdle(folder + "\\first.exe");
-    auto second = StartIdle(folder + "\\second.exe");
+    auto first = StartIdleCopy(folder + "\\first.exe");
+    auto second = StartIdleCopy(folder + "\\second.exe");
     std::unique_ptr<ProcessControl> control = family.make();
     ASSERT_TRUE(control->Init());
     EXPECT_TRUE(control->IsRunning(Lower(folder)));
@@ -118,7 +79,7 @@ TEST_F(ProcessControlTest, EndsModuleUsersOnlyInsideTheProductFolder) {
     ASSERT_TRUE(control->Init());
     for (const Row& row : rows) {
       const std::string program = row.folder + "\\user.exe";
-      auto user = StartIdle(program);
+      auto user = StartIdleCopy(program);
       ASSERT_FALSE(user->Ended(200));
       EXPECT_EQ(control->KillModuleUsers(Lower(program), false), 0);
       EXPECT_FALSE(user->Ended()) << "the kill flag is clear";
@@ -135,7 +96,7 @@ TEST_F(ProcessControlTest, EndsModuleUsersOnlyInsideTheProductFolder) {
 
 TEST_F(ProcessControlTest, CommandsFindAndEndAProcessAndRefuseUnusableNames) {
   const std::string folder = dir_ + "\\CommandFolder";
-  auto idle = StartIdle(folder + "\\idle.exe");
+  auto idle = StartIdleCopy(folder + "\\idle.exe");
   ASSERT_EQ(
       Run({"ISPROCESSRUNNING Before=" + Lower(folder), "SET Name=" + folder, "KILLPROCESS %%Name%%",
            "ISPROCESSRUNNING After=%%Name%%", "KILLPROCESS " + folder}),
@@ -171,7 +132,7 @@ TEST_F(ProcessControlTest, WholeRunsEndWindowsAndWindowlessProcessesOnBothFamili
     auto closing = StartWindow(apps + "\\closing.exe", name_ + "_closing" + program, "");
     auto ignoring =
         StartWindow(apps + "\\ignoring.exe", name_ + "_ignoring" + program, "--ignore-close");
-    auto idle = StartIdle(apps + "\\idle.exe");
+    auto idle = StartIdleCopy(apps + "\\idle.exe");
     const std::string script = dir_ + "\\" + program + ".Orq";
     WriteTextFile(script, "[DefaultInstall]\r\nISPROCESSRUNNING Before=" + apps +
                               "\r\nKILLPROCESS " + apps + "\\closing\r\nKILLPROCESS " + apps +
@@ -180,7 +141,8 @@ TEST_F(ProcessControlTest, WholeRunsEndWindowsAndWindowlessProcessesOnBothFamili
                               "\r\nSET Seen=%%Before%% %%After%%\r\n");
     const std::string log = dir_ + "\\" + program + ".log";
     DWORD start = GetTickCount();
-    auto run = StartCopy("Orqex.exe", dir_ + "\\" + program, "/Script=" + script + " /Log=" + log);
+    auto run =
+        StartProgramCopy("Orqex.exe", dir_ + "\\" + program, "/Script=" + script + " /Log=" + log);
     ASSERT_TRUE(run->Ended(60000));
     EXPECT_EQ(run->ExitCode(), 0u) << ReadTextFile(log);
     EXPECT_GE(GetTickCount() - start, 10000u) << "the ignoring window had its 10 s";
