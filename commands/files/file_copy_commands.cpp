@@ -35,12 +35,38 @@ UniqueKernelHandle OpenForReading(const std::string& path) {
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-// True when the target exists, can be read and was written later than the source.
-bool TargetIsNewer(const std::string& target, const BY_HANDLE_FILE_INFORMATION& source) {
-  UniqueKernelHandle file = OpenForReading(target);
+// Attributes that make CopyFileA refuse to overwrite a target.
+constexpr DWORD kBlockingAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// The copy step with the source open. The target's time and attributes come from one
+// look-up; a folder in the target's place counts as a target that cannot be read.
+unsigned CopyFromOpenSource(UniqueKernelHandle source, const std::string& sourcePath,
+                            const std::string& target, bool overwrite) {
+  WIN32_FILE_ATTRIBUTE_DATA existing;
+  const bool targetFound = GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &existing) &&
+                           !(existing.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
   BY_HANDLE_FILE_INFORMATION info;
-  return file && GetFileInformationByHandle(file.Get(), &info) &&
-         CompareFileTime(&info.ftLastWriteTime, &source.ftLastWriteTime) > 0;
+  if (!overwrite && targetFound && GetFileInformationByHandle(source.Get(), &info) &&
+      CompareFileTime(&existing.ftLastWriteTime, &info.ftLastWriteTime) > 0) {
+    return 0;  // the installed file is newer
+  }
+  source.Reset();
+  // Only now, when a copy follows, does a read-only target lose that attribute; it gets it
+  // back when no copy succeeds.
+  const bool reset = targetFound && (existing.dwFileAttributes & kBlockingAttributes);
+  if (reset) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  unsigned status = kErrTargetInUse;
+  for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
+    if (CopyFileA(sourcePath.c_str(), target.c_str(), FALSE)) return 0;
+    if (GetLastError() == ERROR_DISK_FULL) {
+      status = kErrDiskSpace;
+      break;
+    }
+    Sleep(kCopyRetryMs);
+  }
+  if (reset) SetFileAttributesA(target.c_str(), existing.dwFileAttributes);
+  return status;
 }
 
 // The listed target under the working folder. False when there is no working folder
@@ -70,22 +96,27 @@ class SectionWalk {
   ScriptSection* caller_;
 };
 
-// One FILECIO or FILECOW line of a COPYFILES walk; 0 lets the walk go on.
-unsigned CopyListedLine(EngineContext& ctx, ScriptLine& line) {
+// One FILECIO or FILECOW line of a COPYFILES walk; 0 lets the walk go on. The folders
+// of the working folder are made once per walk (again only when a line of the walk sets
+// another working folder).
+unsigned CopyListedLine(EngineContext& ctx, ScriptLine& line, std::string& madeFolder) {
   ListedFileNames names;
   if (!SplitListedFile(line.argumentText, names)) return FailLine(ctx, line, kErrInvalidSwitch);
   std::string source = ctx.scriptDir;
-  if (!AppendPath(source, kPathSize, names.source) || !IsExistingFile(source)) {
-    return FailLine(ctx, line, kErrFileMissing);
-  }
+  if (!AppendPath(source, kPathSize, names.source)) return FailLine(ctx, line, kErrFileMissing);
+  UniqueKernelHandle from = OpenForReading(source);
+  if (!from && !IsExistingFile(source)) return FailLine(ctx, line, kErrFileMissing);
   if (ctx.workDir.empty()) return FailLine(ctx, line, kErrSetWorkDir);
-  CreatePath(ctx.workDir);
+  if (madeFolder != ctx.workDir) {
+    CreatePath(ctx.workDir);
+    madeFolder = ctx.workDir;
+  }
   std::string target;
   const bool overwrite = line.commandId == kCmdFileCow;
   unsigned status = kErrFileWrite;  // a target name that does not fit is never copied
   if (TargetPath(ctx, names.target, target)) {
     LogStatus("%s: %s %s", overwrite ? "FILECOW" : "FILECIO", source.c_str(), target.c_str());
-    status = CopyListedFile(target, source, overwrite);
+    status = from ? CopyFromOpenSource(std::move(from), source, target, overwrite) : kErrFileOpen;
   }
   if (status == 0) return 0;
   if (status == kErrDiskSpace) return FailLine(ctx, line, status);
@@ -100,15 +131,16 @@ unsigned CopyListedLine(EngineContext& ctx, ScriptLine& line) {
 // Walks a file-list section, carrying out its FILECIO and FILECOW lines with `listed` and
 // dispatching every other line. Returns 4 for a missing section, 58 when walks and calls
 // nest too deeply (a section that copies itself), else the first failing line's status.
-template <unsigned (*Listed)(EngineContext&, ScriptLine&)>
+template <unsigned (*Listed)(EngineContext&, ScriptLine&, std::string&)>
 unsigned WalkFileList(EngineContext& ctx, const std::string& sectionName) {
   ScriptSection* section = FindSection(ctx, sectionName);
   if (!section) return kErrSectionNotFound;
   if (ctx.callDepth >= kMaxCallDepth) return kErrCallsTooDeep;
   SectionWalk walk(ctx, *section);
   unsigned status = 0;
+  std::string madeFolder;
   for (ScriptLine& line : section->lines) {
-    status = IsListedFileLine(line) ? Listed(ctx, line) : DispatchLine(ctx, line);
+    status = IsListedFileLine(line) ? Listed(ctx, line, madeFolder) : DispatchLine(ctx, line);
     if (status != 0 || section->stopFlag == 1) break;
   }
   return status;
@@ -124,7 +156,7 @@ unsigned CopyFiles(EngineContext& ctx, ScriptLine& line) {
 
 // A file that cannot be deleted is left alone without a word, as is a line whose target
 // cannot be named under the working folder.
-unsigned DeleteListedLine(EngineContext& ctx, ScriptLine& line) {
+unsigned DeleteListedLine(EngineContext& ctx, ScriptLine& line, std::string&) {
   ListedFileNames names;
   std::string target;
   if (SplitListedFile(line.argumentText, names) && TargetPath(ctx, names.target, target)) {
@@ -194,29 +226,9 @@ unsigned IsCurrentFileOlder(EngineContext& ctx, ScriptLine& line) {
 }  // namespace
 
 unsigned CopyListedFile(const std::string& target, const std::string& source, bool overwrite) {
-  {
-    UniqueKernelHandle from = OpenForReading(source);
-    if (!from) return kErrFileOpen;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!overwrite && GetFileInformationByHandle(from.Get(), &info) &&
-        TargetIsNewer(target, info)) {
-      return 0;
-    }
-  }
-  // Only now, when a copy follows, may a read-only target lose that attribute; it gets it
-  // back when no copy succeeds.
-  const DWORD attributes = GetFileAttributesA(target.c_str());
-  SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-  for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
-    if (CopyFileA(source.c_str(), target.c_str(), FALSE)) return 0;
-    if (GetLastError() == ERROR_DISK_FULL) {
-      if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(target.c_str(), attributes);
-      return kErrDiskSpace;
-    }
-    Sleep(kCopyRetryMs);
-  }
-  if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(target.c_str(), attributes);
-  return kErrTargetInUse;
+  UniqueKernelHandle from = OpenForReading(source);
+  if (!from) return kErrFileOpen;
+  return CopyFromOpenSource(std::move(from), source, target, overwrite);
 }
 
 void RegisterFileCopyCommands(HandlerTable& table) {
