@@ -39,19 +39,43 @@ UniqueKernelHandle OpenForReading(const std::string& path) {
 constexpr DWORD kBlockingAttributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-// The copy step with the source open. The target's time and attributes come from one
-// look-up; a folder in the target's place counts as a target that cannot be read.
-unsigned CopyFromOpenSource(UniqueKernelHandle source, const std::string& sourcePath,
-                            const std::string& target, bool overwrite) {
+// The file's attributes, size and times, when it is a file (not a folder). One look-up,
+// without opening the file.
+bool LookUpFile(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
+  return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+         !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+ULONGLONG SizeOf(const WIN32_FILE_ATTRIBUTE_DATA& data) {
+  return (ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
+// Whether the target's volume has room for the source in place of the target.
+bool RoomToReplace(const std::string& target, const WIN32_FILE_ATTRIBUTE_DATA& existing,
+                   const WIN32_FILE_ATTRIBUTE_DATA& source) {
+  if (SizeOf(source) <= SizeOf(existing)) return true;
+  std::string folder = target.substr(0, target.find_last_of('\\') + 1);
+  ULARGE_INTEGER available;
+  if (folder.empty() || !GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr)) {
+    return true;
+  }
+  return available.QuadPart >= SizeOf(source) - SizeOf(existing);
+}
+
+// The copy step for a source known to exist. The files are looked up rather than opened
+// (a held target's time is still read); only when a copy fails is the source opened, to
+// tell a source that cannot be read (9) from a target that stays in use (33).
+unsigned CopyKnownSource(const WIN32_FILE_ATTRIBUTE_DATA& source, const std::string& sourcePath,
+                         const std::string& target, bool overwrite) {
   WIN32_FILE_ATTRIBUTE_DATA existing;
-  const bool targetFound = GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &existing) &&
-                           !(existing.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!overwrite && targetFound && GetFileInformationByHandle(source.Get(), &info) &&
-      CompareFileTime(&existing.ftLastWriteTime, &info.ftLastWriteTime) > 0) {
+  const bool targetFound = LookUpFile(target, existing);
+  if (!overwrite && targetFound &&
+      CompareFileTime(&existing.ftLastWriteTime, &source.ftLastWriteTime) > 0) {
     return 0;  // the installed file is newer
   }
-  source.Reset();
+  // CopyFileA empties an existing target before it writes: on a full disk the installed
+  // file would be lost to a partial one. So a replacement that cannot fit is refused first.
+  if (targetFound && !RoomToReplace(target, existing, source)) return kErrDiskSpace;
   // Only now, when a copy follows, does a read-only target lose that attribute; it gets it
   // back when no copy succeeds.
   const bool reset = targetFound && (existing.dwFileAttributes & kBlockingAttributes);
@@ -60,7 +84,13 @@ unsigned CopyFromOpenSource(UniqueKernelHandle source, const std::string& source
   for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
     if (CopyFileA(sourcePath.c_str(), target.c_str(), FALSE)) return 0;
     if (GetLastError() == ERROR_DISK_FULL) {
+      // A new file that did not fit is a partial one: it goes (nothing was there before).
+      if (!targetFound) DeleteFileA(target.c_str());
       status = kErrDiskSpace;
+      break;
+    }
+    if (!OpenForReading(sourcePath)) {
+      status = kErrFileOpen;
       break;
     }
     Sleep(kCopyRetryMs);
@@ -104,8 +134,8 @@ unsigned CopyListedLine(EngineContext& ctx, ScriptLine& line, std::string& madeF
   if (!SplitListedFile(line.argumentText, names)) return FailLine(ctx, line, kErrInvalidSwitch);
   std::string source = ctx.scriptDir;
   if (!AppendPath(source, kPathSize, names.source)) return FailLine(ctx, line, kErrFileMissing);
-  UniqueKernelHandle from = OpenForReading(source);
-  if (!from && !IsExistingFile(source)) return FailLine(ctx, line, kErrFileMissing);
+  WIN32_FILE_ATTRIBUTE_DATA sourceData;
+  if (!LookUpFile(source, sourceData)) return FailLine(ctx, line, kErrFileMissing);
   if (ctx.workDir.empty()) return FailLine(ctx, line, kErrSetWorkDir);
   if (madeFolder != ctx.workDir) {
     CreatePath(ctx.workDir);
@@ -116,7 +146,7 @@ unsigned CopyListedLine(EngineContext& ctx, ScriptLine& line, std::string& madeF
   unsigned status = kErrFileWrite;  // a target name that does not fit is never copied
   if (TargetPath(ctx, names.target, target)) {
     LogStatus("%s: %s %s", overwrite ? "FILECOW" : "FILECIO", source.c_str(), target.c_str());
-    status = from ? CopyFromOpenSource(std::move(from), source, target, overwrite) : kErrFileOpen;
+    status = CopyKnownSource(sourceData, source, target, overwrite);
   }
   if (status == 0) return 0;
   if (status == kErrDiskSpace) return FailLine(ctx, line, status);
@@ -226,9 +256,9 @@ unsigned IsCurrentFileOlder(EngineContext& ctx, ScriptLine& line) {
 }  // namespace
 
 unsigned CopyListedFile(const std::string& target, const std::string& source, bool overwrite) {
-  UniqueKernelHandle from = OpenForReading(source);
-  if (!from) return kErrFileOpen;
-  return CopyFromOpenSource(std::move(from), source, target, overwrite);
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!LookUpFile(source, data)) return kErrFileOpen;
+  return CopyKnownSource(data, source, target, overwrite);
 }
 
 void RegisterFileCopyCommands(HandlerTable& table) {

@@ -155,23 +155,29 @@ TEST_F(FileCopyTest, TargetsInUseAreLoggedOrEndTheWalkAndOnlyProductProgramsAreE
 }
 
 // A tmpfs of 256 KB, linked as drive R: of the prefix, takes no 1 MB file: 56 at once,
-// against the file-list line, and nothing is retried.
-TEST_F(FileCopyTest, AFullDiskEndsTheWalkWith56AtOnce) {
+// against the file-list line. An installed file is kept whole rather than emptied by a
+// copy that cannot fit, and a new file that did not fit leaves no partial file behind.
+TEST_F(FileCopyTest, AFullDiskEndsTheWalkWith56AndKeepsWhatWasInstalled) {
   char prefix[MAX_PATH] = {};
   if (!GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix)) GTEST_SKIP() << "no prefix";
   const std::string mountPoint = "/tmp/orq_full_disk_" + std::to_string(GetCurrentProcessId());
   const std::string link = std::string(prefix) + "/dosdevices/r:";
   if (RunUnixShell("mkdir -p " + mountPoint + " && mount -t tmpfs -o size=256k tmpfs " +
                    mountPoint + " && ln -sfn " + mountPoint + " " + link) != 0) {
-    RunUnixShell("umount " + mountPoint);
-    RunUnixShell("rmdir " + mountPoint);
+    RunUnixShell("umount " + mountPoint + "; rmdir " + mountPoint);
     GTEST_SKIP() << "a tmpfs cannot be mounted here";
   }
   Source("big.bin", std::string(1 << 20, 'x'));
+  const std::string installed(100000, 'i');
+  WriteTextFile("R:\\installed.bin", installed);
   DWORD start = GetTickCount();
-  EXPECT_EQ(Run({"SETWORKDIR R:\\", "COPYFILES Big", "[Big]", "FILECIO big.bin"}), 56u) << Log();
-  EXPECT_LT(GetTickCount() - start, 4000u);
-  EXPECT_EQ(ctx_->lastText, "FILECIO big.bin");
+  EXPECT_EQ(Run({"SETWORKDIR R:\\", "COPYFILES Big", "[Big]", "FILECOW big.bin,installed.bin"}),
+            56u);
+  EXPECT_EQ(ctx_->lastText, "FILECOW big.bin,installed.bin");
+  EXPECT_EQ(ReadTextFile("R:\\installed.bin"), installed);
+  EXPECT_EQ(Run({"SETWORKDIR R:\\", "COPYFILES Big", "[Big]", "FILECIO big.bin"}), 56u);
+  EXPECT_LT(GetTickCount() - start, 4000u) << "a full disk is not retried";
+  EXPECT_FALSE(FileExists("R:\\big.bin"));
   RunUnixShell("rm -f " + link + "; umount " + mountPoint + "; rmdir " + mountPoint);
 }
 
