@@ -62,11 +62,17 @@ bool RoomToReplace(const std::string& target, const WIN32_FILE_ATTRIBUTE_DATA& e
   return available.QuadPart >= SizeOf(source) - SizeOf(existing);
 }
 
-// The copy step for a source known to exist. The files are looked up rather than opened
-// (a held target's time is still read); only when a copy fails is the source opened, to
-// tell a source that cannot be read (9) from a target that stays in use (33).
+// The copy step for a source known to exist. A new target is made by one copy that may
+// not overwrite (looking a missing name up first would cost a search of its folder);
+// only a target that exists is looked up and compared. The source is opened only when a
+// copy fails, to tell a source that cannot be read (9) from a target in use (33).
 unsigned CopyKnownSource(const WIN32_FILE_ATTRIBUTE_DATA& source, const std::string& sourcePath,
                          const std::string& target, bool overwrite) {
+  if (CopyFileA(sourcePath.c_str(), target.c_str(), TRUE)) return 0;
+  if (GetLastError() == ERROR_DISK_FULL) {
+    DeleteFileA(target.c_str());  // the partial new file; nothing was there before
+    return kErrDiskSpace;
+  }
   WIN32_FILE_ATTRIBUTE_DATA existing;
   const bool targetFound = LookUpFile(target, existing);
   if (!overwrite && targetFound &&
