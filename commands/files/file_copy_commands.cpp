@@ -190,14 +190,17 @@ unsigned CopyFiles(EngineContext& ctx, ScriptLine& line) {
   return status;
 }
 
-// A file that cannot be deleted is left alone without a word, as is a line whose target
-// cannot be named under the working folder.
+// A file that cannot be deleted is left alone without a word (a read-only one keeps that
+// attribute), as is a line whose target cannot be named under the working folder.
 unsigned DeleteListedLine(EngineContext& ctx, ScriptLine& line, std::string&) {
   ListedFileNames names;
   std::string target;
   if (SplitListedFile(line.argumentText, names) && TargetPath(ctx, names.target, target)) {
+    const DWORD attributes = GetFileAttributesA(target.c_str());
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(target.c_str());
+    if (!DeleteFileA(target.c_str()) && attributes != INVALID_FILE_ATTRIBUTES) {
+      SetFileAttributesA(target.c_str(), attributes);
+    }
   }
   return 0;
 }
