@@ -5,7 +5,7 @@
 #include <string>
 
 class CFileHandle {
-public:
+ public:
   explicit CFileHandle(std::string path) : path_(std::move(path)) {}
   ~CFileHandle() { Close(); }
   CFileHandle(const CFileHandle &) = delete;
@@ -33,8 +33,7 @@ public:
   // when it cannot.
   bool MoveOver(const std::string &target);
 
-private:
+ private:
   std::string path_;
-  std::intptr_t handle_ =
-      -1; // a HANDLE on Windows, a file descriptor elsewhere
+  std::intptr_t handle_ = -1;  // a HANDLE on Windows, a file descriptor elsewhere
 };

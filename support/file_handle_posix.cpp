@@ -25,10 +25,9 @@ bool CFileHandle::OpenRead() {
 std::size_t CFileHandle::Read(void *buffer, std::size_t count) {
   std::size_t total = 0;
   while (IsOpen() && total < count) {
-    ssize_t got = read(static_cast<int>(handle_),
-                       static_cast<char *>(buffer) + total, count - total);
-    if (got <= 0)
-      break;
+    ssize_t got =
+        read(static_cast<int>(handle_), static_cast<char *>(buffer) + total, count - total);
+    if (got <= 0) break;
     total += static_cast<std::size_t>(got);
   }
   return total;
@@ -38,10 +37,8 @@ std::size_t CFileHandle::Write(const void *buffer, std::size_t count) {
   std::size_t total = 0;
   while (IsOpen() && total < count) {
     ssize_t put =
-        write(static_cast<int>(handle_),
-              static_cast<const char *>(buffer) + total, count - total);
-    if (put <= 0)
-      break;
+        write(static_cast<int>(handle_), static_cast<const char *>(buffer) + total, count - total);
+    if (put <= 0) break;
     total += static_cast<std::size_t>(put);
   }
   return total;
@@ -60,8 +57,7 @@ bool CFileHandle::Seek(std::int64_t offset, int origin) {
 }
 
 void CFileHandle::Close() {
-  if (IsOpen())
-    close(static_cast<int>(handle_));
+  if (IsOpen()) close(static_cast<int>(handle_));
   handle_ = -1;
 }
 

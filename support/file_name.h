@@ -11,7 +11,7 @@
 #include <string_view>
 
 class CFileName {
-public:
+ public:
   CFileName() = default;
   explicit CFileName(std::string_view path) { Set(path); }
   CFileName(const CFileName &) = delete;
@@ -54,10 +54,8 @@ public:
   // when the deletion could not be recorded.
   bool DeleteOnReboot();
 
-private:
-  char Separator(char given) const {
-    return forwardSlash_ && given == '\\' ? '/' : given;
-  }
+ private:
+  char Separator(char given) const { return forwardSlash_ && given == '\\' ? '/' : given; }
   bool EndsWithSeparator(char separator) const;
 
   std::string path_;

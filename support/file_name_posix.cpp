@@ -14,8 +14,7 @@ bool CFileName::Exists() const {
 
 bool CFileName::IsDirectory() const {
   struct stat info;
-  return !path_.empty() && stat(path_.c_str(), &info) == 0 &&
-         S_ISDIR(info.st_mode);
+  return !path_.empty() && stat(path_.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool CFileName::MakeShortPath() { return false; }
@@ -25,8 +24,7 @@ bool CFileName::Delete() const {
     AgentLog("CFileName::Delete(): Attempt to delete undefined file");
     return false;
   }
-  if (unlink(path_.c_str()) == 0)
-    return true;
+  if (unlink(path_.c_str()) == 0) return true;
   AgentLog("Failed to delete file %s", path_.c_str());
   return false;
 }

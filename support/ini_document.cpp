@@ -9,78 +9,63 @@
 
 namespace {
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
+  if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]),
-                  y = static_cast<unsigned char>(b[i]);
-    if (x >= 'a' && x <= 'z')
-      x = static_cast<unsigned char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z')
-      y = static_cast<unsigned char>(y - 'a' + 'A');
-    if (x != y)
-      return false;
+    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 'a' + 'A');
+    if (x != y) return false;
   }
   return true;
 }
 
 bool AllBelow128(std::string_view text) {
   for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 128)
-      return false;
+    if (static_cast<unsigned char>(c) >= 128) return false;
   }
   return true;
 }
 
 void EraseFirst(std::string &text, char c) {
   std::size_t at = text.find(c);
-  if (at != std::string::npos)
-    text.erase(at, 1);
+  if (at != std::string::npos) text.erase(at, 1);
 }
-} // namespace
+}  // namespace
 
 CIniSection::~CIniSection() {
-  for (auto &entry : entries_)
-    entry->section_ = nullptr;
+  for (auto &entry : entries_) entry->section_ = nullptr;
 }
 
-std::shared_ptr<CIniEntry> CIniSection::AddEntry(std::string_view name,
-                                                 std::string_view value) {
-  auto entry =
-      std::make_shared<CIniEntry>(std::string(name), std::string(value), this);
+std::shared_ptr<CIniEntry> CIniSection::AddEntry(std::string_view name, std::string_view value) {
+  auto entry = std::make_shared<CIniEntry>(std::string(name), std::string(value), this);
   entries_.push_back(entry);
   SetModified();
   return entry;
 }
 
-std::shared_ptr<CIniEntry> CIniSection::AddEntry(std::string_view name,
-                                                 std::uint32_t value) {
+std::shared_ptr<CIniEntry> CIniSection::AddEntry(std::string_view name, std::uint32_t value) {
   return AddEntry(name, std::to_string(value));
 }
 
 void CIniSection::RemoveChild(const char *name) {
-  if (name == nullptr)
-    return;
+  if (name == nullptr) return;
   for (auto it = entries_.begin(); it != entries_.end(); ++it) {
     if ((*it)->Name() == name) {
       (*it)->section_ = nullptr;
       entries_.erase(it);
-      if (document_)
-        document_->RemoveChild(nullptr);
+      if (document_) document_->RemoveChild(nullptr);
       return;
     }
   }
 }
 
 void CIniSection::SetModified() {
-  if (document_)
-    document_->SetModified();
+  if (document_) document_->SetModified();
 }
 
 CIniDocument::~CIniDocument() {
   try {
-    if (modified_ && !file_.IsEmpty())
-      Save();
+    if (modified_ && !file_.IsEmpty()) Save();
   } catch (...) {
     // A destructor reports nothing; the file keeps what it held before.
   }
@@ -88,23 +73,19 @@ CIniDocument::~CIniDocument() {
 }
 
 void CIniDocument::Clear() {
-  for (auto &section : sections_)
-    section->document_ = nullptr;
+  for (auto &section : sections_) section->document_ = nullptr;
   sections_.clear();
 }
 
-std::shared_ptr<CIniSection>
-CIniDocument::LookupSection(std::string_view name) const {
+std::shared_ptr<CIniSection> CIniDocument::LookupSection(std::string_view name) const {
   for (const auto &section : sections_) {
-    if (SameNameIgnoringCase(section->Name(), name))
-      return section;
+    if (SameNameIgnoringCase(section->Name(), name)) return section;
   }
   return nullptr;
 }
 
 std::shared_ptr<CIniSection> CIniDocument::AddSection(std::string_view name) {
-  if (LookupSection(name))
-    return nullptr;
+  if (LookupSection(name)) return nullptr;
   auto section = std::make_shared<CIniSection>(std::string(name), this);
   sections_.push_back(section);
   SetModified();
@@ -135,12 +116,10 @@ bool CIniDocument::ParseLines(CFileLine &lines) {
   std::shared_ptr<CIniSection> current;
   bool result = true;
   std::string line;
-  for (bool more = lines.GetFirstLine(line); more && result;
-       more = lines.GetNextLine(line)) {
+  for (bool more = lines.GetFirstLine(line); more && result; more = lines.GetNextLine(line)) {
     line.resize(std::min(line.size(), line.find(';')));
     TrimText(line);
-    if (line.empty())
-      continue;
+    if (line.empty()) continue;
     if (line[0] == '[') {
       EraseFirst(line, '[');
       EraseFirst(line, ']');
@@ -150,21 +129,17 @@ bool CIniDocument::ParseLines(CFileLine &lines) {
       // over.
       if (AllBelow128(line)) {
         current = AddSection(line);
-        if (!current)
-          result = false;
+        if (!current) result = false;
       }
       continue;
     }
-    if (!current)
-      continue;
+    if (!current) continue;
     std::size_t equals = line.find('=');
-    if (equals == std::string::npos)
-      continue;
+    if (equals == std::string::npos) continue;
     std::string name = TrimmedCopy(std::string_view(line).substr(0, equals));
-    if (name.empty())
-      continue;
-    result = current->AddEntry(name, TrimmedCopy(std::string_view(line).substr(
-                                         equals + 1))) != nullptr;
+    if (name.empty()) continue;
+    result =
+        current->AddEntry(name, TrimmedCopy(std::string_view(line).substr(equals + 1))) != nullptr;
   }
   modified_ = 0;
   return result;
@@ -197,8 +172,7 @@ bool CIniDocument::Load(const std::string &path) {
     CFileHandle trial(path);
     bool created = trial.Create();
     trial.Close();
-    if (created)
-      trial.RemoveFile();
+    if (created) trial.RemoveFile();
     return created;
   }
   CFileLine reader;
@@ -206,22 +180,18 @@ bool CIniDocument::Load(const std::string &path) {
 }
 
 bool CIniDocument::Save() {
-  if (!modified_)
-    return true;
+  if (!modified_) return true;
   modified_ = 0;
-  if (file_.IsEmpty())
-    return false;
+  if (file_.IsEmpty()) return false;
   std::string text = Text();
   CFileHandle temporary(file_.Path() + ".orqnew");
-  if (!temporary.Create())
-    return false;
+  if (!temporary.Create()) return false;
   if (temporary.Write(text.data(), text.size()) != text.size()) {
     temporary.Close();
     temporary.RemoveFile();
     return false;
   }
-  if (temporary.MoveOver(file_.Path()))
-    return true;
+  if (temporary.MoveOver(file_.Path())) return true;
   temporary.RemoveFile();
   return false;
 }

@@ -17,7 +17,7 @@ class CIniDocument;
 class CIniSection;
 
 class CIniNode {
-public:
+ public:
   virtual ~CIniNode() = default;
   // Removes the child of that name (how names compare is the node's own rule).
   virtual void RemoveChild(const char *name) = 0;
@@ -26,21 +26,21 @@ public:
 };
 
 class CIniEntry {
-public:
+ public:
   CIniEntry(std::string name, std::string value, CIniSection *section)
       : name_(std::move(name)), value_(std::move(value)), section_(section) {}
   const std::string &Name() const { return name_; }
   const std::string &Value() const { return value_; }
 
-private:
+ private:
   friend class CIniSection;
   std::string name_;
   std::string value_;
-  CIniSection *section_; // cleared when the section goes first
+  CIniSection *section_;  // cleared when the section goes first
 };
 
 class CIniSection : public CIniNode {
-public:
+ public:
   CIniSection(std::string name, CIniDocument *document)
       : name_(std::move(name)), document_(document) {}
   ~CIniSection() override;
@@ -50,23 +50,21 @@ public:
     return index < entries_.size() ? entries_[index] : nullptr;
   }
   // Appends an entry at the end, also when one of that name exists.
-  std::shared_ptr<CIniEntry> AddEntry(std::string_view name,
-                                      std::string_view value);
-  std::shared_ptr<CIniEntry> AddEntry(std::string_view name,
-                                      std::uint32_t value);
+  std::shared_ptr<CIniEntry> AddEntry(std::string_view name, std::string_view value);
+  std::shared_ptr<CIniEntry> AddEntry(std::string_view name, std::uint32_t value);
   // Removes the first entry of exactly that name.
   void RemoveChild(const char *name) override;
   void SetModified() override;
 
-private:
+ private:
   friend class CIniDocument;
   std::vector<std::shared_ptr<CIniEntry>> entries_;
   std::string name_;
-  CIniDocument *document_; // cleared when the document goes first
+  CIniDocument *document_;  // cleared when the document goes first
 };
 
 class CIniDocument : public CIniNode {
-public:
+ public:
   CIniDocument() = default;
   // A document that was changed and not saved is saved now.
   ~CIniDocument() override;
@@ -101,7 +99,7 @@ public:
   void RemoveChild(const char *name) override;
   void SetModified() override { modified_ = 1; }
 
-private:
+ private:
   void Clear();
   bool ParseLines(CFileLine &lines);
 

@@ -8,7 +8,7 @@
 #include "support/item_list.h"
 
 class CFileLine {
-public:
+ public:
   CFileLine() = default;
   CFileLine(const CFileLine &) = delete;
   CFileLine &operator=(const CFileLine &) = delete;
@@ -24,13 +24,12 @@ public:
   bool GetFirstLine(std::string &out);
   bool GetNextLine(std::string &out);
 
-private:
+ private:
   void Clear();
   bool CopyLine(std::size_t index, std::string &out) const;
 
-  CItemList<const char>
-      lines_;          // the start of each line in buffer_, in file order
-  std::string buffer_; // the file's bytes; every line ending replaced by a zero
+  CItemList<const char> lines_;  // the start of each line in buffer_, in file order
+  std::string buffer_;           // the file's bytes; every line ending replaced by a zero
   std::size_t bufferSize_ = 0;
   std::size_t current_ = 0;
 };

@@ -22,9 +22,8 @@
 
 namespace {
 constexpr std::size_t kPathSize = 260;
-constexpr std::size_t kShortNamePathSize =
-    1024; // CONVERTTOSHORTPATHNAME's path field
-constexpr std::size_t kShortNameExpandSize = 2048; // and its expansion
+constexpr std::size_t kShortNamePathSize = 1024;    // CONVERTTOSHORTPATHNAME's path field
+constexpr std::size_t kShortNameExpandSize = 2048;  // and its expansion
 constexpr DWORD kWaitStepMs = 1000;
 
 const char *TrueFalse(bool yes) { return yes ? "TRUE" : "FALSE"; }
@@ -33,14 +32,13 @@ const char *TrueFalse(bool yes) { return yes ? "TRUE" : "FALSE"; }
 std::string FileVersionText(const std::string &path) {
   DWORD ignored = 0;
   DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-  if (size == 0)
-    return "0";
+  if (size == 0) return "0";
   std::vector<char> block(size);
   void *value = nullptr;
   UINT length = 0;
   if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data()) ||
-      !VerQueryValueA(block.data(), "\\", &value, &length) ||
-      value == nullptr || length < sizeof(VS_FIXEDFILEINFO)) {
+      !VerQueryValueA(block.data(), "\\", &value, &length) || value == nullptr ||
+      length < sizeof(VS_FIXEDFILEINFO)) {
     return "0";
   }
   const auto *info = static_cast<const VS_FIXEDFILEINFO *>(value);
@@ -52,45 +50,36 @@ std::string FileVersionText(const std::string &path) {
 
 unsigned GetFileVersion(EngineContext &ctx, ScriptLine &line) {
   std::string name, path, expanded;
-  if (SplitNameValue(line.argumentText, kPathSize, kPathSize, name, path) !=
-      0) {
+  if (SplitNameValue(line.argumentText, kPathSize, kPathSize, name, path) != 0) {
     return FailLine(ctx, line, kErrFileVersion);
   }
   ExpandSymbols(ctx, path, expanded,
-                kPathSize); // only read: what was expanded is used
-  expanded.erase(std::remove(expanded.begin(), expanded.end(), '"'),
-                 expanded.end());
-  return FailLine(ctx, line,
-                  SetSymbol(ctx.symbols, name, FileVersionText(expanded)));
+                kPathSize);  // only read: what was expanded is used
+  expanded.erase(std::remove(expanded.begin(), expanded.end(), '"'), expanded.end());
+  return FailLine(ctx, line, SetSymbol(ctx.symbols, name, FileVersionText(expanded)));
 }
 
 unsigned StripFileName(EngineContext &ctx, ScriptLine &line) {
   std::string name = TrimmedCopy(line.argumentText), value;
-  if (unsigned rc = GetSymbol(ctx.symbols, name, value, kPathSize))
-    return FailLine(ctx, line, rc);
+  if (unsigned rc = GetSymbol(ctx.symbols, name, value, kPathSize)) return FailLine(ctx, line, rc);
   std::size_t last = FindLastChar(value, '\\');
-  if (last != std::string::npos)
-    value.resize(last);
+  if (last != std::string::npos) value.resize(last);
   return FailLine(ctx, line, SetSymbol(ctx.symbols, name, value));
 }
 
 unsigned FileExists(EngineContext &ctx, ScriptLine &line) {
   std::string name, path, expanded;
-  if (unsigned rc =
-          SplitNameValue(line.argumentText, kPathSize, kPathSize, name, path))
-    return rc;
+  if (unsigned rc = SplitNameValue(line.argumentText, kPathSize, kPathSize, name, path)) return rc;
   ExpandSymbols(ctx, path, expanded, kPathSize);
   return SetSymbol(ctx.symbols, name, TrueFalse(IsExistingFile(expanded)));
 }
 
 unsigned IsFileLocked(EngineContext &ctx, ScriptLine &line) {
   std::string name, path, expanded;
-  if (unsigned rc =
-          SplitNameValue(line.argumentText, kPathSize, kPathSize, name, path)) {
+  if (unsigned rc = SplitNameValue(line.argumentText, kPathSize, kPathSize, name, path)) {
     return FailLine(ctx, line, rc);
   }
-  if (unsigned rc = ExpandSymbols(ctx, path, expanded, kPathSize))
-    return FailLine(ctx, line, rc);
+  if (unsigned rc = ExpandSymbols(ctx, path, expanded, kPathSize)) return FailLine(ctx, line, rc);
   return SetSymbol(ctx.symbols, name, TrueFalse(!IsFileFree(expanded)));
 }
 
@@ -99,8 +88,7 @@ unsigned IsFileLocked(EngineContext &ctx, ScriptLine &line) {
 std::uint32_t MillisecondsOf(const std::string &text) {
   DecimalPrefix number = ReadDecimalPrefix(text);
   std::int64_t value;
-  if (number.tooLarge ||
-      number.magnitude > (number.negative ? 2147483648u : 2147483647u)) {
+  if (number.tooLarge || number.magnitude > (number.negative ? 2147483648u : 2147483647u)) {
     value = number.negative ? INT32_MIN : INT32_MAX;
   } else {
     value = number.negative ? -static_cast<std::int64_t>(number.magnitude)
@@ -114,18 +102,15 @@ unsigned WaitTillUnlocked(EngineContext &ctx, ScriptLine &line) {
   std::string path, limitText;
   NextItem(rest, ',', kPathSize, path);
   TrimText(path);
-  if (path.empty() || IsFileFree(path))
-    return 0;
-  if (!NextItem(rest, ',', kPathSize, limitText))
-    return 0;
+  if (path.empty() || IsFileFree(path)) return 0;
+  if (!NextItem(rest, ',', kPathSize, limitText)) return 0;
   TrimText(limitText);
   std::uint32_t limit = MillisecondsOf(limitText), waited = 0;
   while (waited < limit) {
     std::uint32_t step = std::min<std::uint32_t>(kWaitStepMs, limit - waited);
     SleepWithMessages(step);
     waited += step;
-    if (IsFileFree(path))
-      break;
+    if (IsFileFree(path)) break;
   }
   return 0;
 }
@@ -143,24 +128,21 @@ enum class FolderAction { Create, Remove, RemoveTree };
 template <FolderAction action>
 unsigned FolderCommand(EngineContext &ctx, ScriptLine &line) {
   std::string path;
-  if (unsigned rc = ExpandForAction(ctx, TrimmedCopy(line.argumentText), path,
-                                    kPathSize)) {
+  if (unsigned rc = ExpandForAction(ctx, TrimmedCopy(line.argumentText), path, kPathSize)) {
     return FailLine(ctx, line, rc);
   }
-  if (IsTooShort(path))
-    return kErrInvalidSwitch;
+  if (IsTooShort(path)) return kErrInvalidSwitch;
   switch (action) {
-  case FolderAction::Create:
-    CreatePath(path);
-    break;
-  case FolderAction::Remove:
-    RemoveDirectoryA(path.c_str()); // only an empty folder goes
-    break;
-  case FolderAction::RemoveTree:
-    if (IsGuardedFolder(path))
-      return kErrInvalidSwitch;
-    RemoveTree(path);
-    break;
+    case FolderAction::Create:
+      CreatePath(path);
+      break;
+    case FolderAction::Remove:
+      RemoveDirectoryA(path.c_str());  // only an empty folder goes
+      break;
+    case FolderAction::RemoveTree:
+      if (IsGuardedFolder(path)) return kErrInvalidSwitch;
+      RemoveTree(path);
+      break;
   }
   return 0;
 }
@@ -171,10 +153,8 @@ unsigned CreateSpecialDir(EngineContext &ctx, ScriptLine &line) {
     return FailLine(ctx, line, rc);
   }
   TrimText(path);
-  if (path.empty())
-    return FailLine(ctx, line, kErrInvalidSwitch);
-  if (IsGuardedFolder(path))
-    return kErrInvalidSwitch;
+  if (path.empty()) return FailLine(ctx, line, kErrInvalidSwitch);
+  if (IsGuardedFolder(path)) return kErrInvalidSwitch;
   CreateOpenDirectory(path);
   return 0;
 }
@@ -182,16 +162,15 @@ unsigned CreateSpecialDir(EngineContext &ctx, ScriptLine &line) {
 // A path without a short form (one that does not exist) is stored unchanged.
 unsigned ConvertToShortPathName(EngineContext &ctx, ScriptLine &line) {
   std::string name, path, expanded;
-  if (unsigned rc = SplitNameValue(line.argumentText, kPathSize,
-                                   kShortNamePathSize, name, path)) {
+  if (unsigned rc = SplitNameValue(line.argumentText, kPathSize, kShortNamePathSize, name, path)) {
     return FailLine(ctx, line, rc);
   }
   if (unsigned rc = ExpandSymbols(ctx, path, expanded, kShortNameExpandSize)) {
     return FailLine(ctx, line, rc);
   }
   std::string shortPath(kShortNamePathSize, '\0');
-  DWORD length = GetShortPathNameA(expanded.c_str(), shortPath.data(),
-                                   static_cast<DWORD>(kShortNamePathSize));
+  DWORD length =
+      GetShortPathNameA(expanded.c_str(), shortPath.data(), static_cast<DWORD>(kShortNamePathSize));
   // A length at or above the buffer is the room the short form would need: not
   // written.
   if (length == 0 || length >= kShortNamePathSize) {
@@ -201,7 +180,7 @@ unsigned ConvertToShortPathName(EngineContext &ctx, ScriptLine &line) {
   }
   return FailLine(ctx, line, SetSymbol(ctx.symbols, name, shortPath));
 }
-} // namespace
+}  // namespace
 
 void RegisterFileCommands(HandlerTable &table) {
   table.Add(kCmdGetFileVersion, GetFileVersion);

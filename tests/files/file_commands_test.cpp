@@ -1,0 +1,173 @@
+// The file and folder commands, run through the dispatcher and read back with other calls.
+#include <aclapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "commands/files/path_routines.h"
+#include "files_test_support.h"
+#include "support/system_folders.h"
+
+namespace {
+using FileCommands = ScriptTest;
+
+TEST_F(FileCommands, AnswerVersionsExistenceLocksAndFolders) {
+  const std::string helper = TestBinDir() + "\\versioned.exe";
+  WriteTextFile(dir_ + "\\plain.txt", "x");
+  WriteTextFile(dir_ + "\\readonly.txt", "x");
+  SetFileAttributesA((dir_ + "\\readonly.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  ExpectAnswers(
+      {{"GETFILEVERSION V=" + helper, "5.2.3790.0"},
+       {"GETFILEVERSION Q=\"" + helper + "\"", "5.2.3790.0"},
+       {"GETFILEVERSION N=" + dir_ + "\\plain.txt", "0"},
+       {"FILEEXISTS F=" + dir_ + "\\plain.txt", "TRUE"},
+       {"FILEEXISTS D=" + dir_, "FALSE"},
+       {"ISFILELOCKED R=" + dir_ + "\\readonly.txt", "TRUE"},
+       {"ISFILELOCKED P=" + dir_ + "\\plain.txt", "FALSE"},
+       {"ISFILELOCKED M=" + dir_ + "\\missing.txt", "FALSE"},
+       {"STRIPFILENAME Full", dir_ + "\\sub"},
+       {"STRIPFILENAME Bare", "file.dll"},
+       {"CONVERTTOSHORTPATHNAME Missing=" + dir_ + "\\No such folder", dir_ + "\\No such folder"}},
+      {"SET Full=" + dir_ + "\\sub\\file.dll", "SET Bare=file.dll"});
+  SetFileAttributesA((dir_ + "\\readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // A long name gets a different short form that leads back to the same folder.
+  const std::string longName = dir_ + "\\A folder with a long name";
+  CreateDirectoryA(longName.c_str(), nullptr);
+  ASSERT_EQ(Run({"CONVERTTOSHORTPATHNAME S=" + longName}), 0u);
+  std::string shortName = Symbol("S"), back(MAX_PATH, '\0');
+  EXPECT_NE(shortName.find('~'), std::string::npos) << shortName;
+  back.resize(GetLongPathNameA(shortName.c_str(), back.data(), MAX_PATH));
+  EXPECT_EQ(back, longName);
+}
+
+TEST_F(FileCommands, RefuseBadArgumentsAndTouchNothingOnAFailedExpansion) {
+  CreateDirectoryA((dir_ + "\\Prod").c_str(), nullptr);
+  ExpectFailures({{"GETFILEVERSION no equals", 40},
+                  {"STRIPFILENAME Missing", 28},
+                  {"ISFILELOCKED no equals", 23},
+                  {"CREATESPECIALDIR  ", 51},
+                  {"REMOVEDIRRECURSIVE " + dir_ + "\\Prod\\%%SUB%%", 28},
+                  {"REMOVEDIR " + dir_ + "\\Prod\\%%SUB%%", 28},
+                  {"CREATESPECIALDIR " + dir_ + "\\Prod\\%%SUB%%", 28},
+                  {"CREATEDIR " + dir_ + "\\Prod\\%%SUB%%\\x", 28}});
+  ExpectFailures({{"FILEEXISTS no equals", 23}, {"CREATEDIR ab", 51}, {"REMOVEDIR", 51}}, false);
+  EXPECT_TRUE(IsFolder(dir_ + "\\Prod"));
+  EXPECT_FALSE(IsFolder(dir_ + "\\Prod\\x"));
+}
+
+TEST_F(FileCommands, CreateAndRemoveFolders) {
+  const std::string deep = dir_ + "\\a\\b\\c\\d\\e";
+  ASSERT_EQ(Run({"CREATEDIR " + deep}), 0u);
+  EXPECT_TRUE(IsFolder(deep));
+  WriteTextFile(dir_ + "\\a\\b\\keep.txt", "x");
+  ASSERT_EQ(Run({"REMOVEDIR " + deep, "REMOVEDIR " + dir_ + "\\a\\b"}), 0u);
+  EXPECT_FALSE(IsFolder(deep));
+  EXPECT_TRUE(IsFolder(dir_ + "\\a\\b\\c\\d"));  // a folder that is not empty stays
+  ASSERT_EQ(Run({"REMOVEDIRRECURSIVE " + dir_ + "\\a"}), 0u);
+  EXPECT_FALSE(FileExists(dir_ + "\\a"));
+}
+
+// Everyone may read and write in the folder afterwards, whether the command made it or
+// found it (Wine keeps file rights as Unix mode bits: full control reads back as read,
+// write and execute for everybody), unlike a folder made the plain way.
+TEST_F(FileCommands, CreateSpecialDirGivesEveryoneFullControl) {
+  CreateDirectoryA((dir_ + "\\found").c_str(), nullptr);
+  CreateDirectoryA((dir_ + "\\plain").c_str(), nullptr);
+  ASSERT_EQ(Run({"CREATESPECIALDIR " + dir_ + "\\made", "CREATESPECIALDIR " + dir_ + "\\found"}),
+            0u);
+  constexpr DWORD kReadWrite = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE;
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  ASSERT_TRUE(
+      AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
+  for (auto [name, opened] : {std::pair{"\\made", true}, {"\\found", true}, {"\\plain", false}}) {
+    std::string path = dir_ + name;
+    DWORD needed = 0;
+    GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<char> descriptor(needed ? needed : 1);
+    ASSERT_TRUE(GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), needed,
+                                 &needed))
+        << path;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL list = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.data(), &present, &list, &defaulted));
+    bool everyoneFull = false;
+    for (DWORD i = 0; present && list && i < list->AceCount; ++i) {
+      ACCESS_ALLOWED_ACE* ace = nullptr;
+      ASSERT_TRUE(GetAce(list, i, reinterpret_cast<void**>(&ace)));
+      everyoneFull |= ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+                      EqualSid(&ace->SidStart, everyone) &&
+                      (ace->Mask == GENERIC_ALL || (ace->Mask & kReadWrite) == kReadWrite);
+    }
+    EXPECT_EQ(everyoneFull, opened) << path;
+  }
+  FreeSid(everyone);
+}
+
+TEST_F(FileCommands, WaitTillUnlockedWaitsInStepsUpToItsLimit) {
+  const std::string file = dir_ + "\\readonly.txt";
+  WriteTextFile(file, "x");
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  struct Row {
+    std::string argument;
+    DWORD atLeast, below;
+  };
+  const Row rows[] = {{file + ",1500", 1400, 2900},
+                      {file + ",0", 0, 500},
+                      {file, 0, 500},
+                      {dir_ + "\\missing.txt,5000", 0, 500}};
+  for (const Row& row : rows) {
+    DWORD start = GetTickCount();
+    EXPECT_EQ(Run({"WAITTILLUNLOCKED " + row.argument}), 0u);
+    DWORD took = GetTickCount() - start;
+    EXPECT_GE(took, row.atLeast) << row.argument;
+    EXPECT_LT(took, row.below) << row.argument;
+  }
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The guard decides on the full path: every spelling of a root or a system folder, and
+// every folder above one, is refused before anything is removed; below them is allowed.
+TEST_F(FileCommands, FolderGuardsKeepRootsAndSystemFoldersIntact) {
+  std::string programFiles(MAX_PATH, '\0');
+  ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles.data()), S_OK);
+  programFiles.resize(std::strlen(programFiles.c_str()));
+  std::string shortProgramFiles(MAX_PATH, '\0');
+  shortProgramFiles.resize(
+      GetShortPathNameA(programFiles.c_str(), shortProgramFiles.data(), MAX_PATH));
+  const std::string windows = WindowsFolder(), system = SystemFolder();
+  const std::string guarded[] = {"C:\\",
+                                 "C:",
+                                 "c:\\.",
+                                 "C:\\\\",
+                                 windows,
+                                 windows + "\\",
+                                 system,
+                                 windows + "\\system32\\..",
+                                 programFiles,
+                                 shortProgramFiles,
+                                 "\\\\server\\share",
+                                 "\\\\server\\share\\",
+                                 "  C:\\  "};
+  for (const std::string& path : guarded) ASSERT_TRUE(IsGuardedFolder(path)) << path;
+
+  const std::string canaries[] = {"C:\\orq_guard.txt", windows + "\\orq_guard.txt",
+                                  system + "\\orq_guard.txt", programFiles + "\\orq_guard.txt"};
+  for (const std::string& canary : canaries) WriteTextFile(canary, "x");
+  for (const std::string& path : guarded) {
+    EXPECT_EQ(Run({"REMOVEDIRRECURSIVE " + path}), 51u) << path;
+    EXPECT_EQ(Run({"CREATESPECIALDIR " + path}), 51u) << path;
+    EXPECT_EQ(ctx_->lastError, 0u) << path;
+  }
+  for (const std::string& canary : canaries) {
+    EXPECT_TRUE(FileExists(canary)) << canary;
+    DeleteFileA(canary.c_str());
+  }
+  const std::string own = programFiles + "\\OrqGuardTest";
+  CreatePath(own + "\\bin");
+  WriteTextFile(own + "\\bin\\a.dll", "x");
+  EXPECT_EQ(Run({"REMOVEDIRRECURSIVE " + own}), 0u);
+  EXPECT_FALSE(FileExists(own));
+}
+}  // namespace

@@ -1,0 +1,73 @@
+#pragma once
+// What the file tests share: reading folders and pending deletions back, and programs that
+// hold a file or run the engine under another name.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/win_handles.h"
+#include "support_code/script_test.h"
+#include "support_code/win32_test_utils.h"
+
+inline bool IsFolder(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The system's list of file operations pending until the next start: the paths to delete
+// (an old name followed by an empty new name), as "C:\..." without the "\??\" prefix.
+inline std::vector<std::string> PendingDeletions() {
+  StoredValue value =
+      ReadRegistryValue(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                        "PendingFileRenameOperations");
+  std::vector<std::string> names, deletions;
+  for (std::size_t start = 0; start < value.second.size();) {
+    std::size_t end = value.second.find('\0', start);
+    if (end == std::string::npos) end = value.second.size();
+    names.push_back(value.second.substr(start, end - start));
+    start = end + 1;
+  }
+  for (std::size_t i = 0; i + 1 < names.size(); i += 2) {
+    if (names[i + 1].empty())
+      deletions.push_back(names[i].substr(names[i].rfind("\\??\\", 0) == 0 ? 4 : 0));
+  }
+  return deletions;
+}
+
+// Starts `commandLine` and returns its process; with `readyEvent`, once that event is set.
+inline UniqueKernelHandle StartProgram(std::string commandLine, const char* readyEvent = nullptr) {
+  UniqueKernelHandle ready;
+  if (readyEvent) ready.Reset(CreateEventA(nullptr, TRUE, FALSE, readyEvent));
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    return {};
+  }
+  UniqueKernelHandle thread(info.hThread), process(info.hProcess);
+  if (ready) {
+    HANDLE both[] = {ready.Get(), process.Get()};
+    WaitForMultipleObjects(2, both, FALSE, 20000);
+  }
+  return process;
+}
+
+// The file holder keeps `path` open with no sharing for `ms` milliseconds.
+inline UniqueKernelHandle HoldFile(const std::string& path, DWORD ms) {
+  std::string event =
+      "OrqFileHeld" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(GetTickCount());
+  return StartProgram("\"" + TestBinDir() + "\\file_holder.exe\" open \"" + path + "\" 0 " +
+                          std::to_string(ms) + " " + event,
+                      event.c_str());
+}
+
+inline DWORD WaitExit(const UniqueKernelHandle& process, DWORD ms = 60000) {
+  DWORD code = 0xFFFFFFFF;
+  if (process && WaitForSingleObject(process.Get(), ms) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.Get(), &code);
+  }
+  return code;
+}

@@ -1,0 +1,133 @@
+// The INI document, the line file and the file-name object's text operations.
+#include "support/ini_document.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "support/exception.h"
+#include "support/file_name.h"
+#include "support/line_file.h"
+
+namespace {
+std::string Saved(const std::string& text) {
+  CIniDocument document;
+  EXPECT_TRUE(document.Parse(text)) << text;
+  return document.Text();
+}
+
+TEST(IniDocument, KeepsSectionsAndRepeatedEntriesAndDropsWhatIsNoEntry) {
+  const char* rows[][2] = {
+      {"[rename]\r\nNUL=C:\\A.TXT\r\nNUL=C:\\A.TXT\r\n",
+       "[rename]\r\nNUL=C:\\A.TXT\r\nNUL=C:\\A.TXT\r\n\r\n"},
+      {"[ s ]\r\nname = value ; note\r\n;all comment\r\n\r\n", "[s]\r\nname=value\r\n\r\n"},
+      {"before=1\r\n[a]\r\nno equals\r\n=no name\r\nempty=\r\n", "[a]\r\nempty=\r\n\r\n"},
+      {"[\xE9t\xE9]\r\nx=1\r\n[b]\r\ny=2", "[b]\r\ny=2\r\n\r\n"},
+      {"x=1\n[a]\ny=2\n", ""},  // line feeds alone end no line: one line, no header
+      {"[a]\rx=1\ry=2", "[a]\r\nx=1\r\ny=2\r\n\r\n"},  // a bare return keeps the next byte
+  };
+  for (auto& [text, saved] : rows) EXPECT_EQ(Saved(text), saved) << text;
+  EXPECT_EQ(Saved(std::string("[a]\r\nx=1\0y=2", 13)), "[a]\r\nx=1\r\ny=2\r\n\r\n");
+
+  CIniDocument twice;
+  EXPECT_FALSE(twice.Parse("[Rename]\r\n[rename]\r\n"));
+}
+
+TEST(IniDocument, AddsEntriesAtTheEndAndMarksTheDocumentChanged) {
+  CIniDocument document;
+  ASSERT_TRUE(document.Parse("[DIRNUL]\r\nC:\\OLD=1\r\n"));
+  EXPECT_FALSE(document.IsModified());
+  EXPECT_EQ(document.AddSection("dirnul"), nullptr);
+  auto folders = document.LookupSection("dirnul");
+  ASSERT_NE(folders, nullptr);
+  folders->AddEntry("C:\\NEW", 1u);
+  document.AddSection("rename")->AddEntry("NUL", "C:\\F.TXT");
+  EXPECT_TRUE(document.IsModified());
+  EXPECT_EQ(document.Text(),
+            "[DIRNUL]\r\nC:\\OLD=1\r\nC:\\NEW=1\r\n\r\n[rename]\r\nNUL=C:\\F.TXT\r\n\r\n");
+  folders->RemoveChild("C:\\OLD");
+  document.RemoveChild("RENAME");
+  EXPECT_EQ(document.Text(), "[DIRNUL]\r\nC:\\NEW=1\r\n\r\n");
+}
+
+// A file that does not exist loads as empty and is not left behind; the first save makes
+// it; a save that cannot write its new file leaves the old one as it was.
+TEST(IniDocument, SavesThroughANewFileAndKeepsTheOldOneWhenThatFails) {
+  namespace fs = std::filesystem;
+  const fs::path path = fs::temp_directory_path() / "orq_IniDocument_save.ini";
+  const fs::path next = path.string() + ".orqnew";
+  fs::remove_all(next);
+  fs::remove(path);
+  auto read = [&] {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  {
+    CIniDocument document;
+    ASSERT_TRUE(document.Load(path.string()));
+    EXPECT_FALSE(fs::exists(path));
+    document.AddSection("rename")->AddEntry("NUL", "C:\\A");
+  }  // released changed: saved
+  EXPECT_EQ(read(), "[rename]\r\nNUL=C:\\A\r\n\r\n");
+
+  fs::create_directory(next);  // the new file cannot be made
+  {
+    CIniDocument document;
+    ASSERT_TRUE(document.Load(path.string()));
+    document.LookupSection("rename")->AddEntry("NUL", "C:\\B");
+    EXPECT_FALSE(document.Save());
+  }
+  EXPECT_EQ(read(), "[rename]\r\nNUL=C:\\A\r\n\r\n");
+  fs::remove_all(next);
+  fs::remove(path);
+}
+
+TEST(FileName, JoinsAndCutsWithTheSeparatorThePathWasWrittenWith) {
+  struct Row {
+    const char* path;
+    const char* component;
+    const char* joined;
+    const char* last;
+    const char* cut;
+  };
+  const Row rows[] = {
+      {"C:\\Dir\\", "\\a.txt", "C:\\Dir\\a.txt", "a.txt", "C:\\Dir"},
+      {"C:\\Dir", "a.txt", "C:\\Dir\\a.txt", "a.txt", "C:\\Dir"},
+      {"/usr/lib", "x.so", "/usr/lib/x.so", "x.so", "/usr/lib"},
+      {"", "a.txt", "", "", ""},
+  };
+  for (const Row& row : rows) {
+    CFileName name(row.path);
+    name.Append(row.component);
+    EXPECT_EQ(name.Path(), row.joined) << row.path;
+    std::string last;
+    name.GetLastComponent(last);
+    EXPECT_EQ(last, row.last);
+    name.RemoveLastComponent();
+    EXPECT_EQ(name.Path(), row.cut);
+  }
+  CFileName name("C:\\*.*");
+  EXPECT_TRUE(name.HasWildcards());
+  EXPECT_EQ(name.At(6), '\0');
+  try {
+    name.At(7);
+    ADD_FAILURE() << "no exception";
+  } catch (const CException& e) {
+    EXPECT_EQ(e.Code(), CException::kBeyondText);
+  }
+}
+
+TEST(FileLine, HandsOutLinesInOrderAndStopsAfterTheLast) {
+  CFileLine file;
+  file.LoadBytes("one\r\ntwo\rthree");
+  std::string line, all;
+  for (bool more = file.GetFirstLine(line); more; more = file.GetNextLine(line)) all += line + "|";
+  EXPECT_EQ(all, "one|two|three|");
+  EXPECT_FALSE(file.GetNextLine(line));
+  EXPECT_FALSE(file.Load("no such file.txt"));
+  EXPECT_FALSE(file.GetFirstLine(line));
+}
+}  // namespace
