@@ -215,9 +215,10 @@ TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
   }
   const std::string source = Source("src.txt", "one"), event = "OrqHeld_" + name_;
   UniqueKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, event.c_str()));
-  auto holder = StartProgramCopy("file_holder.exe", dir_ + "\\holder.exe",
+  auto holder = StartProgramCopy("file_holder.exe", work + "\\holder.exe",
                                  "open " + work + "\\held.txt 0 60000 " + event);
   ASSERT_EQ(WaitForSingleObject(ready.Get(), 20000), WAIT_OBJECT_0);
+  ASSERT_TRUE(SetFileAttributesA((work + "\\holder.exe").c_str(), FILE_ATTRIBUTE_READONLY));
 
   // The last line answers 13 unreported: the file exists, and no packaged-file dates exist.
   EXPECT_EQ(Run({"SETWORKDIR " + work, "DELFILES List", "FILECIO outside.txt",
@@ -228,13 +229,14 @@ TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
                  "CANALLFILESBECOPIED Kept=", "CANALLFILESBECOPIED NoName",
                  "ISCURRENTFILEOLDER Older=none.txt", "SETWORKDIR " + dir_,
                  "ISCURRENTFILEOLDER Present=src.txt", "[List]", "FILECIO x.txt,a.txt",
-                 "FILECOW b.txt", "FILECIO held.txt", "SET InList=1"}),
+                 "FILECOW b.txt", "FILECIO holder.exe", "SET InList=1"}),
             13u)
       << Log();
   EXPECT_EQ(ctx_->lastError, 0u);
   EXPECT_FALSE(FileExists(work + "\\a.txt") || FileExists(work + "\\b.txt") ||
                FileExists(readOnly));
-  EXPECT_TRUE(FileExists(work + "\\held.txt"));
+  EXPECT_TRUE(IsReadOnly(work + "\\holder.exe")) << "a running program keeps its attribute too";
+  SetFileAttributesA((work + "\\holder.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadTextFile(dir_ + "\\one.txt"), "one");
   StoredValue pending =
       ReadRegistryValue(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
