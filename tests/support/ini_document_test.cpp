@@ -1,4 +1,4 @@
-// The INI document, the line file and the file-name object's text operations.
+// The INI document (and the line file under it) and the file-name object's text operations.
 #include "support/ini_document.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,6 @@
 
 #include "support/exception.h"
 #include "support/file_name.h"
-#include "support/line_file.h"
 
 namespace {
 std::string Saved(const std::string& text) {
@@ -87,18 +86,12 @@ TEST(IniDocument, SavesThroughANewFileAndKeepsTheOldOneWhenThatFails) {
 
 TEST(FileName, JoinsAndCutsWithTheSeparatorThePathWasWrittenWith) {
   struct Row {
-    const char* path;
-    const char* component;
-    const char* joined;
-    const char* last;
-    const char* cut;
+    const char *path, *component, *joined, *last, *cut;
   };
-  const Row rows[] = {
-      {"C:\\Dir\\", "\\a.txt", "C:\\Dir\\a.txt", "a.txt", "C:\\Dir"},
-      {"C:\\Dir", "a.txt", "C:\\Dir\\a.txt", "a.txt", "C:\\Dir"},
-      {"/usr/lib", "x.so", "/usr/lib/x.so", "x.so", "/usr/lib"},
-      {"", "a.txt", "", "", ""},
-  };
+  const Row rows[] = {{"C:\\Dir\\", "\\a.txt", "C:\\Dir\\a.txt", "a.txt", "C:\\Dir"},
+                      {"C:\\Dir", "a.txt", "C:\\Dir\\a.txt", "a.txt", "C:\\Dir"},
+                      {"/usr/lib", "x.so", "/usr/lib/x.so", "x.so", "/usr/lib"},
+                      {"", "a.txt", "", "", ""}};
   for (const Row& row : rows) {
     CFileName name(row.path);
     name.Append(row.component);
@@ -120,14 +113,4 @@ TEST(FileName, JoinsAndCutsWithTheSeparatorThePathWasWrittenWith) {
   }
 }
 
-TEST(FileLine, HandsOutLinesInOrderAndStopsAfterTheLast) {
-  CFileLine file;
-  file.LoadBytes("one\r\ntwo\rthree");
-  std::string line, all;
-  for (bool more = file.GetFirstLine(line); more; more = file.GetNextLine(line)) all += line + "|";
-  EXPECT_EQ(all, "one|two|three|");
-  EXPECT_FALSE(file.GetNextLine(line));
-  EXPECT_FALSE(file.Load("no such file.txt"));
-  EXPECT_FALSE(file.GetFirstLine(line));
-}
 }  // namespace
