@@ -5,6 +5,7 @@
 
 #include "commands/files/path_routines.h"
 #include "files_test_support.h"
+#include "support/file_name.h"
 #include "support/system_folders.h"
 
 namespace {
@@ -122,5 +123,24 @@ TEST(Restart, CarriesOutWhatWasScheduledInAThrowawayPrefix) {
   DeleteFileA(doneWindows.c_str());
   EXPECT_NE(report.find("Schedule=0"), std::string::npos) << report;
   EXPECT_NE(report.find("Verify=0"), std::string::npos) << report;
+}
+}  // namespace
+
+namespace {
+// The file-name object's system side: a pattern keeps its last part through the short
+// form, a bare drive is a folder even when missing, and deleting nothing is only logged.
+TEST(FileName, ShortFormKeepsThePatternAndDeleteOfNothingIsLogged) {
+  const std::string dir = MakeScratchDir("FileName_ShortForm") + "\\A long folder name";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  CFileName pattern(dir + "\\*.*");
+  ASSERT_TRUE(pattern.MakeShortPath());
+  EXPECT_EQ(pattern.Path(), ShortName(dir) + "\\*.*");
+  EXPECT_TRUE(CFileName("Q:\\").IsDirectory());
+  EXPECT_FALSE(CFileName(dir + "\\missing").IsDirectory());
+  const std::string agentLog = WindowsFolder() + "\\tevAgent.log";
+  DeleteFileA(agentLog.c_str());
+  EXPECT_FALSE(CFileName().Delete());
+  EXPECT_NE(ReadTextFile(agentLog).find("Attempt to delete undefined file"), std::string::npos);
+  RemoveFolderTree(dir);
 }
 }  // namespace
