@@ -35,23 +35,6 @@ TEST(IniDocument, KeepsSectionsAndRepeatedEntriesAndDropsWhatIsNoEntry) {
   EXPECT_FALSE(twice.Parse("[Rename]\r\n[rename]\r\n"));
 }
 
-TEST(IniDocument, AddsEntriesAtTheEndAndMarksTheDocumentChanged) {
-  CIniDocument document;
-  ASSERT_TRUE(document.Parse("[DIRNUL]\r\nC:\\OLD=1\r\n"));
-  EXPECT_FALSE(document.IsModified());
-  EXPECT_EQ(document.AddSection("dirnul"), nullptr);
-  auto folders = document.LookupSection("dirnul");
-  ASSERT_NE(folders, nullptr);
-  folders->AddEntry("C:\\NEW", 1u);
-  document.AddSection("rename")->AddEntry("NUL", "C:\\F.TXT");
-  EXPECT_TRUE(document.IsModified());
-  EXPECT_EQ(document.Text(),
-            "[DIRNUL]\r\nC:\\OLD=1\r\nC:\\NEW=1\r\n\r\n[rename]\r\nNUL=C:\\F.TXT\r\n\r\n");
-  folders->RemoveChild("C:\\OLD");
-  document.RemoveChild("RENAME");
-  EXPECT_EQ(document.Text(), "[DIRNUL]\r\nC:\\NEW=1\r\n\r\n");
-}
-
 // A file that does not exist loads as empty and is not left behind; the first save makes
 // it; a save that cannot write its new file leaves the old one as it was.
 TEST(IniDocument, SavesThroughANewFileAndKeepsTheOldOneWhenThatFails) {
