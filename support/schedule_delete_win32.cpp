@@ -1,3 +1,5 @@
+#include <exception>
+
 #include "support/exception.h"
 #include "support/file_name.h"
 #include "support/schedule_delete.h"
@@ -8,5 +10,7 @@ bool ScheduleDelete(const std::string& path) {
     return name.DeleteOnReboot();
   } catch (const CException&) {
     return false;  // no memory for the path: nothing could be recorded
+  } catch (const std::exception&) {
+    return false;  // nor for the control file's document
   }
 }
