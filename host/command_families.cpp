@@ -1,10 +1,12 @@
 #include "host/command_families.h"
 
+#include "commands/files/file_copy_commands.h"
 #include "commands/files/file_families.h"
 #include "commands/interaction/agent_commands.h"
 #include "commands/interaction/dialog_families.h"
 #include "commands/interaction/restart_families.h"
 #include "commands/registry/registry_families.h"
+#include "commands/system/process_commands.h"
 #include "commands/system/service_commands.h"
 #include "commands/system/system_info_commands.h"
 #include "engine/handler_table.h"
@@ -27,6 +29,8 @@ HandlerTable MakeHandlerTable() {
   RegisterStartMenuCommands(table);
   RegisterEnvironmentCommands(table);
   RegisterCabinetCommands(table);
+  RegisterFileCopyCommands(table);
+  RegisterProcessCommands(table);
   return table;
 }
 }  // namespace

@@ -8,10 +8,10 @@ class CFileHandle {
  public:
   explicit CFileHandle(std::string path) : path_(std::move(path)) {}
   ~CFileHandle() { Close(); }
-  CFileHandle(const CFileHandle &) = delete;
-  CFileHandle &operator=(const CFileHandle &) = delete;
+  CFileHandle(const CFileHandle&) = delete;
+  CFileHandle& operator=(const CFileHandle&) = delete;
 
-  const std::string &Path() const { return path_; }
+  const std::string& Path() const { return path_; }
   bool IsOpen() const;
   // A new empty file for reading and writing, shared with nobody (an old one is
   // truncated).
@@ -19,8 +19,8 @@ class CFileHandle {
   // An existing file for reading, shared with other readers.
   bool OpenRead();
   // Bytes read or written; 0 when no file is open or the call fails.
-  std::size_t Read(void *buffer, std::size_t count);
-  std::size_t Write(const void *buffer, std::size_t count);
+  std::size_t Read(void* buffer, std::size_t count);
+  std::size_t Write(const void* buffer, std::size_t count);
   // The size in bytes; the position is left where it was.
   std::uint64_t GetSize();
   // origin: 0 the start, 1 the current position, 2 the end.
@@ -31,7 +31,7 @@ class CFileHandle {
   // Closes the file and puts it in the place of `target`, replacing what is
   // there in one step where the system can; false, with `target` untouched,
   // when it cannot.
-  bool MoveOver(const std::string &target);
+  bool MoveOver(const std::string& target);
 
  private:
   std::string path_;

@@ -22,22 +22,22 @@ bool CFileHandle::OpenRead() {
   return IsOpen();
 }
 
-std::size_t CFileHandle::Read(void *buffer, std::size_t count) {
+std::size_t CFileHandle::Read(void* buffer, std::size_t count) {
   std::size_t total = 0;
   while (IsOpen() && total < count) {
     ssize_t got =
-        read(static_cast<int>(handle_), static_cast<char *>(buffer) + total, count - total);
+        read(static_cast<int>(handle_), static_cast<char*>(buffer) + total, count - total);
     if (got <= 0) break;
     total += static_cast<std::size_t>(got);
   }
   return total;
 }
 
-std::size_t CFileHandle::Write(const void *buffer, std::size_t count) {
+std::size_t CFileHandle::Write(const void* buffer, std::size_t count) {
   std::size_t total = 0;
   while (IsOpen() && total < count) {
     ssize_t put =
-        write(static_cast<int>(handle_), static_cast<const char *>(buffer) + total, count - total);
+        write(static_cast<int>(handle_), static_cast<const char*>(buffer) + total, count - total);
     if (put <= 0) break;
     total += static_cast<std::size_t>(put);
   }
@@ -63,7 +63,7 @@ void CFileHandle::Close() {
 
 bool CFileHandle::RemoveFile() { return CFileName(path_).Delete(); }
 
-bool CFileHandle::MoveOver(const std::string &target) {
+bool CFileHandle::MoveOver(const std::string& target) {
   Close();
   return std::rename(path_.c_str(), target.c_str()) == 0;
 }

@@ -26,11 +26,11 @@ bool CFileHandle::OpenRead() {
   return IsOpen();
 }
 
-std::size_t CFileHandle::Read(void *buffer, std::size_t count) {
+std::size_t CFileHandle::Read(void* buffer, std::size_t count) {
   std::size_t total = 0;
   while (IsOpen() && total < count) {
     DWORD chunk = static_cast<DWORD>(count - total < kIoChunk ? count - total : kIoChunk), got = 0;
-    if (!ReadFile(AsHandle(handle_), static_cast<char *>(buffer) + total, chunk, &got, nullptr) ||
+    if (!ReadFile(AsHandle(handle_), static_cast<char*>(buffer) + total, chunk, &got, nullptr) ||
         got == 0) {
       break;
     }
@@ -39,11 +39,11 @@ std::size_t CFileHandle::Read(void *buffer, std::size_t count) {
   return total;
 }
 
-std::size_t CFileHandle::Write(const void *buffer, std::size_t count) {
+std::size_t CFileHandle::Write(const void* buffer, std::size_t count) {
   std::size_t total = 0;
   while (IsOpen() && total < count) {
     DWORD chunk = static_cast<DWORD>(count - total < kIoChunk ? count - total : kIoChunk), put = 0;
-    if (!WriteFile(AsHandle(handle_), static_cast<const char *>(buffer) + total, chunk, &put,
+    if (!WriteFile(AsHandle(handle_), static_cast<const char*>(buffer) + total, chunk, &put,
                    nullptr) ||
         put == 0) {
       break;
@@ -78,7 +78,7 @@ void CFileHandle::Close() {
 
 bool CFileHandle::RemoveFile() { return CFileName(path_).Delete(); }
 
-bool CFileHandle::MoveOver(const std::string &target) {
+bool CFileHandle::MoveOver(const std::string& target) {
   Close();
   if (MoveFileExA(path_.c_str(), target.c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

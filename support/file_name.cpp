@@ -10,18 +10,18 @@ namespace {
 // Runs a text operation, turning an allocation failure into the library's
 // exception.
 template <typename F>
-void WithTextMemory(F &&operation) {
+void WithTextMemory(F&& operation) {
   try {
     operation();
-  } catch (const std::bad_alloc &) {
+  } catch (const std::bad_alloc&) {
     throw CException(CException::kOutOfMemory);
-  } catch (const std::length_error &) {
+  } catch (const std::length_error&) {
     throw CException(CException::kOutOfMemory);
   }
 }
 }  // namespace
 
-void CFileName::Set(const char *path) { Set(path ? std::string_view(path) : std::string_view()); }
+void CFileName::Set(const char* path) { Set(path ? std::string_view(path) : std::string_view()); }
 
 void CFileName::Set(std::string_view path) {
   // Up to a zero byte, as a C text would end.
@@ -42,7 +42,7 @@ bool CFileName::EndsWithSeparator(char separator) const {
   return last != std::string::npos && last + 1 == path_.size();
 }
 
-void CFileName::Append(const char *component, char separator) {
+void CFileName::Append(const char* component, char separator) {
   if (path_.empty() || component == nullptr) return;
   separator = Separator(separator);
   std::string_view tail(component);
@@ -54,7 +54,7 @@ void CFileName::Append(const char *component, char separator) {
   });
 }
 
-void CFileName::GetLastComponent(std::string &out, char separator) const {
+void CFileName::GetLastComponent(std::string& out, char separator) const {
   out.clear();
   std::size_t last = FindLastChar(path_, Separator(separator));
   if (last != std::string::npos) WithTextMemory([&] { out.assign(path_, last + 1); });

@@ -14,14 +14,14 @@ class CFileName {
  public:
   CFileName() = default;
   explicit CFileName(std::string_view path) { Set(path); }
-  CFileName(const CFileName &) = delete;
-  CFileName &operator=(const CFileName &) = delete;
+  CFileName(const CFileName&) = delete;
+  CFileName& operator=(const CFileName&) = delete;
 
   // Replaces the path; a null or empty text leaves it empty. A "/" in the text
   // sets the forward-slash flag, which is never cleared.
-  void Set(const char *path);
+  void Set(const char* path);
   void Set(std::string_view path);
-  const std::string &Path() const { return path_; }
+  const std::string& Path() const { return path_; }
   bool IsEmpty() const { return path_.empty(); }
   bool UsesForwardSlash() const { return forwardSlash_ != 0; }
   // The byte at `index`; the terminating zero at Path().size() is a valid
@@ -32,10 +32,10 @@ class CFileName {
   // Joins `component` with exactly one separator (one is dropped from the
   // path's end and the component's start). Nothing happens when the path is
   // empty or `component` is null.
-  void Append(const char *component, char separator = '\\');
+  void Append(const char* component, char separator = '\\');
   // Everything after the last separator (multi-byte aware), or empty when there
   // is none.
-  void GetLastComponent(std::string &out, char separator = '\\') const;
+  void GetLastComponent(std::string& out, char separator = '\\') const;
   // Cuts the path at its last separator; no change when there is none.
   void RemoveLastComponent(char separator = '\\');
 

@@ -47,7 +47,7 @@ bool CFileName::MakeShortPath() {
     path_ = std::move(shortPath);
     if (wildcards) Append(pattern.c_str());
     return true;
-  } catch (const CException &) {
+  } catch (const CException&) {
     path_ = std::move(kept);
     return false;
   }
@@ -79,7 +79,7 @@ bool CFileName::DeleteOnReboot() {
   CIniDocument document;
   if (!document.Load(control.Path())) return false;
   bool folder = IsDirectory();
-  const char *sectionName = folder ? "DIRNUL" : "rename";
+  const char* sectionName = folder ? "DIRNUL" : "rename";
   std::shared_ptr<CIniSection> section = document.LookupSection(sectionName);
   if (!section) section = document.AddSection(sectionName);
   if (!section) return false;

@@ -26,14 +26,14 @@ bool AllBelow128(std::string_view text) {
   return true;
 }
 
-void EraseFirst(std::string &text, char c) {
+void EraseFirst(std::string& text, char c) {
   std::size_t at = text.find(c);
   if (at != std::string::npos) text.erase(at, 1);
 }
 }  // namespace
 
 CIniSection::~CIniSection() {
-  for (auto &entry : entries_) entry->section_ = nullptr;
+  for (auto& entry : entries_) entry->section_ = nullptr;
 }
 
 std::shared_ptr<CIniEntry> CIniSection::AddEntry(std::string_view name, std::string_view value) {
@@ -47,7 +47,7 @@ std::shared_ptr<CIniEntry> CIniSection::AddEntry(std::string_view name, std::uin
   return AddEntry(name, std::to_string(value));
 }
 
-void CIniSection::RemoveChild(const char *name) {
+void CIniSection::RemoveChild(const char* name) {
   if (name == nullptr) return;
   for (auto it = entries_.begin(); it != entries_.end(); ++it) {
     if ((*it)->Name() == name) {
@@ -73,12 +73,12 @@ CIniDocument::~CIniDocument() {
 }
 
 void CIniDocument::Clear() {
-  for (auto &section : sections_) section->document_ = nullptr;
+  for (auto& section : sections_) section->document_ = nullptr;
   sections_.clear();
 }
 
 std::shared_ptr<CIniSection> CIniDocument::LookupSection(std::string_view name) const {
-  for (const auto &section : sections_) {
+  for (const auto& section : sections_) {
     if (SameNameIgnoringCase(section->Name(), name)) return section;
   }
   return nullptr;
@@ -92,7 +92,7 @@ std::shared_ptr<CIniSection> CIniDocument::AddSection(std::string_view name) {
   return section;
 }
 
-void CIniDocument::RemoveChild(const char *name) {
+void CIniDocument::RemoveChild(const char* name) {
   if (name != nullptr) {
     for (auto it = sections_.begin(); it != sections_.end(); ++it) {
       if (SameNameIgnoringCase((*it)->Name(), name)) {
@@ -111,7 +111,7 @@ bool CIniDocument::Parse(std::string bytes) {
   return ParseLines(lines);
 }
 
-bool CIniDocument::ParseLines(CFileLine &lines) {
+bool CIniDocument::ParseLines(CFileLine& lines) {
   Clear();
   std::shared_ptr<CIniSection> current;
   bool result = true;
@@ -147,11 +147,11 @@ bool CIniDocument::ParseLines(CFileLine &lines) {
 
 std::string CIniDocument::Text() const {
   std::string text;
-  for (const auto &section : sections_) {
+  for (const auto& section : sections_) {
     text += '[';
     text += section->Name();
     text += "]\r\n";
-    for (const auto &entry : section->entries_) {
+    for (const auto& entry : section->entries_) {
       text += entry->Name();
       text += '=';
       text += entry->Value();
@@ -162,7 +162,7 @@ std::string CIniDocument::Text() const {
   return text;
 }
 
-bool CIniDocument::Load(const std::string &path) {
+bool CIniDocument::Load(const std::string& path) {
   Clear();
   modified_ = 0;
   file_.Set(path);

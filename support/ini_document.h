@@ -20,31 +20,31 @@ class CIniNode {
  public:
   virtual ~CIniNode() = default;
   // Removes the child of that name (how names compare is the node's own rule).
-  virtual void RemoveChild(const char *name) = 0;
+  virtual void RemoveChild(const char* name) = 0;
   // Records that the node's content changed.
   virtual void SetModified() = 0;
 };
 
 class CIniEntry {
  public:
-  CIniEntry(std::string name, std::string value, CIniSection *section)
+  CIniEntry(std::string name, std::string value, CIniSection* section)
       : name_(std::move(name)), value_(std::move(value)), section_(section) {}
-  const std::string &Name() const { return name_; }
-  const std::string &Value() const { return value_; }
+  const std::string& Name() const { return name_; }
+  const std::string& Value() const { return value_; }
 
  private:
   friend class CIniSection;
   std::string name_;
   std::string value_;
-  CIniSection *section_;  // cleared when the section goes first
+  CIniSection* section_;  // cleared when the section goes first
 };
 
 class CIniSection : public CIniNode {
  public:
-  CIniSection(std::string name, CIniDocument *document)
+  CIniSection(std::string name, CIniDocument* document)
       : name_(std::move(name)), document_(document) {}
   ~CIniSection() override;
-  const std::string &Name() const { return name_; }
+  const std::string& Name() const { return name_; }
   std::size_t EntryCount() const { return entries_.size(); }
   std::shared_ptr<CIniEntry> Entry(std::size_t index) const {
     return index < entries_.size() ? entries_[index] : nullptr;
@@ -53,14 +53,14 @@ class CIniSection : public CIniNode {
   std::shared_ptr<CIniEntry> AddEntry(std::string_view name, std::string_view value);
   std::shared_ptr<CIniEntry> AddEntry(std::string_view name, std::uint32_t value);
   // Removes the first entry of exactly that name.
-  void RemoveChild(const char *name) override;
+  void RemoveChild(const char* name) override;
   void SetModified() override;
 
  private:
   friend class CIniDocument;
   std::vector<std::shared_ptr<CIniEntry>> entries_;
   std::string name_;
-  CIniDocument *document_;  // cleared when the document goes first
+  CIniDocument* document_;  // cleared when the document goes first
 };
 
 class CIniDocument : public CIniNode {
@@ -68,13 +68,13 @@ class CIniDocument : public CIniNode {
   CIniDocument() = default;
   // A document that was changed and not saved is saved now.
   ~CIniDocument() override;
-  CIniDocument(const CIniDocument &) = delete;
-  CIniDocument &operator=(const CIniDocument &) = delete;
+  CIniDocument(const CIniDocument&) = delete;
+  CIniDocument& operator=(const CIniDocument&) = delete;
 
   // Reads the file at `path` (kept for Save). A file that does not exist gives
   // an empty document when a file could be made there (none is left behind).
   // False when the file cannot be read or a section name occurs twice.
-  bool Load(const std::string &path);
+  bool Load(const std::string& path);
   // Reads the lines of `bytes` as Load reads a file's; the path is not changed.
   bool Parse(std::string bytes);
   // The document as Save writes it.
@@ -96,12 +96,12 @@ class CIniDocument : public CIniNode {
   bool IsModified() const { return modified_ != 0; }
   // Removes the first section of that name (any case); a null name removes
   // nothing.
-  void RemoveChild(const char *name) override;
+  void RemoveChild(const char* name) override;
   void SetModified() override { modified_ = 1; }
 
  private:
   void Clear();
-  bool ParseLines(CFileLine &lines);
+  bool ParseLines(CFileLine& lines);
 
   std::vector<std::shared_ptr<CIniSection>> sections_;
   CFileName file_;

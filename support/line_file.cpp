@@ -32,7 +32,7 @@ void CFileLine::LoadBytes(std::string bytes) {
   }
 }
 
-bool CFileLine::Load(const std::string &path) {
+bool CFileLine::Load(const std::string& path) {
   Clear();
   try {
     CFileHandle file(path);
@@ -43,28 +43,28 @@ bool CFileLine::Load(const std::string &path) {
     bytes.resize(file.Read(bytes.data(), bytes.size()));
     LoadBytes(std::move(bytes));
     return true;
-  } catch (const std::bad_alloc &) {
+  } catch (const std::bad_alloc&) {
     Clear();
     return false;
-  } catch (const CException &) {
+  } catch (const CException&) {
     Clear();
     return false;
   }
 }
 
-bool CFileLine::CopyLine(std::size_t index, std::string &out) const {
-  const char *line = lines_.Get(index);
+bool CFileLine::CopyLine(std::size_t index, std::string& out) const {
+  const char* line = lines_.Get(index);
   if (line == nullptr) return false;
   out.assign(line);
   return true;
 }
 
-bool CFileLine::GetFirstLine(std::string &out) {
+bool CFileLine::GetFirstLine(std::string& out) {
   current_ = 0;
   return CopyLine(current_, out);
 }
 
-bool CFileLine::GetNextLine(std::string &out) {
+bool CFileLine::GetNextLine(std::string& out) {
   if (current_ < lines_.Count()) ++current_;
   return CopyLine(current_, out);
 }

@@ -1,12 +1,16 @@
+#include <exception>
+
 #include "support/exception.h"
 #include "support/file_name.h"
 #include "support/schedule_delete.h"
 
-bool ScheduleDelete(const std::string &path) {
+bool ScheduleDelete(const std::string& path) {
   try {
     CFileName name(path);
     return name.DeleteOnReboot();
-  } catch (const CException &) {
+  } catch (const CException&) {
     return false;  // no memory for the path: nothing could be recorded
+  } catch (const std::exception&) {
+    return false;  // nor for the control file's document
   }
 }

@@ -26,29 +26,29 @@ constexpr std::size_t kShortNamePathSize = 1024;    // CONVERTTOSHORTPATHNAME's 
 constexpr std::size_t kShortNameExpandSize = 2048;  // and its expansion
 constexpr DWORD kWaitStepMs = 1000;
 
-const char *TrueFalse(bool yes) { return yes ? "TRUE" : "FALSE"; }
+const char* TrueFalse(bool yes) { return yes ? "TRUE" : "FALSE"; }
 
 // "%u.%u.%u.%u" of the fixed version of the file's version resource, or "0".
-std::string FileVersionText(const std::string &path) {
+std::string FileVersionText(const std::string& path) {
   DWORD ignored = 0;
   DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
   if (size == 0) return "0";
   std::vector<char> block(size);
-  void *value = nullptr;
+  void* value = nullptr;
   UINT length = 0;
   if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data()) ||
       !VerQueryValueA(block.data(), "\\", &value, &length) || value == nullptr ||
       length < sizeof(VS_FIXEDFILEINFO)) {
     return "0";
   }
-  const auto *info = static_cast<const VS_FIXEDFILEINFO *>(value);
+  const auto* info = static_cast<const VS_FIXEDFILEINFO*>(value);
   return std::to_string(HIWORD(info->dwFileVersionMS)) + '.' +
          std::to_string(LOWORD(info->dwFileVersionMS)) + '.' +
          std::to_string(HIWORD(info->dwFileVersionLS)) + '.' +
          std::to_string(LOWORD(info->dwFileVersionLS));
 }
 
-unsigned GetFileVersion(EngineContext &ctx, ScriptLine &line) {
+unsigned GetFileVersion(EngineContext& ctx, ScriptLine& line) {
   std::string name, path, expanded;
   if (SplitNameValue(line.argumentText, kPathSize, kPathSize, name, path) != 0) {
     return FailLine(ctx, line, kErrFileVersion);
@@ -59,7 +59,7 @@ unsigned GetFileVersion(EngineContext &ctx, ScriptLine &line) {
   return FailLine(ctx, line, SetSymbol(ctx.symbols, name, FileVersionText(expanded)));
 }
 
-unsigned StripFileName(EngineContext &ctx, ScriptLine &line) {
+unsigned StripFileName(EngineContext& ctx, ScriptLine& line) {
   std::string name = TrimmedCopy(line.argumentText), value;
   if (unsigned rc = GetSymbol(ctx.symbols, name, value, kPathSize)) return FailLine(ctx, line, rc);
   std::size_t last = FindLastChar(value, '\\');
@@ -67,14 +67,14 @@ unsigned StripFileName(EngineContext &ctx, ScriptLine &line) {
   return FailLine(ctx, line, SetSymbol(ctx.symbols, name, value));
 }
 
-unsigned FileExists(EngineContext &ctx, ScriptLine &line) {
+unsigned FileExists(EngineContext& ctx, ScriptLine& line) {
   std::string name, path, expanded;
   if (unsigned rc = SplitNameValue(line.argumentText, kPathSize, kPathSize, name, path)) return rc;
   ExpandSymbols(ctx, path, expanded, kPathSize);
   return SetSymbol(ctx.symbols, name, TrueFalse(IsExistingFile(expanded)));
 }
 
-unsigned IsFileLocked(EngineContext &ctx, ScriptLine &line) {
+unsigned IsFileLocked(EngineContext& ctx, ScriptLine& line) {
   std::string name, path, expanded;
   if (unsigned rc = SplitNameValue(line.argumentText, kPathSize, kPathSize, name, path)) {
     return FailLine(ctx, line, rc);
@@ -85,7 +85,7 @@ unsigned IsFileLocked(EngineContext &ctx, ScriptLine &line) {
 
 // The C library's atol on 32 bits (saturating), held as an unsigned count: a
 // negative number is an almost endless wait.
-std::uint32_t MillisecondsOf(const std::string &text) {
+std::uint32_t MillisecondsOf(const std::string& text) {
   DecimalPrefix number = ReadDecimalPrefix(text);
   std::int64_t value;
   if (number.tooLarge || number.magnitude > (number.negative ? 2147483648u : 2147483647u)) {
@@ -97,7 +97,7 @@ std::uint32_t MillisecondsOf(const std::string &text) {
   return static_cast<std::uint32_t>(value);
 }
 
-unsigned WaitTillUnlocked(EngineContext &ctx, ScriptLine &line) {
+unsigned WaitTillUnlocked(EngineContext& ctx, ScriptLine& line) {
   std::string_view rest = line.argumentText;
   std::string path, limitText;
   NextItem(rest, ',', kPathSize, path);
@@ -118,7 +118,7 @@ unsigned WaitTillUnlocked(EngineContext &ctx, ScriptLine &line) {
 // The folder commands' guard against a too short path: shorter than 4 bytes and
 // neither a drive ("D:") nor a root-like third byte ("x:\") passes; the empty
 // path is refused.
-bool IsTooShort(const std::string &path) {
+bool IsTooShort(const std::string& path) {
   return path.size() < 4 && (path.size() < 2 || path[1] != ':') &&
          (path.size() < 3 || path[2] != '\\');
 }
@@ -126,7 +126,7 @@ bool IsTooShort(const std::string &path) {
 enum class FolderAction { Create, Remove, RemoveTree };
 
 template <FolderAction action>
-unsigned FolderCommand(EngineContext &ctx, ScriptLine &line) {
+unsigned FolderCommand(EngineContext& ctx, ScriptLine& line) {
   std::string path;
   if (unsigned rc = ExpandForAction(ctx, TrimmedCopy(line.argumentText), path, kPathSize)) {
     return FailLine(ctx, line, rc);
@@ -147,7 +147,7 @@ unsigned FolderCommand(EngineContext &ctx, ScriptLine &line) {
   return 0;
 }
 
-unsigned CreateSpecialDir(EngineContext &ctx, ScriptLine &line) {
+unsigned CreateSpecialDir(EngineContext& ctx, ScriptLine& line) {
   std::string path;
   if (unsigned rc = ExpandForAction(ctx, line.argumentText, path, kPathSize)) {
     return FailLine(ctx, line, rc);
@@ -160,7 +160,7 @@ unsigned CreateSpecialDir(EngineContext &ctx, ScriptLine &line) {
 }
 
 // A path without a short form (one that does not exist) is stored unchanged.
-unsigned ConvertToShortPathName(EngineContext &ctx, ScriptLine &line) {
+unsigned ConvertToShortPathName(EngineContext& ctx, ScriptLine& line) {
   std::string name, path, expanded;
   if (unsigned rc = SplitNameValue(line.argumentText, kPathSize, kShortNamePathSize, name, path)) {
     return FailLine(ctx, line, rc);
@@ -182,7 +182,7 @@ unsigned ConvertToShortPathName(EngineContext &ctx, ScriptLine &line) {
 }
 }  // namespace
 
-void RegisterFileCommands(HandlerTable &table) {
+void RegisterFileCommands(HandlerTable& table) {
   table.Add(kCmdGetFileVersion, GetFileVersion);
   table.Add(kCmdStripFileName, StripFileName);
   table.Add(kCmdFileExists, FileExists);

@@ -95,7 +95,7 @@ constexpr std::size_t kPathBufferSize = MAX_PATH;  // 259 bytes and the zero
 
 // `folder` and `name` joined by one backslash into `out`; false when that would
 // not fit a path buffer.
-bool JoinEntry(const std::string &folder, const char *name, std::string &out) {
+bool JoinEntry(const std::string& folder, const char* name, std::string& out) {
   std::size_t nameLength = std::strlen(name);
   bool folderEnds = EndsWithBackslash(folder);
   if (folder.size() + (folderEnds ? 0 : 1) + nameLength >= kPathBufferSize) return false;
@@ -105,12 +105,12 @@ bool JoinEntry(const std::string &folder, const char *name, std::string &out) {
   return true;
 }
 
-bool IsDotEntry(const char *name) {
+bool IsDotEntry(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 }  // namespace
 
-bool CreatePath(const std::string &path) {
+bool CreatePath(const std::string& path) {
   if (path.empty() || path.size() >= kPathBufferSize) return false;
   std::string folders = path;
   if (!EndsWithBackslash(folders)) folders += '\\';
@@ -123,12 +123,12 @@ bool CreatePath(const std::string &path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool IsFileFree(const std::string &path) {
+bool IsFileFree(const std::string& path) {
   if (_access(path.c_str(), 0) != 0) return true;
   return _access(path.c_str(), 6) == 0;
 }
 
-void RemoveTree(const std::string &folder) {
+void RemoveTree(const std::string& folder) {
   std::string pattern, entry;
   WIN32_FIND_DATAA found;
   if (JoinEntry(folder, "*.*", pattern)) {
@@ -144,6 +144,12 @@ void RemoveTree(const std::string &folder) {
           ScheduleDelete(entry);  // the link only: what it points to is not ours
         }
       } else if (!DeleteFileA(entry.c_str()) && IsExistingFile(entry)) {
+        // A read-only file is scheduled like any other that cannot go now, but without
+        // the attribute: the deletion at the next start would fail on it and keep the
+        // file, and the folders above it, for good.
+        if (attributes & FILE_ATTRIBUTE_READONLY) {
+          SetFileAttributesA(entry.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        }
         ScheduleDelete(entry);
       }
     }
@@ -154,7 +160,7 @@ void RemoveTree(const std::string &folder) {
   }
 }
 
-bool CreateOpenDirectory(const std::string &path) {
+bool CreateOpenDirectory(const std::string& path) {
   if (IsWin9xFamily()) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES ||
            CreateDirectoryA(path.c_str(), nullptr);
@@ -163,7 +169,7 @@ bool CreateOpenDirectory(const std::string &path) {
   // missing.
   UniqueModule advapi(LoadLibraryA("Advapi32.dll"));
   if (!advapi) return false;
-  auto find = [&](const char *name) { return GetProcAddress(advapi.Get(), name); };
+  auto find = [&](const char* name) { return GetProcAddress(advapi.Get(), name); };
   auto allocateSid =
       reinterpret_cast<decltype(&::AllocateAndInitializeSid)>(find("AllocateAndInitializeSid"));
   auto freeSid = reinterpret_cast<decltype(&::FreeSid)>(find("FreeSid"));
@@ -214,7 +220,7 @@ namespace {
 // The full, long form of a path without trailing backslashes ("C:\" gives
 // "C:"), with a
 // "\\?\" or "\\?\UNC\" prefix taken off; empty when it cannot be made.
-std::string ComparableFolder(const std::string &path) {
+std::string ComparableFolder(const std::string& path) {
   std::string full(32768, '\0');
   DWORD length =
       GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
@@ -240,7 +246,7 @@ bool SameText(std::string_view a, std::string_view b) {
                         b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
-bool IsRootOrShare(const std::string &full) {
+bool IsRootOrShare(const std::string& full) {
   if (full.size() <= 2) return true;  // "C:", or nothing left of "\\" or "\"
   if (full.rfind("\\\\", 0) != 0) return false;
   // "\\server\share": no third backslash after the two that begin it.
@@ -260,19 +266,19 @@ std::vector<std::string> GuardedFolders() {
       folders.push_back(folder);
     }
   }
-  for (std::string &folder : folders) folder = ComparableFolder(folder);
+  for (std::string& folder : folders) folder = ComparableFolder(folder);
   return folders;
 }
 }  // namespace
 
-bool IsGuardedFolder(const std::string &path) {
+bool IsGuardedFolder(const std::string& path) {
   std::string text = TrimmedCopy(path);
   // "C:" alone names the current folder of drive C, but a script writing it
   // means the drive.
   if (text.empty() || (text.size() == 2 && text[1] == ':')) return true;
   std::string full = ComparableFolder(text);
   if (full.empty() || IsRootOrShare(full)) return true;
-  for (const std::string &guarded : GuardedFolders()) {
+  for (const std::string& guarded : GuardedFolders()) {
     if (guarded.empty()) continue;
     if (SameText(full, guarded)) return true;
     // A folder above a guarded one: its full path and a backslash begin the

@@ -11,37 +11,34 @@
 // when folder length + name length + 2 >= capacity.
 bool AppendPath(std::string& folder, std::size_t capacity, std::string_view name);
 
-// Creates every folder along `path` with default security (a drive root or
-// share is never asked for: backslashes in the first four bytes are passed
-// over). Single failures are ignored, as a folder that exists fails to be made.
-// A path of 260 bytes or more is refused whole rather than made under a cut
-// name. True when the path is a folder after.
-bool CreatePath(const std::string &path);
+// Creates every folder along `path` with default security (a drive root or share is never
+// asked for: backslashes in the first four bytes are passed over). Single failures are
+// ignored, as a folder that exists fails to be made. A path of 260 bytes or more is refused
+// whole rather than made under a cut name. True when the path is a folder afterwards.
+bool CreatePath(const std::string& path);
 
-// True when the path does not exist, or when it may be read and written (the C
-// library's access check: a read-only file is not free; sharing locks are not
-// seen).
-bool IsFileFree(const std::string &path);
+// True when the path does not exist, or when it may be read and written (the C library's
+// access check: a read-only file is not free; sharing locks are not seen).
+bool IsFileFree(const std::string& path);
 
-// Removes a folder and everything below it, depth first. What cannot go now (a
-// file in use or read-only, a folder that is not empty then) is scheduled for
-// deletion at the next start of Windows. A junction or symbolic link to a
-// folder is removed as a link and never entered, so nothing outside the tree is
-// touched. An entry whose full name would not fit a path buffer is passed over.
-void RemoveTree(const std::string &folder);
+// Removes a folder and everything below it, depth first. What cannot go now (a file in use
+// or read-only, a folder that is not empty then) is scheduled for deletion at the next start
+// of Windows (a read-only file loses the attribute, or that deletion would fail on it). A
+// junction or symbolic link to a folder is removed as a link and never entered, so nothing
+// outside the tree is touched. An entry whose full name would not fit a path buffer is
+// passed over.
+void RemoveTree(const std::string& folder);
 
-// Creates the folder (its parent must exist), or takes an existing one, and
-// gives the group Everyone full control of it. On the 95/98/Me family, which
-// has no file security, the folder is only created. False when that failed or
-// the security functions are missing.
-bool CreateOpenDirectory(const std::string &path);
+// Creates the folder (its parent must exist), or takes an existing one, and gives the group
+// Everyone full control of it. On the 95/98/Me family, which has no file security, the
+// folder is only created. False when that failed or the security functions are missing.
+bool CreateOpenDirectory(const std::string& path);
 
-// True for a folder no script may remove or open to everybody: a drive root or
-// bare share ("C:", "C:", "\server\share"), the Windows folder, the system
-// folders, the program-files folders, and every folder above one of them.
-// Decided on the full path (relative parts, "." and "..", short names
-// resolved), compared without regard to case.
-bool IsGuardedFolder(const std::string &path);
+// True for a folder no script may remove or open to everybody: a drive root or a bare share
+// ("C:", "C:\", "C:\.", "\\server\share"), the Windows folder, the system folders, the
+// program-files folders, and every folder above one of them. Decided on the full path
+// (relative parts, "." and "..", short names resolved), compared without regard to case.
+bool IsGuardedFolder(const std::string& path);
 
 // True when the path names something that exists and is not a folder.
 bool IsExistingFile(const std::string& path);

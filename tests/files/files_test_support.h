@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,19 +20,18 @@ inline bool IsFolder(const std::string& path) {
 // The system's list of file operations pending until the next start: the paths to delete
 // (an old name followed by an empty new name), as "C:\..." without the "\??\" prefix.
 inline std::vector<std::string> PendingDeletions() {
-  StoredValue value =
+  std::string names =
       ReadRegistryValue(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
-                        "PendingFileRenameOperations");
-  std::vector<std::string> names, deletions;
-  for (std::size_t start = 0; start < value.second.size();) {
-    std::size_t end = value.second.find('\0', start);
-    if (end == std::string::npos) end = value.second.size();
-    names.push_back(value.second.substr(start, end - start));
-    start = end + 1;
+                        "PendingFileRenameOperations")
+          .second;
+  std::vector<std::string> parts, deletions;  // old name, new name, ...; no new name: deleted
+  for (std::size_t at = 0, end; at < names.size(); at = end + 1) {
+    end = std::min(names.find('\0', at), names.size());
+    parts.push_back(names.substr(at, end - at));
   }
-  for (std::size_t i = 0; i + 1 < names.size(); i += 2) {
-    if (names[i + 1].empty())
-      deletions.push_back(names[i].substr(names[i].rfind("\\??\\", 0) == 0 ? 4 : 0));
+  for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+    if (parts[i + 1].empty())
+      deletions.push_back(parts[i].substr(parts[i].rfind("\\??\\", 0) ? 0 : 4));
   }
   return deletions;
 }

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc < 4) return 2;
   bool load = std::strcmp(argv[1], "load") == 0;
   int timeArg = load ? 3 : 4;

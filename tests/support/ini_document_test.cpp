@@ -1,4 +1,4 @@
-// The INI document, the line file and the file-name object's text operations.
+// The INI document (and the line file under it) and the file-name object's text operations.
 #include "support/ini_document.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,6 @@
 
 #include "support/exception.h"
 #include "support/file_name.h"
-#include "support/line_file.h"
 
 namespace {
 std::string Saved(const std::string& text) {
@@ -34,23 +33,6 @@ TEST(IniDocument, KeepsSectionsAndRepeatedEntriesAndDropsWhatIsNoEntry) {
 
   CIniDocument twice;
   EXPECT_FALSE(twice.Parse("[Rename]\r\n[rename]\r\n"));
-}
-
-TEST(IniDocument, AddsEntriesAtTheEndAndMarksTheDocumentChanged) {
-  CIniDocument document;
-  ASSERT_TRUE(document.Parse("[DIRNUL]\r\nC:\\OLD=1\r\n"));
-  EXPECT_FALSE(document.IsModified());
-  EXPECT_EQ(document.AddSection("dirnul"), nullptr);
-  auto folders = document.LookupSection("dirnul");
-  ASSERT_NE(folders, nullptr);
-  folders->AddEntry("C:\\NEW", 1u);
-  document.AddSection("rename")->AddEntry("NUL", "C:\\F.TXT");
-  EXPECT_TRUE(document.IsModified());
-  EXPECT_EQ(document.Text(),
-            "[DIRNUL]\r\nC:\\OLD=1\r\nC:\\NEW=1\r\n\r\n[rename]\r\nNUL=C:\\F.TXT\r\n\r\n");
-  folders->RemoveChild("C:\\OLD");
-  document.RemoveChild("RENAME");
-  EXPECT_EQ(document.Text(), "[DIRNUL]\r\nC:\\NEW=1\r\n\r\n");
 }
 
 // A file that does not exist loads as empty and is not left behind; the first save makes
@@ -87,18 +69,12 @@ TEST(IniDocument, SavesThroughANewFileAndKeepsTheOldOneWhenThatFails) {
 
 TEST(FileName, JoinsAndCutsWithTheSeparatorThePathWasWrittenWith) {
   struct Row {
-    const char* path;
-    const char* component;
-    const char* joined;
-    const char* last;
-    const char* cut;
+    const char *path, *component, *joined, *last, *cut;
   };
-  const Row rows[] = {
-      {"C:\\Dir\\", "\\a.txt", "C:\\Dir\\a.txt", "a.txt", "C:\\Dir"},
-      {"C:\\Dir", "a.txt", "C:\\Dir\\a.txt", "a.txt", "C:\\Dir"},
-      {"/usr/lib", "x.so", "/usr/lib/x.so", "x.so", "/usr/lib"},
-      {"", "a.txt", "", "", ""},
-  };
+  const Row rows[] = {{"C:\\Dir\\", "\\a.txt", "C:\\Dir\\a.txt", "a.txt", "C:\\Dir"},
+                      {"C:\\Dir", "a.txt", "C:\\Dir\\a.txt", "a.txt", "C:\\Dir"},
+                      {"/usr/lib", "x.so", "/usr/lib/x.so", "x.so", "/usr/lib"},
+                      {"", "a.txt", "", "", ""}};
   for (const Row& row : rows) {
     CFileName name(row.path);
     name.Append(row.component);
@@ -120,14 +96,4 @@ TEST(FileName, JoinsAndCutsWithTheSeparatorThePathWasWrittenWith) {
   }
 }
 
-TEST(FileLine, HandsOutLinesInOrderAndStopsAfterTheLast) {
-  CFileLine file;
-  file.LoadBytes("one\r\ntwo\rthree");
-  std::string line, all;
-  for (bool more = file.GetFirstLine(line); more; more = file.GetNextLine(line)) all += line + "|";
-  EXPECT_EQ(all, "one|two|three|");
-  EXPECT_FALSE(file.GetNextLine(line));
-  EXPECT_FALSE(file.Load("no such file.txt"));
-  EXPECT_FALSE(file.GetFirstLine(line));
-}
 }  // namespace

@@ -1,0 +1,251 @@
+// The file-list walks and the single-file commands on Wine's real files: contents,
+// attributes and times read back with the plain file functions, locks held by helper
+// programs, a full disk from a small tmpfs linked as a drive letter.
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "support/system_folders.h"
+#include "support_code/script_test.h"
+#include "support_code/started_program.h"
+
+namespace {
+// Sets the target's last-write time to the source's, `hours` later (or earlier).
+void SetWriteTimeFrom(const std::string& target, const std::string& source, long long hours) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  GetFileAttributesExA(source.c_str(), GetFileExInfoStandard, &data);
+  ULARGE_INTEGER time{{data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime}};
+  time.QuadPart += hours * 36000000000ll;
+  FILETIME at{time.LowPart, time.HighPart};
+  UniqueKernelHandle file(
+      CreateFileA(target.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &at)) << target;
+}
+
+bool IsReadOnly(const std::string& path) {
+  return (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// Runs a Unix shell command from inside Wine and returns its exit status. Wine gives no
+// usable handle for a Unix process, so the shell writes its status into a file.
+int RunUnixShell(const std::string& command) {
+  static int runs = 0;
+  const std::string status =
+      "/tmp/orq_shell_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs);
+  std::string commandLine = "/bin/sh -c \"(" + command + "); echo $? > " + status + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA("Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &info)) {
+    return -1;
+  }
+  UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+  std::string windowsPath = "Z:" + status;
+  for (char& c : windowsPath) c = c == '/' ? '\\' : c;
+  for (int waited = 0; waited < 300 && !FileExists(windowsPath); ++waited) Sleep(100);
+  Sleep(100);  // the shell's echo has finished writing
+  std::string text = ReadTextFile(windowsPath);
+  DeleteFileA(windowsPath.c_str());
+  return text.empty() ? -1 : std::atoi(text.c_str());
+}
+
+class FileCopyTest : public ScriptTest {
+ protected:
+  std::string Source(const std::string& name, const std::string& text) {
+    WriteTextFile(dir_ + "\\" + name, text);
+    return dir_ + "\\" + name;
+  }
+};
+
+// FILECIO keeps a later target and copies an earlier, equal or missing one; FILECOW always
+// copies; a read-only target is replaced, and one that is kept stays read-only.
+TEST_F(FileCopyTest, ListedFilesAreCopiedByTheirTimesAndReadOnlyTargetsReplaced) {
+  struct Row {
+    const char* line;
+    const char* target;
+    long long hoursLater;  // the target's time against its source's; kNoTarget: none
+    bool readOnly;
+    const char* content;  // the target's content afterwards
+  };
+  constexpr long long kNoTarget = 99;
+  const Row rows[] = {
+      {"FILECIO s1.txt,missing.txt", "missing.txt", kNoTarget, false, "s1.txt"},
+      {"FILECIO s2.txt, older.txt", "older.txt", -1, true, "s2.txt"},
+      {"FILECIO s3.txt ,newer.txt", "newer.txt", 1, true, "old"},
+      {"FILECIO s4.txt,same.txt", "same.txt", 0, false, "s4.txt"},
+      {"FILECOW s5.txt,cow.txt", "cow.txt", 1, true, "s5.txt"},
+      {"FILECIO single.txt", "single.txt", -1, false, "single.txt"},
+  };
+  const std::string work = dir_ + "\\work";
+  CreateDirectoryA(work.c_str(), nullptr);
+  std::vector<std::string> lines = {"SETWORKDIR " + work, "COPYFILES Files",
+                                    "SETWORKDIR " + dir_ + "\\fresh\\deep", "COPYFILES Fresh",
+                                    "[Files]"};
+  for (const Row& row : rows) {
+    std::string name =
+        std::string(row.line + 8).substr(0, std::string(row.line + 8).find_first_of(" ,"));
+    lines.push_back(row.line);
+    std::string source = Source(name, name), target = work + "\\" + row.target;
+    if (row.hoursLater == kNoTarget) continue;
+    WriteTextFile(target, "old");
+    SetWriteTimeFrom(target, source, row.hoursLater);
+    if (row.readOnly) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+  }
+  lines.insert(lines.end(), {"SET InWalk=1", "[Fresh]", "FILECIO s1.txt"});
+
+  ASSERT_EQ(Run(lines), 0u) << Log();
+  for (const Row& row : rows) {
+    std::string target = work + "\\" + row.target;
+    EXPECT_EQ(ReadTextFile(target), row.content) << row.line;
+    EXPECT_EQ(IsReadOnly(target), row.content == std::string("old")) << row.line;
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  EXPECT_EQ(ReadTextFile(dir_ + "\\fresh\\deep\\s1.txt") + Symbol("InWalk"), "s1.txt1");
+  EXPECT_NE(Log().find("FILECIO: " + dir_ + "\\s1.txt " + work + "\\missing.txt"),
+            std::string::npos);
+  EXPECT_EQ(Log().find("Executing line 7: FILECIO"), std::string::npos) << "not dispatched";
+}
+
+// A target held by a running program: FILECOW logs who holds it and goes on; FILECIO
+// ends the walk with 33 against its own line, after ending the holder only when that
+// runs from "<Windows folder>\Tevlin\".
+TEST_F(FileCopyTest, TargetsInUseAreLoggedOrEndTheWalkAndOnlyProductProgramsAreEnded) {
+  const std::string productWork = WindowsFolder() + "\\Tevlin\\" + name_;
+  const std::string away = dir_ + "\\away";
+  CopyFileA((TestBinDir() + "\\file_holder.exe").c_str(), (dir_ + "\\holder.exe").c_str(), FALSE);
+  auto awayHolder = StartProgramCopy("file_holder.exe", away + "\\holder.exe",
+                                     "open " + dir_ + "\\a.txt 3 60000");
+  auto productHolder = StartProgramCopy("file_holder.exe", productWork + "\\holder.exe",
+                                        "open " + dir_ + "\\b.txt 3 60000");
+  ASSERT_FALSE(awayHolder->Ended(300) || productHolder->Ended());
+
+  EXPECT_EQ(Run({"SETWORKDIR " + away, "COPYFILES Cow", "SETWORKDIR " + productWork,
+                 "COPYFILES Cio", "SET After=1", "[Cow]", "FILECOW holder.exe", "SET AfterCow=1",
+                 "[Cio]", "FILECIO holder.exe"}),
+            33u);
+  EXPECT_EQ(ctx_->lineNumber, 11u);  // the FILECIO line, below the section header
+  EXPECT_EQ(ctx_->lastText, "FILECIO holder.exe");
+  EXPECT_EQ(Symbol("AfterCow"), "1");
+  EXPECT_EQ(Symbol("After"), "<unset>");
+  EXPECT_TRUE(productHolder->Ended());
+  EXPECT_FALSE(awayHolder->Ended());
+  std::string log = Log();
+  for (const std::string& target : {away + "\\holder.exe", productWork + "\\holder.exe"}) {
+    EXPECT_NE(log.find("Module: " + target + " is used by Process: " + target), std::string::npos)
+        << log;
+  }
+
+  EXPECT_EQ(Run({"SETWORKDIR " + away, "COPYFILES Cio", "[Cio]", "FILECIO holder.exe"}), 33u);
+  EXPECT_FALSE(awayHolder->Ended()) << "a holder outside the product folder is only logged";
+  EXPECT_NE(Log().find("Module: " + away + "\\holder.exe is used by Process: "), std::string::npos);
+  productHolder.reset();
+  RemoveFolderTree(productWork);
+  RemoveDirectoryA((WindowsFolder() + "\\Tevlin").c_str());
+}
+
+// A tmpfs of 256 KB, linked as drive R: of the prefix, takes no 1 MB file: 56 at once,
+// against the file-list line. An installed file is kept whole rather than emptied by a
+// copy that cannot fit, and a new file that did not fit leaves no partial file behind.
+TEST_F(FileCopyTest, AFullDiskEndsTheWalkWith56AndKeepsWhatWasInstalled) {
+  char prefix[MAX_PATH] = {};
+  if (!GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix)) GTEST_SKIP() << "no prefix";
+  const std::string mountPoint = "/tmp/orq_full_disk_" + std::to_string(GetCurrentProcessId());
+  const std::string link = std::string(prefix) + "/dosdevices/r:";
+  if (RunUnixShell("mkdir -p " + mountPoint + " && mount -t tmpfs -o size=256k tmpfs " +
+                   mountPoint + " && ln -sfn " + mountPoint + " " + link) != 0) {
+    RunUnixShell("umount " + mountPoint + "; rmdir " + mountPoint);
+    GTEST_SKIP() << "a tmpfs cannot be mounted here";
+  }
+  Source("big.bin", std::string(1 << 20, 'x'));
+  const std::string installed(100000, 'i');
+  WriteTextFile("R:\\installed.bin", installed);
+  DWORD start = GetTickCount();
+  EXPECT_EQ(Run({"SETWORKDIR R:\\", "COPYFILES Big", "[Big]", "FILECOW big.bin,installed.bin"}),
+            56u);
+  EXPECT_EQ(ctx_->lastText, "FILECOW big.bin,installed.bin");
+  EXPECT_EQ(ReadTextFile("R:\\installed.bin"), installed);
+  EXPECT_EQ(Run({"SETWORKDIR R:\\", "COPYFILES Big", "[Big]", "FILECIO big.bin"}), 56u);
+  EXPECT_LT(GetTickCount() - start, 4000u) << "a full disk is not retried";
+  EXPECT_FALSE(FileExists("R:\\big.bin"));
+  RunUnixShell("rm -f " + link + "; umount " + mountPoint + "; rmdir " + mountPoint);
+}
+
+// Errors of a listed file are reported against the file-list line; a missing section and
+// walks nested without end against the walking line.
+TEST_F(FileCopyTest, WalkFailuresAreReportedAgainstTheirLines) {
+  Source("present.txt", "x");
+  struct Row {
+    std::vector<std::string> list;
+    unsigned code;
+    std::string failing;
+  } rows[] = {
+      {{"FILECIO absent.txt"}, 13, "FILECIO absent.txt"},
+      {{"FILECOW present.txt,"}, 51, "FILECOW present.txt,"},
+      {{"SET X=1", "GETPARAM"}, 23, "GETPARAM "},
+      {{"COPYFILES List"}, 58, "COPYFILES List"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.failing);
+    std::vector<std::string> lines = {"SETWORKDIR " + dir_ + "\\work", "COPYFILES List",
+                                      "SET After=1", "[List]"};
+    lines.insert(lines.end(), row.list.begin(), row.list.end());
+    EXPECT_EQ(Run(lines), row.code);
+    EXPECT_EQ(ctx_->lastError, row.code);
+    EXPECT_EQ(ctx_->lastText, row.failing);
+    EXPECT_EQ(Symbol("After"), "<unset>");
+  }
+  EXPECT_EQ(Run({"COPYFILES List", "[List]", "FILECIO present.txt"}), 6u) << "no working folder";
+  ExpectFailures({{"COPYFILES Missing", 4},
+                  {"DELFILES Missing", 4},
+                  {"COPYONEFILE " + dir_ + "\\present.txt", 51},
+                  {"COPYONEFILE %%Nothing%%," + dir_ + "\\x.txt", 28},
+                  {"COPYONEFILE " + dir_ + "\\absent.txt," + dir_ + "\\x.txt", 33},
+                  {"DELETEONEFILE", 51},
+                  {"DELETEONEFILE " + dir_ + "\\%%Nothing%%", 28}});
+}
+
+TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
+  const std::string work = dir_ + "\\work";
+  CreateDirectoryA(work.c_str(), nullptr);
+  for (const char* name : {"a.txt", "b.txt", "held.txt"}) WriteTextFile(work + "\\" + name, "x");
+  const std::string readOnly = Source("ro.txt", "ro"), busy = Source("busy.txt", "ro");
+  for (const std::string& path : {work + "\\a.txt", readOnly, busy}) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  }
+  const std::string source = Source("src.txt", "one"), event = "OrqHeld_" + name_;
+  UniqueKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, event.c_str()));
+  auto holder = StartProgramCopy("file_holder.exe", work + "\\holder.exe",
+                                 "open " + work + "\\held.txt 0 60000 " + event);
+  ASSERT_EQ(WaitForSingleObject(ready.Get(), 20000), WAIT_OBJECT_0);
+  ASSERT_TRUE(SetFileAttributesA((work + "\\holder.exe").c_str(), FILE_ATTRIBUTE_READONLY));
+
+  // The last line answers 13 unreported: the file exists, and no packaged-file dates exist.
+  EXPECT_EQ(Run({"SETWORKDIR " + work, "DELFILES List", "FILECIO outside.txt",
+                 "COPYONEFILE " + source + " , " + dir_ + "\\one.txt", "DELETEONEFILE " + readOnly,
+                 "DELETEONEFILE " + work + "\\held.txt",
+                 "CANALLFILESBECOPIED Free=" + dir_ + "\\none.txt, " + source,
+                 "CANALLFILESBECOPIED Busy=" + dir_ + "\\none.txt," + busy,
+                 "CANALLFILESBECOPIED Kept=", "CANALLFILESBECOPIED NoName",
+                 "ISCURRENTFILEOLDER Older=none.txt", "SETWORKDIR " + dir_,
+                 "ISCURRENTFILEOLDER Present=src.txt", "[List]", "FILECIO x.txt,a.txt",
+                 "FILECOW b.txt", "FILECIO holder.exe", "SET InList=1"}),
+            13u)
+      << Log();
+  EXPECT_EQ(ctx_->lastError, 0u);
+  EXPECT_FALSE(FileExists(work + "\\a.txt") || FileExists(work + "\\b.txt") ||
+               FileExists(readOnly));
+  EXPECT_TRUE(IsReadOnly(work + "\\holder.exe")) << "a running program keeps its attribute too";
+  SetFileAttributesA((work + "\\holder.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadTextFile(dir_ + "\\one.txt"), "one");
+  StoredValue pending =
+      ReadRegistryValue(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                        "PendingFileRenameOperations");
+  EXPECT_NE(pending.second.find(work + "\\held.txt"), std::string::npos);
+  const std::vector<std::pair<std::string, std::string>> answers = {
+      {"InList", "1"},       {"Free", "TRUE"},  {"Busy", "FALSE"},     {"Kept", "FALSE"},
+      {"NoName", "<unset>"}, {"Older", "TRUE"}, {"Present", "<unset>"}};
+  for (const auto& [name, answer] : answers) EXPECT_EQ(Symbol(name), answer) << name;
+  SetFileAttributesA(busy.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+}  // namespace
