@@ -1,6 +1,7 @@
 #include "host/command_families.h"
 
 #include "commands/registry/registry_families.h"
+#include "commands/system/program_families.h"
 #include "engine/handler_table.h"
 
 namespace {
@@ -11,6 +12,9 @@ HandlerTable MakeHandlerTable() {
   // The command families of commands/, one line each.
   RegisterRegistryCommands(table);
   RegisterIniCommands(table);
+  RegisterRunCommands(table);
+  RegisterAppWindowCommands(table);
+  RegisterUserAppCommands(table);
   return table;
 }
 }  // namespace
