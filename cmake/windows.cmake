@@ -14,13 +14,9 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${ORQ_WINE_RUN})
 
 set(ORQ_SYSTEM_LIBS shlwapi ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 comctl32 version)
 
-add_library(orq_resources OBJECT ${CMAKE_SOURCE_DIR}/resources/orqex.rc)
-target_include_directories(orq_resources PRIVATE ${CMAKE_SOURCE_DIR})
-set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/orqex.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/engine/messages.inc")
-
 # Interfaces defined in IDL: widl makes a header and the interface ids in
-# build/generated/, and a type library in bin/ (shipped beside the programs).
+# build/generated/, and a type library in bin/ (shipped beside the programs), or at `tlb`
+# when that is a full path.
 set(ORQ_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 file(MAKE_DIRECTORY ${ORQ_GENERATED_DIR})
 set(ORQ_WIDL_INCLUDES -I/usr/include/wine/wine/windows -I${CMAKE_SOURCE_DIR}/resources)
@@ -28,6 +24,9 @@ function(orq_idl name idl tlb)
   set(header ${ORQ_GENERATED_DIR}/${name}.h)
   set(ids ${ORQ_GENERATED_DIR}/${name}_i.c)
   set(library ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${tlb})
+  if(IS_ABSOLUTE ${tlb})
+    set(library ${tlb})
+  endif()
   add_custom_command(
     OUTPUT ${header} ${ids} ${library}
     COMMAND widl ${ORQ_WIDL_INCLUDES} -m64 -h -o ${header} ${idl}
@@ -37,6 +36,14 @@ function(orq_idl name idl tlb)
   set(ORQ_IDL_OUTPUTS ${ORQ_IDL_OUTPUTS} ${header} ${ids} PARENT_SCOPE)
 endfunction()
 orq_idl(agent_interfaces ${CMAKE_SOURCE_DIR}/resources/agent_interfaces.idl OrqexAgent.tlb)
+# The program's own type library goes into its resources, not beside it.
+set(ORQ_SERVER_TLB ${ORQ_GENERATED_DIR}/orqex_server.tlb)
+orq_idl(orqex_server ${CMAKE_SOURCE_DIR}/resources/orqex_server.idl ${ORQ_SERVER_TLB})
+
+add_library(orq_resources OBJECT ${CMAKE_SOURCE_DIR}/resources/orqex.rc ${ORQ_SERVER_TLB})
+target_include_directories(orq_resources PRIVATE ${CMAKE_SOURCE_DIR} ${ORQ_GENERATED_DIR})
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/orqex.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/engine/messages.inc;${CMAKE_SOURCE_DIR}/resources/orqex.rgs;${ORQ_SERVER_TLB}")
 
 add_library(orq_core STATIC ${ORQ_WINDOWS_SOURCES} ${ORQ_IDL_OUTPUTS})
 target_include_directories(orq_core PUBLIC ${CMAKE_SOURCE_DIR} ${ORQ_GENERATED_DIR})
@@ -49,7 +56,8 @@ target_link_libraries(Orqex PRIVATE orq_core)
 file(GLOB ORQ_TEST_HELPERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/helpers/*.cpp)
 foreach(helper ${ORQ_TEST_HELPERS})
   get_filename_component(name ${helper} NAME_WE)
-  add_executable(${name} ${helper})
+  add_executable(${name} ${helper} ${ORQ_IDL_OUTPUTS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${ORQ_GENERATED_DIR})
   target_link_libraries(${name} PRIVATE ${ORQ_SYSTEM_LIBS})
 endforeach()
 

@@ -38,13 +38,18 @@ std::string ErrorMessageText(unsigned code) {
   return text.empty() ? std::string("Unknown error") : text;
 }
 
+std::string FinalErrorMessage(unsigned code, std::string_view text) {
+  return FitToBuffer("Orqex Script: " + ErrorMessageText(code) + "<br>" + std::string(text),
+                     kFinalMessageSize);
+}
+
 void ReportError(unsigned code, unsigned lineNumber, std::string_view text) {
   std::string message = ErrorMessageText(code);
   std::string lineText(text);
   LogError("Error: %s\n>>Line %u: %s", message.c_str(), lineNumber, lineText.c_str());
   FinalStatus& status = TheFinalStatus();
   status.status = kComFail;
-  status.message = FitToBuffer("Orqex Script: " + message + "<br>" + lineText, kFinalMessageSize);
+  status.message = FinalErrorMessage(code, lineText);
 }
 
 void ReportLineError(EngineContext& ctx, const ScriptLine& line, unsigned code) {

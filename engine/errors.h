@@ -36,6 +36,8 @@ std::string ErrorMessageText(unsigned code);
 
 // Records the line (lastError, lineNumber, lastText) and reports the error.
 void ReportLineError(EngineContext& ctx, const ScriptLine& line, unsigned code);
+// The final message of a failure: "Orqex Script: <message><br><text>", cut to 511 bytes.
+std::string FinalErrorMessage(unsigned code, std::string_view text);
 // Writes "Error: ..." to the log and sets the final status to E_FAIL with the message.
 void ReportError(unsigned code, unsigned lineNumber, std::string_view text);
 // Loads message `messageId`, formats it with `argument` (cut to 259 bytes), logs it.

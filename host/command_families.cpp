@@ -1,5 +1,6 @@
 #include "host/command_families.h"
 
+#include "commands/interaction/agent_commands.h"
 #include "commands/registry/registry_families.h"
 #include "commands/system/program_families.h"
 #include "engine/handler_table.h"
@@ -12,6 +13,7 @@ HandlerTable MakeHandlerTable() {
   // The command families of commands/, one line each.
   RegisterRegistryCommands(table);
   RegisterIniCommands(table);
+  RegisterAgentCommands(table);
   RegisterRunCommands(table);
   RegisterAppWindowCommands(table);
   RegisterUserAppCommands(table);

@@ -4,13 +4,16 @@
 
 #include "commands/interaction/message_waits.h"
 #include "engine/errors.h"
+#include "engine/final_status.h"
 #include "engine/host_values.h"
 #include "engine/mbcs.h"
 #include "engine/runner.h"
+#include "host/agent_link.h"
 #include "host/command_families.h"
 #include "host/command_line_parse.h"
 #include "host/parent_watch.h"
 #include "host/script_folder_cleanup.h"
+#include "host/server_module.h"
 #include "host/server_registration.h"
 #include "support/log.h"
 #include "support/system_folders.h"
@@ -22,6 +25,7 @@ constexpr const char* kDefaultStartSection = "DefaultInstall";
 constexpr const char* kUsageText = "Usage:\nOrqex /Script=C:\\MyTest.Orq /Log=orqex.log";
 constexpr const char* kUsageCaption = "Orqex usage Error";
 constexpr DWORD kFinalDispatchMs = 1000;
+constexpr std::int32_t kComFail = static_cast<std::int32_t>(0x80004005);  // E_FAIL
 
 // "dwBreakOnORQStart" as a 4-byte number; 0 when the key or the value is missing.
 DWORD ReadBreakOnStart(HKEY agentKey) {
@@ -47,15 +51,37 @@ int RunRegistration(ServerRegistration registration) {
   return status >= 0 ? 0 : static_cast<int>(kUsageExitCode);
 }
 
+// What the agent learns of the run. A failed run never reports success: when the run's
+// status is not 0 and nothing has set a failure yet (a script that could not be loaded, a
+// start section not found, a line that stopped the run without a report), the agent gets
+// E_FAIL and the message the error report would have built.
+FinalStatus StatusForAgent(unsigned runStatus, const std::string& errorText) {
+  FinalStatus status = TheFinalStatus();
+  if (runStatus != 0 && status.status >= 0) {
+    status.status = kComFail;
+    status.message = FinalErrorMessage(runStatus, errorText);
+  }
+  return status;
+}
+
 int RunScript(const HostCommandLine& switches, const std::string& programFolder) {
   const ScriptLocation script = LocateScript(switches.scriptValue, programFolder);
   const std::string section = switches.section.empty() ? kDefaultStartSection : switches.section;
 
-  // The agent's interfaces (switches.callbackText, switches.appUtilText) are taken here
-  // once the agent link exists, and the final status goes back to it after the run.
+  StartShutdownMonitor();
+  RegisterServerClassObjects();
+  AgentConnect(switches.callbackText, switches.appUtilText);
   LogStatus("ScriptFiles=%s, StartSection=%s", script.path.c_str(), section.c_str());
-  int exitCode =
-      static_cast<int>(ExecuteScript(script.path, section, script.folder, BuildHandlerTable()));
+  std::string errorText;
+  unsigned errorLine = 0;
+  const unsigned status = ExecuteScript(script.path, section, script.folder, BuildHandlerTable(),
+                                        &errorLine, &errorText);
+  int exitCode = static_cast<int>(status);
+
+  // Once, whatever the outcome; both interfaces are released here, before COM ends.
+  const FinalStatus final = StatusForAgent(status, errorText);
+  AgentFinish(final.status, final.message);
+  RevokeServerClassObjects();
 
   // Messages still on their way to this thread (the agent's, the progress dialog's) get
   // their chance before the end.
@@ -92,6 +118,7 @@ int RunHost() {
   LogStatus("After CoInitialize");
 
   const std::string programFolder = ProgramFolder();
+  ServerModuleInit(GetCurrentThreadId());
 
   HostValues& hostValues = TheHostValues();
   hostValues.quietMode = switches.quiet;
@@ -107,6 +134,7 @@ int RunHost() {
     exitCode = RunScript(switches, programFolder);
   }
 
+  ServerModuleTerm();
   if (SUCCEEDED(com)) CoUninitialize();
   return exitCode;
 }

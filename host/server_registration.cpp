@@ -1,6 +1,104 @@
-// Placeholder until the local-server registration (AppID entry from the registry script
-// resource, type library) is built: both report success without touching the registry.
+// "RegServer" / "UnregServer": the AppID entry from the registry script resource and the
+// program's own type library.
 #include "host/server_registration.h"
 
-long RegisterLocalServer() { return 0; }
-long UnregisterLocalServer() { return 0; }
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/mbcs.h"
+#include "host/registrar.h"
+#include "host/server_module.h"
+#include "support/system_folders.h"
+#include "support/win_handles.h"
+
+namespace {
+constexpr WORD kRegistryScriptId = 1001;
+
+// The registry script resource of the running program (empty when it is missing).
+std::string RegistryScript() {
+  HMODULE self = GetModuleHandleA(nullptr);
+  HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(kRegistryScriptId), "REGISTRY");
+  HGLOBAL loaded = found ? LoadResource(self, found) : nullptr;
+  const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+  return bytes ? std::string(bytes, SizeofResource(self, found)) : std::string();
+}
+
+long ApplyRegistryScript(RegistrarMode mode) {
+  std::string modulePath;
+  if (long hr = RegistrarModulePath(ProgramFilePath(), modulePath); FAILED(hr)) return hr;
+  return ApplyRegistrarScript(RegistryScript(), mode, {{"Module", modulePath}});
+}
+
+std::wstring Wide(const std::string& text) {
+  int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  if (size <= 0) return std::wstring();
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
+  wide.resize(static_cast<std::size_t>(size - 1));
+  return wide;
+}
+
+// The type library held in the program file, else in a ".tlb" file of the program's name
+// beside it. `libraryPath` receives the file it came from.
+HRESULT LoadOwnTypeLib(ComPtr<ITypeLib>& library, std::string& libraryPath) {
+  libraryPath = ProgramFilePath();
+  HRESULT hr = LoadTypeLibEx(Wide(libraryPath).c_str(), REGKIND_NONE, library.Put());
+  if (SUCCEEDED(hr)) return hr;
+  // The extension of the file name only: a "." in a folder name is not one.
+  std::size_t slash = FindLastChar(libraryPath, '\\');
+  std::size_t dot = FindLastChar(libraryPath, '.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
+    libraryPath.erase(dot);
+  }
+  libraryPath += ".tlb";
+  return LoadTypeLibEx(Wide(libraryPath).c_str(), REGKIND_NONE, library.Put());
+}
+
+// The library path cut after its last "\", "/" or ":".
+std::string HelpFolder(const std::string& libraryPath) {
+  std::size_t cut = FindAnyChar(libraryPath, "\\/:");
+  for (std::size_t next = cut; next != std::string::npos;
+       next = FindAnyChar(libraryPath, "\\/:", next + 1)) {
+    cut = next;
+  }
+  return cut == std::string::npos ? std::string() : libraryPath.substr(0, cut + 1);
+}
+
+using UnRegisterTypeLibFunction = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
+}  // namespace
+
+long RegisterLocalServer() {
+  // The script's outcome does not decide the registration's: the type library does.
+  ApplyRegistryScript(RegistrarMode::Register);
+  if (HRESULT hr = RegisterServerClassesInRegistry(); FAILED(hr)) return hr;
+  ComPtr<ITypeLib> library;
+  std::string libraryPath;
+  if (HRESULT hr = LoadOwnTypeLib(library, libraryPath); FAILED(hr)) return hr;
+  std::wstring path = Wide(libraryPath);
+  std::wstring help = Wide(HelpFolder(libraryPath));
+  return RegisterTypeLib(library.Get(), path.data(), help.empty() ? nullptr : help.data());
+}
+
+long UnregisterLocalServer() {
+  ApplyRegistryScript(RegistrarMode::Unregister);
+  UnregisterServerClassesInRegistry();
+  ComPtr<ITypeLib> library;
+  std::string libraryPath;
+  if (FAILED(LoadOwnTypeLib(library, libraryPath))) return S_OK;
+  // Looked up by name, so that a system without it still starts the program.
+  UniqueModule oleaut(LoadLibraryA("oleaut32.dll"));
+  auto unregister = oleaut ? reinterpret_cast<UnRegisterTypeLibFunction>(
+                                 GetProcAddress(oleaut.Get(), "UnRegisterTypeLib"))
+                           : nullptr;
+  TLIBATTR* attributes = nullptr;
+  if (unregister && SUCCEEDED(library->GetLibAttr(&attributes))) {
+    unregister(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+               attributes->lcid, attributes->syskind);
+    library->ReleaseTLibAttr(attributes);
+  }
+  return S_OK;
+}

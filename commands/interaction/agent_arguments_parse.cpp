@@ -1,0 +1,54 @@
+#include "commands/interaction/agent_arguments_parse.h"
+
+#include "engine/mbcs.h"
+#include "engine/text_args.h"
+
+namespace {
+constexpr std::size_t kProgressArgumentSize = 512;
+constexpr std::size_t kProgressFieldSize = 260;
+constexpr std::uint64_t kSignedLimit = 0x80000000ull;
+constexpr std::int32_t kComFail = static_cast<std::int32_t>(0x80004005);  // E_FAIL
+}  // namespace
+
+ProgressFields SplitProgressArgument(std::string_view argument) {
+  std::string copy = FitToBuffer(argument, kProgressArgumentSize);
+  TrimText(copy);
+  std::string_view rest = copy;
+  ProgressFields fields;
+  NextItem(rest, ',', kProgressFieldSize, fields.first);
+  NextItem(rest, ',', kProgressFieldSize, fields.second);
+  NextItem(rest, ',', kProgressFieldSize, fields.third);
+  NextItem(rest, ',', kProgressFieldSize, fields.text);
+  return fields;
+}
+
+std::int32_t ReadLongNumber(std::string_view text) {
+  DecimalPrefix number = ReadDecimalPrefix(text);
+  if (number.negative) {
+    if (number.magnitude >= kSignedLimit) return INT32_MIN;
+    return -static_cast<std::int32_t>(number.magnitude);
+  }
+  if (number.magnitude >= kSignedLimit) return INT32_MAX;
+  return static_cast<std::int32_t>(number.magnitude);
+}
+
+FinalStatusArgument ParseFinalStatusArgument(std::string_view expanded) {
+  FinalStatusArgument result;
+  std::size_t comma = FindChar(expanded, ',');
+  std::string_view number = expanded.substr(0, comma);
+  if (comma != std::string_view::npos) result.message = TrimmedCopy(expanded.substr(comma + 1));
+  DecimalPrefix read = ReadDecimalPrefix(number);
+  if (read.negative) {
+    result.outOfRange = read.magnitude > kSignedLimit;
+    result.status = result.outOfRange
+                        ? kComFail
+                        : static_cast<std::int32_t>(-static_cast<std::int64_t>(read.magnitude));
+  } else {
+    result.outOfRange = read.magnitude >= kSignedLimit;
+    // The 32-bit pattern of a number up to 4294967295, negative from 2147483648 on.
+    result.status = read.tooLarge || read.magnitude > 0xFFFFFFFFull
+                        ? kComFail
+                        : static_cast<std::int32_t>(static_cast<std::uint32_t>(read.magnitude));
+  }
+  return result;
+}

@@ -1,0 +1,5 @@
+#pragma once
+class HandlerTable;
+
+// PROGRESS and SETFINALSTATUS: what the script tells the calling agent.
+void RegisterAgentCommands(HandlerTable& table);
