@@ -30,9 +30,15 @@ constexpr DWORD kIdleWaitMs = 1000;
 constexpr DWORD kWaitSliceMs = 500;
 constexpr DWORD kSettleMs = 500;
 
+// Dispatches what is waiting in the queue; a quit message stays there for whoever reads
+// the queue after the command.
 void DispatchWaitingMessages() {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

@@ -166,11 +166,31 @@ TEST_F(RunCommandsTest, ShellExecuteOpensADocumentWithItsAssociatedProgramHidden
   WaitForReportLines(5);  // let it finish before the folder goes
 }
 
-TEST_F(RunCommandsTest, UserAppCommandsWithoutAnAgentStartNothing) {
+// Through the test agent, which records each call on its application utility; in quiet
+// mode only the close is asked for.
+TEST_F(RunCommandsTest, UserAppCommandsCallTheAgentWithTheirArguments) {
   ExpectFailures({{"STARTUSERAPP prog.exe", 51}});
-  const std::string program = plain_ + "\\" + kChild + " " + report_;
-  EXPECT_EQ(Run({"STARTUSERAPP " + program + ",1", "CLOSEUSERAPP " + program}), 0u);
-  Sleep(300);
-  EXPECT_FALSE(FileExists(report_));
+  EXPECT_EQ(Run({"STARTUSERAPP prog.exe,1", "CLOSEUSERAPP prog.exe"}), 0u);  // no agent here
+
+  WriteTextFile(dir_ + "\\user.Orq",
+                "[DefaultInstall]\r\nSET P=prog one.exe\r\nSTARTUSERAPP %%P%% /x , 42\r\n"
+                "CLOSEUSERAPP  %%P%%\r\n");
+  const std::string close = "CloseApplication 30000 -1 prog one.exe|\r\n";
+  const std::pair<const char *, std::string> cases[] = {
+      {"", "StartApplication 42 prog one.exe /x\r\n" + close}, {" /Quiet", close}};
+  for (const auto &[extra, calls] : cases) {
+    const std::string record = dir_ + "\\calls.txt";
+    DeleteFileA(record.c_str());
+    std::string commandLine = "\"" + TestBinDir() + "\\test_agent.exe\" " + record +
+                              " /Script=" + dir_ + "\\user.Orq /Log=" + dir_ + "\\run.log" + extra;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &started));
+    UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+    ASSERT_EQ(WaitForSingleObject(process.Get(), 60000), WAIT_OBJECT_0);
+    EXPECT_EQ(ReadTextFile(record).substr(0, calls.size()), calls) << extra << "\n" << Log();
+  }
 }
 }  // namespace
