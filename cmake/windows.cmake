@@ -56,8 +56,12 @@ target_link_libraries(Orqex PRIVATE orq_core)
 file(GLOB ORQ_TEST_HELPERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/helpers/*.cpp)
 foreach(helper ${ORQ_TEST_HELPERS})
   get_filename_component(name ${helper} NAME_WE)
+  get_filename_component(dir ${helper} DIRECTORY)
   add_executable(${name} ${helper} ${ORQ_IDL_OUTPUTS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${ORQ_GENERATED_DIR})
+  if(EXISTS ${dir}/${name}.rc)  # a helper's own resources
+    target_sources(${name} PRIVATE ${dir}/${name}.rc)
+  endif()
   target_link_libraries(${name} PRIVATE ${ORQ_SYSTEM_LIBS})
 endforeach()
 

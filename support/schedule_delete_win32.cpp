@@ -1,4 +1,13 @@
-// Placeholder until the file-name object exists: nothing is scheduled.
 #include "support/schedule_delete.h"
 
-bool ScheduleDelete(const std::string&) { return false; }
+#include "support/exception.h"
+#include "support/file_name.h"
+
+bool ScheduleDelete(const std::string &path) {
+  try {
+    CFileName name(path);
+    return name.DeleteOnReboot();
+  } catch (const CException &) {
+    return false; // no memory for the path: nothing could be recorded
+  }
+}

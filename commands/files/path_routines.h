@@ -1,22 +1,58 @@
 #pragma once
-// Path routines the file, INI and copy commands share. Paths are ANSI byte strings;
-// `capacity` is a buffer size in the script format's sense (260 holds 259 bytes).
+// Path routines the file, INI and copy commands share. Paths are ANSI byte
+// strings; `capacity` is a buffer size in the script format's sense (260 holds
+// 259 bytes).
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-// Joins `name` onto `folder` in place with exactly one backslash between them (a trailing
-// backslash of the folder counts only when it is not the trail byte of a double-byte
-// character; an empty folder gives "\" and the name). Fails, leaving `folder` unchanged,
-// when folder length + name length + 2 >= capacity.
-bool AppendPath(std::string& folder, std::size_t capacity, std::string_view name);
+// Joins `name` onto `folder` in place with exactly one backslash between them
+// (a trailing backslash of the folder counts only when it is not the trail byte
+// of a double-byte character; an empty folder gives "\" and the name). Fails,
+// leaving `folder` unchanged, when folder length + name length + 2 >= capacity.
+bool AppendPath(std::string &folder, std::size_t capacity,
+                std::string_view name);
+
+// Creates every folder along `path` with default security (a drive root or
+// share is never asked for: backslashes in the first four bytes are passed
+// over). Single failures are ignored, as a folder that exists fails to be made.
+// A path of 260 bytes or more is refused whole rather than made under a cut
+// name. True when the path is a folder after.
+bool CreatePath(const std::string &path);
+
+// True when the path does not exist, or when it may be read and written (the C
+// library's access check: a read-only file is not free; sharing locks are not
+// seen).
+bool IsFileFree(const std::string &path);
+
+// Removes a folder and everything below it, depth first. What cannot go now (a
+// file in use or read-only, a folder that is not empty then) is scheduled for
+// deletion at the next start of Windows. A junction or symbolic link to a
+// folder is removed as a link and never entered, so nothing outside the tree is
+// touched. An entry whose full name would not fit a path buffer is passed over.
+void RemoveTree(const std::string &folder);
+
+// Creates the folder (its parent must exist), or takes an existing one, and
+// gives the group Everyone full control of it. On the 95/98/Me family, which
+// has no file security, the folder is only created. False when that failed or
+// the security functions are missing.
+bool CreateOpenDirectory(const std::string &path);
+
+// True for a folder no script may remove or open to everybody: a drive root or
+// bare share ("C:", "C:", "\server\share"), the Windows folder, the system
+// folders, the program-files folders, and every folder above one of them.
+// Decided on the full path (relative parts, "." and "..", short names
+// resolved), compared without regard to case.
+bool IsGuardedFolder(const std::string &path);
 
 // True when the path names something that exists and is not a folder.
-bool IsExistingFile(const std::string& path);
+bool IsExistingFile(const std::string &path);
 
-// Looks for `path` as given, then in `workDir` (when not empty), the current folder, the
-// Windows folder, the system folder and last on the system search path. The first
-// existing file (not a folder) wins and replaces `path` with its full name; false, with
-// `path` unchanged, when none is found. A place whose joined name does not fit `capacity`
-// is passed over rather than tried under a cut name, which could be another file.
-bool SearchFile(std::string_view workDir, std::string& path, std::size_t capacity);
+// Looks for `path` as given, then in `workDir` (when not empty), the current
+// folder, the Windows folder, the system folder and last on the system search
+// path. The first existing file (not a folder) wins and replaces `path` with
+// its full name; false, with `path` unchanged, when none is found. A place
+// whose joined name does not fit `capacity` is passed over rather than tried
+// under a cut name, which could be another file.
+bool SearchFile(std::string_view workDir, std::string &path,
+                std::size_t capacity);

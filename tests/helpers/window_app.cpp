@@ -1,19 +1,15 @@
 // Test helper: shows one top-level window and pumps its messages.
 //
 //   window_app.exe <class> <title> [options]
-//     --ignore-close     WM_CLOSE is answered but the window stays (default: it
-//     closes)
-//     --hang <ms>        right after the window exists, stop answering messages
-//     for <ms>
-//     --hang-on-close <ms>  when WM_CLOSE arrives, stop answering for <ms>,
-//     then obey it
-//     --life <ms>        exit on its own after <ms> (default 60000), so no test
-//     leaves it behind
-//     --ready <name>     set the named manual-reset event once the window
-//     exists
+//     --ignore-close        WM_CLOSE is answered but the window stays (default: it closes)
+//     --hang <ms>           right after the window exists, stop answering messages for <ms>
+//     --hang-on-close <ms>  when WM_CLOSE arrives, stop answering for <ms>, then obey it
+//     --life <ms>           exit on its own after <ms> (default 60000): no test leaves it behind
+//     --ready <name>        set the named manual-reset event once the window exists (the
+//                           test creates the event first, so it outlives this process)
 //
-// Exit codes: 0 closed through WM_CLOSE, 3 lifetime over, 2 bad command line or
-// no window.
+// Exit codes: 10 closed through WM_CLOSE (so a test can tell it from the 0 of
+// TerminateProcess), 3 lifetime over, 2 bad command line or no window.
 #include <windows.h>
 
 #include <cstdlib>
@@ -26,39 +22,34 @@ bool g_ignoreClose = false;
 DWORD g_hangOnCloseMs = 0;
 const UINT_PTR kLifeTimer = 1;
 const int kExitLifeOver = 3;
+const int kExitClosed = 10;
 
-DWORD ParseMs(const char *text) {
-  return static_cast<DWORD>(std::strtoul(text, nullptr, 10));
-}
+DWORD ParseMs(const char *text) { return static_cast<DWORD>(std::strtoul(text, nullptr, 10)); }
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
-                            LPARAM lParam) {
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-  case WM_CLOSE:
-    if (g_hangOnCloseMs != 0)
-      Sleep(g_hangOnCloseMs);
-    if (!g_ignoreClose)
-      DestroyWindow(window);
-    return 0;
-  case WM_TIMER:
-    if (wParam == kLifeTimer) {
-      KillTimer(window, kLifeTimer);
-      PostQuitMessage(kExitLifeOver);
-    }
-    return 0;
-  case WM_DESTROY:
-    PostQuitMessage(0);
-    return 0;
-  default:
-    return DefWindowProcA(window, message, wParam, lParam);
+    case WM_CLOSE:
+      if (g_hangOnCloseMs != 0) Sleep(g_hangOnCloseMs);
+      if (!g_ignoreClose) DestroyWindow(window);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kLifeTimer) {
+        KillTimer(window, kLifeTimer);
+        PostQuitMessage(kExitLifeOver);
+      }
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(kExitClosed);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
   }
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv) {
-  if (argc < 3)
-    return 2;
+  if (argc < 3) return 2;
   const std::string className = argv[1];
   const std::string title = argv[2];
   DWORD hangMs = 0;
@@ -85,14 +76,11 @@ int main(int argc, char **argv) {
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.lpszClassName = className.c_str();
-  if (RegisterClassA(&windowClass) == 0)
-    return 2;
+  if (RegisterClassA(&windowClass) == 0) return 2;
   HWND window =
-      CreateWindowExA(0, className.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW,
-                      CW_USEDEFAULT, CW_USEDEFAULT, 200, 100, nullptr, nullptr,
-                      windowClass.hInstance, nullptr);
-  if (window == nullptr)
-    return 2;
+      CreateWindowExA(0, className.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
+  if (window == nullptr) return 2;
   SetTimer(window, kLifeTimer, lifeMs, nullptr);
 
   if (!readyEvent.empty()) {
@@ -102,8 +90,7 @@ int main(int argc, char **argv) {
       CloseHandle(ready);
     }
   }
-  if (hangMs != 0)
-    Sleep(hangMs);
+  if (hangMs != 0) Sleep(hangMs);
 
   MSG message;
   int exitCode = 0;

@@ -1,0 +1,217 @@
+// The file and folder commands. Failures of the system's file functions are
+// never reported: the script sees them through the values stored or by testing
+// again. Every path a command creates or removes is expanded whole or not at
+// all (ExpandForAction), and the commands that remove a tree or open a folder
+// to everybody refuse drive roots and the system's own folders.
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+#include "commands/files/file_families.h"
+#include "commands/files/path_routines.h"
+#include "commands/interaction/message_waits.h"
+#include "engine/errors.h"
+#include "engine/handler_table.h"
+#include "engine/mbcs.h"
+#include "engine/script_model.h"
+#include "engine/symbols.h"
+#include "engine/text_args.h"
+
+namespace {
+constexpr std::size_t kPathSize = 260;
+constexpr std::size_t kShortNamePathSize =
+    1024; // CONVERTTOSHORTPATHNAME's path field
+constexpr std::size_t kShortNameExpandSize = 2048; // and its expansion
+constexpr DWORD kWaitStepMs = 1000;
+
+const char *TrueFalse(bool yes) { return yes ? "TRUE" : "FALSE"; }
+
+// "%u.%u.%u.%u" of the fixed version of the file's version resource, or "0".
+std::string FileVersionText(const std::string &path) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (size == 0)
+    return "0";
+  std::vector<char> block(size);
+  void *value = nullptr;
+  UINT length = 0;
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data()) ||
+      !VerQueryValueA(block.data(), "\\", &value, &length) ||
+      value == nullptr || length < sizeof(VS_FIXEDFILEINFO)) {
+    return "0";
+  }
+  const auto *info = static_cast<const VS_FIXEDFILEINFO *>(value);
+  return std::to_string(HIWORD(info->dwFileVersionMS)) + '.' +
+         std::to_string(LOWORD(info->dwFileVersionMS)) + '.' +
+         std::to_string(HIWORD(info->dwFileVersionLS)) + '.' +
+         std::to_string(LOWORD(info->dwFileVersionLS));
+}
+
+unsigned GetFileVersion(EngineContext &ctx, ScriptLine &line) {
+  std::string name, path, expanded;
+  if (SplitNameValue(line.argumentText, kPathSize, kPathSize, name, path) !=
+      0) {
+    return FailLine(ctx, line, kErrFileVersion);
+  }
+  ExpandSymbols(ctx, path, expanded,
+                kPathSize); // only read: what was expanded is used
+  expanded.erase(std::remove(expanded.begin(), expanded.end(), '"'),
+                 expanded.end());
+  return FailLine(ctx, line,
+                  SetSymbol(ctx.symbols, name, FileVersionText(expanded)));
+}
+
+unsigned StripFileName(EngineContext &ctx, ScriptLine &line) {
+  std::string name = TrimmedCopy(line.argumentText), value;
+  if (unsigned rc = GetSymbol(ctx.symbols, name, value, kPathSize))
+    return FailLine(ctx, line, rc);
+  std::size_t last = FindLastChar(value, '\\');
+  if (last != std::string::npos)
+    value.resize(last);
+  return FailLine(ctx, line, SetSymbol(ctx.symbols, name, value));
+}
+
+unsigned FileExists(EngineContext &ctx, ScriptLine &line) {
+  std::string name, path, expanded;
+  if (unsigned rc =
+          SplitNameValue(line.argumentText, kPathSize, kPathSize, name, path))
+    return rc;
+  ExpandSymbols(ctx, path, expanded, kPathSize);
+  return SetSymbol(ctx.symbols, name, TrueFalse(IsExistingFile(expanded)));
+}
+
+unsigned IsFileLocked(EngineContext &ctx, ScriptLine &line) {
+  std::string name, path, expanded;
+  if (unsigned rc =
+          SplitNameValue(line.argumentText, kPathSize, kPathSize, name, path)) {
+    return FailLine(ctx, line, rc);
+  }
+  if (unsigned rc = ExpandSymbols(ctx, path, expanded, kPathSize))
+    return FailLine(ctx, line, rc);
+  return SetSymbol(ctx.symbols, name, TrueFalse(!IsFileFree(expanded)));
+}
+
+// The C library's atol on 32 bits (saturating), held as an unsigned count: a
+// negative number is an almost endless wait.
+std::uint32_t MillisecondsOf(const std::string &text) {
+  DecimalPrefix number = ReadDecimalPrefix(text);
+  std::int64_t value;
+  if (number.tooLarge ||
+      number.magnitude > (number.negative ? 2147483648u : 2147483647u)) {
+    value = number.negative ? INT32_MIN : INT32_MAX;
+  } else {
+    value = number.negative ? -static_cast<std::int64_t>(number.magnitude)
+                            : static_cast<std::int64_t>(number.magnitude);
+  }
+  return static_cast<std::uint32_t>(value);
+}
+
+unsigned WaitTillUnlocked(EngineContext &ctx, ScriptLine &line) {
+  std::string_view rest = line.argumentText;
+  std::string path, limitText;
+  NextItem(rest, ',', kPathSize, path);
+  TrimText(path);
+  if (path.empty() || IsFileFree(path))
+    return 0;
+  if (!NextItem(rest, ',', kPathSize, limitText))
+    return 0;
+  TrimText(limitText);
+  std::uint32_t limit = MillisecondsOf(limitText), waited = 0;
+  while (waited < limit) {
+    std::uint32_t step = std::min<std::uint32_t>(kWaitStepMs, limit - waited);
+    SleepWithMessages(step);
+    waited += step;
+    if (IsFileFree(path))
+      break;
+  }
+  return 0;
+}
+
+// The folder commands' guard against a too short path: shorter than 4 bytes and
+// neither a drive ("D:") nor a root-like third byte ("x:\") passes; the empty
+// path is refused.
+bool IsTooShort(const std::string &path) {
+  return path.size() < 4 && (path.size() < 2 || path[1] != ':') &&
+         (path.size() < 3 || path[2] != '\\');
+}
+
+enum class FolderAction { Create, Remove, RemoveTree };
+
+template <FolderAction action>
+unsigned FolderCommand(EngineContext &ctx, ScriptLine &line) {
+  std::string path;
+  if (unsigned rc = ExpandForAction(ctx, TrimmedCopy(line.argumentText), path,
+                                    kPathSize)) {
+    return FailLine(ctx, line, rc);
+  }
+  if (IsTooShort(path))
+    return kErrInvalidSwitch;
+  switch (action) {
+  case FolderAction::Create:
+    CreatePath(path);
+    break;
+  case FolderAction::Remove:
+    RemoveDirectoryA(path.c_str()); // only an empty folder goes
+    break;
+  case FolderAction::RemoveTree:
+    if (IsGuardedFolder(path))
+      return kErrInvalidSwitch;
+    RemoveTree(path);
+    break;
+  }
+  return 0;
+}
+
+unsigned CreateSpecialDir(EngineContext &ctx, ScriptLine &line) {
+  std::string path;
+  if (unsigned rc = ExpandForAction(ctx, line.argumentText, path, kPathSize)) {
+    return FailLine(ctx, line, rc);
+  }
+  TrimText(path);
+  if (path.empty())
+    return FailLine(ctx, line, kErrInvalidSwitch);
+  if (IsGuardedFolder(path))
+    return kErrInvalidSwitch;
+  CreateOpenDirectory(path);
+  return 0;
+}
+
+// A path without a short form (one that does not exist) is stored unchanged.
+unsigned ConvertToShortPathName(EngineContext &ctx, ScriptLine &line) {
+  std::string name, path, expanded;
+  if (unsigned rc = SplitNameValue(line.argumentText, kPathSize,
+                                   kShortNamePathSize, name, path)) {
+    return FailLine(ctx, line, rc);
+  }
+  if (unsigned rc = ExpandSymbols(ctx, path, expanded, kShortNameExpandSize)) {
+    return FailLine(ctx, line, rc);
+  }
+  std::string shortPath(kShortNamePathSize, '\0');
+  DWORD length = GetShortPathNameA(expanded.c_str(), shortPath.data(),
+                                   static_cast<DWORD>(kShortNamePathSize));
+  // A length at or above the buffer is the room the short form would need: not
+  // written.
+  if (length == 0 || length >= kShortNamePathSize) {
+    shortPath = expanded;
+  } else {
+    shortPath.resize(length);
+  }
+  return FailLine(ctx, line, SetSymbol(ctx.symbols, name, shortPath));
+}
+} // namespace
+
+void RegisterFileCommands(HandlerTable &table) {
+  table.Add(kCmdGetFileVersion, GetFileVersion);
+  table.Add(kCmdStripFileName, StripFileName);
+  table.Add(kCmdFileExists, FileExists);
+  table.Add(kCmdIsFileLocked, IsFileLocked);
+  table.Add(kCmdWaitTillUnlocked, WaitTillUnlocked);
+  table.Add(kCmdCreateDir, FolderCommand<FolderAction::Create>);
+  table.Add(kCmdRemoveDir, FolderCommand<FolderAction::Remove>);
+  table.Add(kCmdRemoveDirRecursive, FolderCommand<FolderAction::RemoveTree>);
+  table.Add(kCmdCreateSpecialDir, CreateSpecialDir);
+  table.Add(kCmdConvertToShortPathName, ConvertToShortPathName);
+}

@@ -1,0 +1,231 @@
+// Installing and removing a package's files. COPYFILES and DELFILES walk a file-list
+// section: its FILECIO and FILECOW lines name files (never expanded) relative to the
+// script's folder (source) and the working folder (target); any other line runs as an
+// ordinary command. Errors of listed files are reported against the file-list line.
+#include "commands/files/file_copy_commands.h"
+
+#include <windows.h>
+
+#include "commands/files/file_copy_parse.h"
+#include "commands/files/path_routines.h"
+#include "commands/system/process_control.h"
+#include "engine/errors.h"
+#include "engine/handler_table.h"
+#include "engine/runner.h"
+#include "engine/script_model.h"
+#include "engine/symbols.h"
+#include "engine/text_args.h"
+#include "support/log.h"
+#include "support/schedule_delete.h"
+#include "support/win_handles.h"
+
+namespace {
+constexpr int kCopyAttempts = 5;
+constexpr DWORD kCopyRetryMs = 1000;
+
+// CANALLFILESBECOPIED's answer, kept from one use to the next for the whole process.
+bool allCopyable = true;
+
+bool IsListedFileLine(const ScriptLine& line) {
+  return line.commandId == kCmdFileCio || line.commandId == kCmdFileCow;
+}
+
+UniqueKernelHandle OpenForReading(const std::string& path) {
+  return UniqueKernelHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// True when the target exists, can be read and was written later than the source.
+bool TargetIsNewer(const std::string& target, const BY_HANDLE_FILE_INFORMATION& source) {
+  UniqueKernelHandle file = OpenForReading(target);
+  BY_HANDLE_FILE_INFORMATION info;
+  return file && GetFileInformationByHandle(file.Get(), &info) &&
+         CompareFileTime(&info.ftLastWriteTime, &source.ftLastWriteTime) > 0;
+}
+
+// The listed target under the working folder. False when there is no working folder
+// (the names would land in the current drive's root) or the joined name does not fit.
+bool TargetPath(const EngineContext& ctx, const std::string& name, std::string& path) {
+  path = ctx.workDir;
+  return !ctx.workDir.empty() && AppendPath(path, kPathSize, name);
+}
+
+// Turns a walk's own state on and off around the lines of a file-list section.
+class SectionWalk {
+ public:
+  SectionWalk(EngineContext& ctx, ScriptSection& section) : ctx_(ctx), caller_(ctx.currentSection) {
+    section.stopFlag = 0;
+    ctx.currentSection = &section;
+    ++ctx.callDepth;
+  }
+  ~SectionWalk() {
+    --ctx_.callDepth;
+    ctx_.currentSection = caller_;
+  }
+  SectionWalk(const SectionWalk&) = delete;
+  SectionWalk& operator=(const SectionWalk&) = delete;
+
+ private:
+  EngineContext& ctx_;
+  ScriptSection* caller_;
+};
+
+// One FILECIO or FILECOW line of a COPYFILES walk; 0 lets the walk go on.
+unsigned CopyListedLine(EngineContext& ctx, ScriptLine& line) {
+  ListedFileNames names;
+  if (!SplitListedFile(line.argumentText, names)) return FailLine(ctx, line, kErrInvalidSwitch);
+  std::string source = ctx.scriptDir;
+  if (!AppendPath(source, kPathSize, names.source) || !IsExistingFile(source)) {
+    return FailLine(ctx, line, kErrFileMissing);
+  }
+  if (ctx.workDir.empty()) return FailLine(ctx, line, kErrSetWorkDir);
+  CreatePath(ctx.workDir);
+  std::string target;
+  const bool overwrite = line.commandId == kCmdFileCow;
+  unsigned status = kErrFileWrite;  // a target name that does not fit is never copied
+  if (TargetPath(ctx, names.target, target)) {
+    LogStatus("%s: %s %s", overwrite ? "FILECOW" : "FILECIO", source.c_str(), target.c_str());
+    status = CopyListedFile(target, source, overwrite);
+  }
+  if (status == 0) return 0;
+  if (status == kErrDiskSpace) return FailLine(ctx, line, status);
+  if (overwrite) {
+    CheckModuleUsers(target, false);
+    return 0;
+  }
+  CheckModuleUsers(target, true);
+  return FailLine(ctx, line, status);
+}
+
+// Walks a file-list section, carrying out its FILECIO and FILECOW lines with `listed` and
+// dispatching every other line. Returns 4 for a missing section, 58 when walks and calls
+// nest too deeply (a section that copies itself), else the first failing line's status.
+template <unsigned (*Listed)(EngineContext&, ScriptLine&)>
+unsigned WalkFileList(EngineContext& ctx, const std::string& sectionName) {
+  ScriptSection* section = FindSection(ctx, sectionName);
+  if (!section) return kErrSectionNotFound;
+  if (ctx.callDepth >= kMaxCallDepth) return kErrCallsTooDeep;
+  SectionWalk walk(ctx, *section);
+  unsigned status = 0;
+  for (ScriptLine& line : section->lines) {
+    status = IsListedFileLine(line) ? Listed(ctx, line) : DispatchLine(ctx, line);
+    if (status != 0 || section->stopFlag == 1) break;
+  }
+  return status;
+}
+
+unsigned CopyFiles(EngineContext& ctx, ScriptLine& line) {
+  unsigned status = WalkFileList<CopyListedLine>(ctx, line.argumentText);
+  if (status == kErrSectionNotFound || status == kErrCallsTooDeep) {
+    return FailLine(ctx, line, status);
+  }
+  return status;
+}
+
+// A file that cannot be deleted is left alone without a word, as is a line whose target
+// cannot be named under the working folder.
+unsigned DeleteListedLine(EngineContext& ctx, ScriptLine& line) {
+  ListedFileNames names;
+  std::string target;
+  if (SplitListedFile(line.argumentText, names) && TargetPath(ctx, names.target, target)) {
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(target.c_str());
+  }
+  return 0;
+}
+
+unsigned DelFiles(EngineContext& ctx, ScriptLine& line) {
+  if (!FindSection(ctx, line.argumentText)) return FailLine(ctx, line, kErrSectionNotFound);
+  unsigned status = WalkFileList<DeleteListedLine>(ctx, line.argumentText);
+  if (status == kErrCallsTooDeep) return FailLine(ctx, line, status);
+  if (status != 0 && ctx.currentSection) ctx.currentSection->stopFlag = 1;
+  return status;
+}
+
+unsigned CopyOneFile(EngineContext& ctx, ScriptLine& line) {
+  std::string text, source, target;
+  if (unsigned rc = ExpandForAction(ctx, line.argumentText, text, kPathSize)) {
+    return FailLine(ctx, line, rc);
+  }
+  if (!SplitSourceTarget(text, source, target)) return FailLine(ctx, line, kErrInvalidSwitch);
+  if (CopyFileA(source.c_str(), target.c_str(), FALSE)) return 0;
+  CheckModuleUsers(target, true);
+  return FailLine(ctx, line, kErrTargetInUse);
+}
+
+unsigned DeleteOneFile(EngineContext& ctx, ScriptLine& line) {
+  std::string path;
+  if (unsigned rc = ExpandForAction(ctx, line.argumentText, path, kPathSize)) {
+    return FailLine(ctx, line, rc);
+  }
+  TrimText(path);
+  if (path.empty()) return FailLine(ctx, line, kErrInvalidSwitch);
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!DeleteFileA(path.c_str()) && IsExistingFile(path)) ScheduleDelete(path);
+  return 0;
+}
+
+// Items are used as written, relative to the current folder; a missing file counts as
+// copyable. A path too long for its buffer is not copyable (it cannot be tested whole).
+unsigned CanAllFilesBeCopied(EngineContext& ctx, ScriptLine& line) {
+  std::string name, list, item;
+  if (!SplitNameAndList(line.argumentText, name, list)) return 0;
+  std::string_view rest = list;
+  bool fits = true;
+  while (NextListedPath(rest, item, fits)) {
+    allCopyable = fits && IsFileFree(item);
+    if (!allCopyable) break;
+  }
+  return SetSymbol(ctx.symbols, name, allCopyable ? "TRUE" : "FALSE");
+}
+
+// No list of packaged files' dates exists, so a file that is installed is never found in
+// it: the command answers "TRUE" for a missing file and 13, unreported, otherwise.
+unsigned IsCurrentFileOlder(EngineContext& ctx, ScriptLine& line) {
+  std::string name, fileName;
+  if (unsigned rc = SplitNameValue(line.argumentText, kPathSize, kPathSize, name, fileName)) {
+    return rc;
+  }
+  std::string path = ctx.workDir;
+  if (!AppendPath(path, kPathSize, fileName)) return kErrFileMissing;
+  if (!IsExistingFile(path)) return SetSymbol(ctx.symbols, name, "TRUE");
+  return kErrFileMissing;
+}
+}  // namespace
+
+unsigned CopyListedFile(const std::string& target, const std::string& source, bool overwrite) {
+  {
+    UniqueKernelHandle from = OpenForReading(source);
+    if (!from) return kErrFileOpen;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!overwrite && GetFileInformationByHandle(from.Get(), &info) &&
+        TargetIsNewer(target, info)) {
+      return 0;
+    }
+  }
+  // Only now, when a copy follows, may a read-only target lose that attribute; it gets it
+  // back when no copy succeeds.
+  const DWORD attributes = GetFileAttributesA(target.c_str());
+  SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
+    if (CopyFileA(source.c_str(), target.c_str(), FALSE)) return 0;
+    if (GetLastError() == ERROR_DISK_FULL) {
+      if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(target.c_str(), attributes);
+      return kErrDiskSpace;
+    }
+    Sleep(kCopyRetryMs);
+  }
+  if (attributes != INVALID_FILE_ATTRIBUTES) SetFileAttributesA(target.c_str(), attributes);
+  return kErrTargetInUse;
+}
+
+void RegisterFileCopyCommands(HandlerTable& table) {
+  table.Add(kCmdCopyFiles, CopyFiles);
+  table.Add(kCmdDelFiles, DelFiles);
+  table.Add(kCmdFileCio, EmptyHandler);
+  table.Add(kCmdFileCow, EmptyHandler);
+  table.Add(kCmdCopyOneFile, CopyOneFile);
+  table.Add(kCmdDeleteOneFile, DeleteOneFile);
+  table.Add(kCmdCanAllFilesBeCopied, CanAllFilesBeCopied);
+  table.Add(kCmdIsCurrentFileOlder, IsCurrentFileOlder);
+}

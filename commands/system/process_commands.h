@@ -1,0 +1,5 @@
+#pragma once
+class HandlerTable;
+
+// KILLPROCESS and ISPROCESSRUNNING.
+void RegisterProcessCommands(HandlerTable &table);
