@@ -30,7 +30,7 @@
 
 namespace {
 using Clock = std::chrono::steady_clock;
-constexpr int kSamples = 21;
+constexpr int kDefaultSamples = 21;
 constexpr DWORD kPauseMs = 500;
 constexpr const char* kChild = "exit_after_delay.exe";
 
@@ -70,7 +70,9 @@ double Median(std::vector<double> values) {
 }
 }  // namespace
 
-int main() {
+// Optional argument: the number of samples.
+int main(int argc, char** argv) {
+  const int samples = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultSamples;
   const std::string bin = ProgramFolder();
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
@@ -91,7 +93,7 @@ int main() {
   const std::string bare = bin + "\\" + kChild + " 0";
 
   std::vector<double> overheads, engines, bares, pauses;
-  for (int i = 0; i < kSamples; ++i) {
+  for (int i = 0; i < samples; ++i) {
     double engine = 0, plain = 0, pause = 0;
     auto runEngine = [&] { engine = Milliseconds([&] { DispatchLine(ctx, line); }); };
     auto runBare = [&] { plain = Milliseconds([&] { BareStart(bare); }); };
