@@ -1,8 +1,7 @@
-// The program commands' argument forms: a command line that is handed on is
-// whole and fits its buffer, keeps the working folder it was joined to, and is
-// the bare text after the search-path mark; window names are never empty or
-// longer than 259 bytes; a time limit is a signed 32-bit number of milliseconds
-// or none.
+// The program commands' argument forms: a command line that is handed on is whole and fits its
+// buffer, keeps the working folder it was joined to, and is the bare text after the search-path
+// mark; window names are never empty or longer than 259 bytes; a time limit is a signed 32-bit
+// number of milliseconds or none.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -10,10 +9,10 @@
 #include "commands/system/program_command_parse.h"
 #include "engine/mbcs.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
   SetAnsiCodePageForTesting(data[0] & 1 ? 932 : 0);
-  std::string input(reinterpret_cast<const char *>(data) + 1, size - 1);
+  std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
   // The first line is the working folder, the rest the command text.
   std::size_t split = input.find('\n');
   std::string workDir = split == std::string::npos ? std::string() : input.substr(0, split);
@@ -40,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       break;
   }
 
-  for (const std::string &name : CloseAppNames(input)) {
+  for (const std::string& name : CloseAppNames(input)) {
     if (name.empty() || name.size() >= 260 || FindChar(name, ',') != std::string::npos) {
       __builtin_trap();
     }

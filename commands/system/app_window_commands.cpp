@@ -1,6 +1,6 @@
-// CLOSEAPP, ISAPPRUNNING and WAITFORWINDOWCLOSE: applications named by the
-// class name or the title of a top-level window. A name is looked up first as a
-// window class, then as a title; an empty name names no window.
+// CLOSEAPP, ISAPPRUNNING and WAITFORWINDOWCLOSE: applications named by the class name or the title
+// of a top-level window. A name is looked up first as a window class, then as a title; an empty
+// name names no window.
 #include <windows.h>
 
 #include "commands/interaction/message_waits.h"
@@ -17,21 +17,19 @@
 
 namespace {
 constexpr std::size_t kNameSize = 260;
-// This class is asked to close (WM_CLOSE); every other window is sent
-// WM_DESTROY.
-constexpr const char *kCloseMessageClass = "Tevlin_OsMainClass";
+// This class is asked to close (WM_CLOSE); every other window is sent WM_DESTROY.
+constexpr const char* kCloseMessageClass = "Tevlin_OsMainClass";
 constexpr DWORD kStepMs = 1000;
 constexpr int kClassLooks = 15;
 constexpr DWORD kProcessEndWaitMs = 15000;
-// A hung application must not hold the engine: the close message gives up after
-// this.
+// A hung application must not hold the engine: the close message gives up after this.
 constexpr UINT kSendTimeoutMs = 15000;
 
-HWND FindByClass(const std::string &name) {
+HWND FindByClass(const std::string& name) {
   return name.empty() ? nullptr : FindWindowExA(nullptr, nullptr, name.c_str(), nullptr);
 }
 
-HWND FindWindowByName(const std::string &name) {
+HWND FindWindowByName(const std::string& name) {
   if (name.empty()) return nullptr;
   HWND window = FindByClass(name);
   return window ? window : FindWindowExA(nullptr, nullptr, nullptr, name.c_str());
@@ -43,9 +41,8 @@ bool IsOwnWindow(HWND window) {
   return processId == GetCurrentProcessId();
 }
 
-// The first window of another process with this class (class != nullptr) or
-// title.
-HWND FindForeignWindow(const char *className, const char *title) {
+// The first window of another process with this class (class != nullptr) or title.
+HWND FindForeignWindow(const char* className, const char* title) {
   HWND window = nullptr;
   while ((window = FindWindowExA(nullptr, window, className, title)) != nullptr) {
     if (!IsOwnWindow(window)) return window;
@@ -53,27 +50,25 @@ HWND FindForeignWindow(const char *className, const char *title) {
   return nullptr;
 }
 
-// CLOSEAPP's lookup passes over the engine's own windows (the progress dialog
-// is a
-// "#32770" window like any other program's dialog): the engine never closes
-// itself.
-HWND FindWindowToClose(const std::string &name) {
+// CLOSEAPP's lookup passes over the engine's own windows (the progress dialog is a "#32770" window
+// like any other program's dialog): the engine never closes itself.
+HWND FindWindowToClose(const std::string& name) {
   HWND window = FindForeignWindow(name.c_str(), nullptr);
   return window ? window : FindForeignWindow(nullptr, name.c_str());
 }
 
-bool IsCloseMessageClass(const std::string &name) {
+bool IsCloseMessageClass(const std::string& name) {
   return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, name.c_str(), -1,
                         kCloseMessageClass, -1) == CSTR_EQUAL;
 }
 
-void CloseApplication(const std::string &name) {
+void CloseApplication(const std::string& name) {
   HWND window = FindWindowToClose(name);
   if (!window) return;
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
-  // The process is opened once, now: an id looked up again later may name
-  // another process that has since taken the number.
+  // The process is opened once, now: an id looked up again later may name another process that has
+  // since taken the number.
   UniqueKernelHandle process;
   if (processId != 0 && processId != GetCurrentProcessId()) {
     process.Reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
@@ -104,28 +99,27 @@ void CloseApplication(const std::string &name) {
   TerminateProcess(process.Get(), 0);
 }
 
-unsigned CloseApp(EngineContext &, ScriptLine &line) {
-  for (const std::string &name : CloseAppNames(line.argumentText)) CloseApplication(name);
+unsigned CloseApp(EngineContext&, ScriptLine& line) {
+  for (const std::string& name : CloseAppNames(line.argumentText)) CloseApplication(name);
   return 0;
 }
 
-unsigned IsAppRunning(EngineContext &ctx, ScriptLine &line) {
+unsigned IsAppRunning(EngineContext& ctx, ScriptLine& line) {
   std::string symbol, name;
   if (unsigned rc = SplitNameValue(line.argumentText, kNameSize, kNameSize, symbol, name)) {
     return rc;  // unreported
   }
-  const char *answer = FindWindowByName(name) ? "TRUE" : "FALSE";
+  const char* answer = FindWindowByName(name) ? "TRUE" : "FALSE";
   return FailLine(ctx, line, SetSymbol(ctx.symbols, symbol, answer));
 }
 
-unsigned WaitForWindowClose(EngineContext &ctx, ScriptLine &line) {
+unsigned WaitForWindowClose(EngineContext& ctx, ScriptLine& line) {
   WindowWaitArgs args = ParseWindowWait(line.argumentText);
   if (args.name.empty()) return FailLine(ctx, line, kErrInvalidSwitch);
   if (!FindWindowByName(args.name)) return 0;
   if (args.limitIgnored) {
     LogStatus(
-        "WAITFORWINDOWCLOSE: %s is not a time limit from 0 to 2147483647 "
-        "ms; waiting "
+        "WAITFORWINDOWCLOSE: %s is not a time limit from 0 to 2147483647 ms; waiting "
         "without a limit.",
         args.limitText.c_str());
   }
@@ -147,7 +141,7 @@ unsigned WaitForWindowClose(EngineContext &ctx, ScriptLine &line) {
 }
 }  // namespace
 
-void RegisterAppWindowCommands(HandlerTable &table) {
+void RegisterAppWindowCommands(HandlerTable& table) {
   table.Add(kCmdCloseApp, CloseApp);
   table.Add(kCmdIsAppRunning, IsAppRunning);
   table.Add(kCmdWaitForWindowClose, WaitForWindowClose);

@@ -30,9 +30,8 @@ bool IsAbsoluteCommand(std::string_view text) {
   return IsRootedPath(text) || (!text.empty() && text[0] == '"' && IsRootedPath(text.substr(1)));
 }
 
-// `folder` and `name` with exactly one backslash between them (the rule of
-// AppendPath: a trailing backslash counts only when it is not the trail byte of
-// a double-byte character).
+// `folder` and `name` with exactly one backslash between them (the rule of AppendPath: a trailing
+// backslash counts only when it is not the trail byte of a double-byte character).
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string joined(folder);
   std::size_t last = FindLastChar(folder, '\\');
@@ -47,7 +46,7 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return joined;
 }
 
-std::int32_t ClampToInt32(const DecimalPrefix &number) {
+std::int32_t ClampToInt32(const DecimalPrefix& number) {
   constexpr std::uint64_t kMaxPositive = std::numeric_limits<std::int32_t>::max();
   if (number.negative) {
     if (number.magnitude > kMaxPositive) return std::numeric_limits<std::int32_t>::min();
@@ -59,7 +58,7 @@ std::int32_t ClampToInt32(const DecimalPrefix &number) {
 }  // namespace
 
 CommandLineForm BuildCommandLine(std::string_view text, std::string_view workDir,
-                                 std::string &commandLine) {
+                                 std::string& commandLine) {
   std::string built;
   if (StartsWithNoCase(text, kSearchPathPrefix)) {
     built = text.substr(kSearchPathPrefix.size());
@@ -116,7 +115,7 @@ WindowWaitArgs ParseWindowWait(std::string_view argument) {
   return args;
 }
 
-bool ParseUserApp(std::string_view argument, UserAppArgs &args) {
+bool ParseUserApp(std::string_view argument, UserAppArgs& args) {
   std::size_t comma = FindChar(argument, ',');
   if (comma == std::string_view::npos) return false;
   args.command = std::string(argument.substr(0, comma));

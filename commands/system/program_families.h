@@ -3,8 +3,8 @@
 class HandlerTable;
 
 // RUN, RUNWAIT, RUNHIDE, RUNHIDEWAIT, SHELLEXECUTE.
-void RegisterRunCommands(HandlerTable &table);
+void RegisterRunCommands(HandlerTable& table);
 // CLOSEAPP, ISAPPRUNNING, WAITFORWINDOWCLOSE.
-void RegisterAppWindowCommands(HandlerTable &table);
+void RegisterAppWindowCommands(HandlerTable& table);
 // STARTUSERAPP, CLOSEUSERAPP (through the calling agent).
-void RegisterUserAppCommands(HandlerTable &table);
+void RegisterUserAppCommands(HandlerTable& table);

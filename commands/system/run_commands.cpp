@@ -1,11 +1,9 @@
-// The run commands and SHELLEXECUTE. A run command starts the program its
-// argument names (joined to the working folder unless the argument is absolute
-// or asks for the search path), shown or hidden, and with RUNWAIT / RUNHIDEWAIT
-// waits for it to end while the engine thread's messages keep being dispatched.
-// None of them fails because a program could not be started: that leaves one
-// "CreateProcess Error: " log line. They fail only when the argument's
-// expansion would be cut (59) or names a missing symbol (28), since they must
-// never start a program the script did not name.
+// The run commands and SHELLEXECUTE. A run command starts the program its argument names (joined to
+// the working folder unless the argument is absolute or asks for the search path), shown or hidden,
+// and with RUNWAIT / RUNHIDEWAIT waits for it to end while the engine thread's messages keep being
+// dispatched. None of them fails because a program could not be started: that leaves one
+// "CreateProcess Error: " log line. They fail only when the argument's expansion would be cut (59)
+// or names a missing symbol (28), since they must never start a program the script did not name.
 #include <windows.h>
 // (after windows.h, which it needs)
 #include <shellapi.h>
@@ -30,8 +28,8 @@ constexpr DWORD kIdleWaitMs = 1000;
 constexpr DWORD kWaitSliceMs = 500;
 constexpr DWORD kSettleMs = 500;
 
-// Dispatches what is waiting in the queue; a quit message stays there for whoever reads
-// the queue after the command.
+// Dispatches what is waiting in the queue; a quit message stays there for whoever reads the queue
+// after the command.
 void DispatchWaitingMessages() {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -46,20 +44,19 @@ void DispatchWaitingMessages() {
 
 // The system's text of `code`, without its line end.
 std::string SystemErrorText(DWORD code) {
-  char *buffer = nullptr;
+  char* buffer = nullptr;
   DWORD length = FormatMessageA(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char *>(&buffer),
-      0, nullptr);
+      nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&buffer), 0,
+      nullptr);
   UniqueLocalMemory owner(buffer);
   std::string text = length ? std::string(buffer, length) : "Error " + std::to_string(code);
   TrimText(text);
   return text;
 }
 
-// Starts `commandLine` with the show mode and, with `wait`, waits for its end.
-// Always 0.
-unsigned RunProgram(const std::string &commandLine, WORD showMode, bool wait) {
+// Starts `commandLine` with the show mode and, with `wait`, waits for its end. Always 0.
+unsigned RunProgram(const std::string& commandLine, WORD showMode, bool wait) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -84,7 +81,7 @@ unsigned RunProgram(const std::string &commandLine, WORD showMode, bool wait) {
   return 0;
 }
 
-unsigned RunCommand(EngineContext &ctx, ScriptLine &line, WORD showMode, bool wait) {
+unsigned RunCommand(EngineContext& ctx, ScriptLine& line, WORD showMode, bool wait) {
   std::string text;
   if (unsigned rc = ExpandForAction(ctx, line.argumentText, text, kRunExpansionSize)) {
     return FailLine(ctx, line, rc);
@@ -114,22 +111,22 @@ unsigned RunCommand(EngineContext &ctx, ScriptLine &line, WORD showMode, bool wa
   return 0;
 }
 
-unsigned Run(EngineContext &ctx, ScriptLine &line) {
+unsigned Run(EngineContext& ctx, ScriptLine& line) {
   return RunCommand(ctx, line, kShowShown, false);
 }
-unsigned RunWait(EngineContext &ctx, ScriptLine &line) {
+unsigned RunWait(EngineContext& ctx, ScriptLine& line) {
   return RunCommand(ctx, line, kShowShown, true);
 }
-unsigned RunHide(EngineContext &ctx, ScriptLine &line) {
+unsigned RunHide(EngineContext& ctx, ScriptLine& line) {
   return RunCommand(ctx, line, kShowHidden, false);
 }
-unsigned RunHideWait(EngineContext &ctx, ScriptLine &line) {
+unsigned RunHideWait(EngineContext& ctx, ScriptLine& line) {
   return RunCommand(ctx, line, kShowHidden, true);
 }
 
-// Opens the file or document with the shell's "open" verb, hidden. The outcome
-// does not change the status; a refusal leaves a log line.
-unsigned ShellExecuteCommand(EngineContext &ctx, ScriptLine &line) {
+// Opens the file or document with the shell's "open" verb, hidden. The outcome does not change the
+// status; a refusal leaves a log line.
+unsigned ShellExecuteCommand(EngineContext& ctx, ScriptLine& line) {
   std::string target;
   if (unsigned rc =
           ExpandForAction(ctx, TrimmedCopy(line.argumentText), target, kShellExpansionSize)) {
@@ -142,7 +139,7 @@ unsigned ShellExecuteCommand(EngineContext &ctx, ScriptLine &line) {
 }
 }  // namespace
 
-void RegisterRunCommands(HandlerTable &table) {
+void RegisterRunCommands(HandlerTable& table) {
   table.Add(kCmdRun, Run);
   table.Add(kCmdRunWait, RunWait);
   table.Add(kCmdRunHide, RunHide);

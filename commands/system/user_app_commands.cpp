@@ -1,7 +1,6 @@
-// STARTUSERAPP and CLOSEUSERAPP: the calling agent starts or closes a program
-// on the logged-on user's desktop through its application utility. Without that
-// interface (or, for STARTUSERAPP, in quiet mode) nothing happens and the line
-// succeeds.
+// STARTUSERAPP and CLOSEUSERAPP: the calling agent starts or closes a program on the logged-on
+// user's desktop through its application utility. Without that interface (or, for STARTUSERAPP, in
+// quiet mode) nothing happens and the line succeeds.
 #include "commands/system/program_command_parse.h"
 #include "commands/system/program_families.h"
 #include "engine/errors.h"
@@ -17,7 +16,7 @@ constexpr std::size_t kCommandSize = 260;
 constexpr long kCloseTimeoutMs = 30000;
 constexpr long kCloseFlags = -1;
 
-unsigned StartUserApp(EngineContext &ctx, ScriptLine &line) {
+unsigned StartUserApp(EngineContext& ctx, ScriptLine& line) {
   UserAppArgs args;
   if (!ParseUserApp(line.argumentText, args)) return FailLine(ctx, line, kErrInvalidSwitch);
   std::string command;
@@ -29,7 +28,7 @@ unsigned StartUserApp(EngineContext &ctx, ScriptLine &line) {
   return 0;
 }
 
-unsigned CloseUserApp(EngineContext &ctx, ScriptLine &line) {
+unsigned CloseUserApp(EngineContext& ctx, ScriptLine& line) {
   std::string name;
   if (unsigned rc = ExpandForAction(ctx, line.argumentText, name, kCommandSize)) {
     return FailLine(ctx, line, rc);
@@ -40,7 +39,7 @@ unsigned CloseUserApp(EngineContext &ctx, ScriptLine &line) {
 }
 }  // namespace
 
-void RegisterUserAppCommands(HandlerTable &table) {
+void RegisterUserAppCommands(HandlerTable& table) {
   table.Add(kCmdStartUserApp, StartUserApp);
   table.Add(kCmdCloseUserApp, CloseUserApp);
 }

@@ -1,13 +1,11 @@
-// Test helper: reports how it was started, then lives a while and exits with a
-// given code.
+// Test helper: reports how it was started, then lives a while and exits with a given code.
 //
-//   child_reporter.exe <report file> [exit code] [milliseconds] [anything
-//   else...]
+//   child_reporter.exe <report file> [exit code] [milliseconds] [anything else...]
 //
-// Writes four lines to the report file at once: its command line as received,
-// its current folder, its start-up show command (or -1 when none was given),
-// and its own program path. After the given milliseconds (default 0) it appends
-// "ended" and exits with the code (default 0).
+// Writes four lines to the report file at once: its command line as received, its current
+// folder, its start-up show command (or -1 when none was given), and its own program path.
+// After the given milliseconds (default 0) it appends "ended" and exits with the code
+// (default 0).
 #include <windows.h>
 
 #include <cstdio>
@@ -15,7 +13,7 @@
 #include <string>
 
 namespace {
-void Append(const std::string &path, const std::string &text) {
+void Append(const std::string& path, const std::string& text) {
   HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
@@ -37,7 +35,7 @@ std::string ProgramPath() {
 }
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc < 2) return 2;
   const std::string report = argv[1];
   const int exitCode = argc > 2 ? std::atoi(argv[2]) : 0;
