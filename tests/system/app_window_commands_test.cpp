@@ -83,6 +83,7 @@ TEST_F(AppWindowTest, CloseAppEndsEachApplicationWithinItsTimeAndNeverTheEngine)
   EXPECT_TRUE(first->Ended());
   EXPECT_FALSE(second->Ended());
   EXPECT_TRUE(IsWindow(own));
+  EXPECT_EQ(Log().find("Closing application...OrqOwnWindow"), std::string::npos);
   DestroyWindow(own);
 }
 }  // namespace
