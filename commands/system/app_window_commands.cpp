@@ -118,10 +118,8 @@ unsigned WaitForWindowClose(EngineContext& ctx, ScriptLine& line) {
   if (args.name.empty()) return FailLine(ctx, line, kErrInvalidSwitch);
   if (!FindWindowByName(args.name)) return 0;
   if (args.limitIgnored) {
-    LogStatus(
-        "WAITFORWINDOWCLOSE: %s is not a time limit from 0 to 2147483647 ms; waiting "
-        "without a limit.",
-        args.limitText.c_str());
+    LogStatus("WAITFORWINDOWCLOSE: %s is no number of milliseconds; waiting without a limit.",
+              args.limitText.c_str());
   }
   if (args.hasLimit) {
     // The wait goes in whole seconds, at least one.

@@ -105,12 +105,13 @@ WindowWaitArgs ParseWindowWait(std::string_view argument) {
   args.hasLimit = true;
   args.limitText = TrimmedCopy(argument.substr(comma + 1));
   DecimalPrefix number = ReadDecimalPrefix(args.limitText);
-  if ((number.negative && number.magnitude != 0) ||
-      number.magnitude > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+  constexpr std::uint64_t kLongest = std::numeric_limits<std::int32_t>::max();
+  if (number.negative && number.magnitude != 0) {
     args.hasLimit = false;
     args.limitIgnored = true;
   } else {
-    args.limitMs = static_cast<std::uint32_t>(number.magnitude);
+    args.limitMs =
+        static_cast<std::uint32_t>(number.magnitude < kLongest ? number.magnitude : kLongest);
   }
   return args;
 }

@@ -37,10 +37,12 @@ CommandLineForm BuildCommandLine(std::string_view text, std::string_view workDir
 std::vector<std::string> CloseAppNames(std::string_view argument);
 
 // WAITFORWINDOWCLOSE window[,milliseconds]. The part after the first "," is a signed decimal number
-// (no digits: 0), and the limit counts as given even when that part is empty. A negative number or
-// one above 2147483647 is not a number of milliseconds: it means no limit (the wait lasts as long
-// as the window exists, as without a number); read as unsigned, -1 is the system's "for ever" and
-// any other such number is at least 24 days. `limitIgnored` says so, and the command logs it.
+// (no digits: 0), and the limit counts as given even when that part is empty. A negative number
+// is no number of milliseconds: read as unsigned it would be 24 to 49 days, and -1 is the
+// system's "for ever", so it means no limit (the wait lasts as long as the window exists, as
+// without a number); `limitIgnored` says so, and the command logs it. A number above 2147483647
+// is held to 2147483647 ms (about 24.8 days), as WAITFORTIME holds it; the command logs every
+// wait with its length.
 struct WindowWaitArgs {
   std::string name;  // trimmed; empty: the line fails
   bool hasLimit = false;
