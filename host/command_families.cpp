@@ -7,6 +7,7 @@
 #include "commands/interaction/restart_families.h"
 #include "commands/registry/registry_families.h"
 #include "commands/system/process_commands.h"
+#include "commands/system/program_families.h"
 #include "commands/system/service_commands.h"
 #include "commands/system/system_info_commands.h"
 #include "engine/handler_table.h"
@@ -31,6 +32,9 @@ HandlerTable MakeHandlerTable() {
   RegisterCabinetCommands(table);
   RegisterFileCopyCommands(table);
   RegisterProcessCommands(table);
+  RegisterRunCommands(table);
+  RegisterAppWindowCommands(table);
+  RegisterUserAppCommands(table);
   return table;
 }
 }  // namespace

@@ -1,0 +1,146 @@
+// CLOSEAPP, ISAPPRUNNING and WAITFORWINDOWCLOSE: applications named by the class name or the title
+// of a top-level window. A name is looked up first as a window class, then as a title; an empty
+// name names no window.
+#include <windows.h>
+
+#include "commands/interaction/message_waits.h"
+#include "commands/system/program_command_parse.h"
+#include "commands/system/program_families.h"
+#include "engine/errors.h"
+#include "engine/handler_table.h"
+#include "engine/mbcs.h"
+#include "engine/script_model.h"
+#include "engine/symbols.h"
+#include "engine/text_args.h"
+#include "support/log.h"
+#include "support/win_handles.h"
+
+namespace {
+constexpr std::size_t kNameSize = 260;
+// This class is asked to close (WM_CLOSE); every other window is sent WM_DESTROY.
+constexpr const char* kCloseMessageClass = "Tevlin_OsMainClass";
+constexpr DWORD kStepMs = 1000;
+constexpr int kClassLooks = 15;
+constexpr DWORD kProcessEndWaitMs = 15000;
+// A hung application must not hold the engine: the close message gives up after this.
+constexpr UINT kSendTimeoutMs = 15000;
+
+HWND FindByClass(const std::string& name) {
+  return name.empty() ? nullptr : FindWindowExA(nullptr, nullptr, name.c_str(), nullptr);
+}
+
+HWND FindWindowByName(const std::string& name) {
+  if (name.empty()) return nullptr;
+  HWND window = FindByClass(name);
+  return window ? window : FindWindowExA(nullptr, nullptr, nullptr, name.c_str());
+}
+
+bool IsOwnWindow(HWND window) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  return processId == GetCurrentProcessId();
+}
+
+// The first window of another process with this class (class != nullptr) or title.
+HWND FindForeignWindow(const char* className, const char* title) {
+  HWND window = nullptr;
+  while ((window = FindWindowExA(nullptr, window, className, title)) != nullptr) {
+    if (!IsOwnWindow(window)) return window;
+  }
+  return nullptr;
+}
+
+// CLOSEAPP's lookup passes over the engine's own windows (the progress dialog is a "#32770" window
+// like any other program's dialog): the engine never closes itself.
+HWND FindWindowToClose(const std::string& name) {
+  HWND window = FindForeignWindow(name.c_str(), nullptr);
+  return window ? window : FindForeignWindow(nullptr, name.c_str());
+}
+
+bool IsCloseMessageClass(const std::string& name) {
+  return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, name.c_str(), -1,
+                        kCloseMessageClass, -1) == CSTR_EQUAL;
+}
+
+void CloseApplication(const std::string& name) {
+  HWND window = FindWindowToClose(name);
+  if (!window) return;
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  // The process is opened once, now: an id looked up again later may name another process that has
+  // since taken the number.
+  UniqueKernelHandle process;
+  if (processId != 0 && processId != GetCurrentProcessId()) {
+    process.Reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
+  }
+  LogMessage(kMsgClosingApplication, name.c_str());
+
+  UINT message = IsCloseMessageClass(name) ? WM_CLOSE : WM_DESTROY;
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(window, message, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                           &answer)) {
+    LogStatus("CLOSEAPP: %s did not answer its close message (error %lu).", name.c_str(),
+              GetLastError());
+  }
+
+  SleepWithMessages(kStepMs);
+  bool classWindowLeft = true;
+  for (int look = 0; look < kClassLooks; ++look) {
+    classWindowLeft = FindForeignWindow(name.c_str(), nullptr) != nullptr;
+    SleepWithMessages(kStepMs);
+    if (!classWindowLeft) break;
+  }
+
+  if (!process) return;
+  if (!classWindowLeft &&
+      WaitHandleWithMessages(process.Get(), kProcessEndWaitMs) == WAIT_OBJECT_0) {
+    return;
+  }
+  TerminateProcess(process.Get(), 0);
+}
+
+unsigned CloseApp(EngineContext&, ScriptLine& line) {
+  for (const std::string& name : CloseAppNames(line.argumentText)) CloseApplication(name);
+  return 0;
+}
+
+unsigned IsAppRunning(EngineContext& ctx, ScriptLine& line) {
+  std::string symbol, name;
+  if (unsigned rc = SplitNameValue(line.argumentText, kNameSize, kNameSize, symbol, name)) {
+    return rc;  // unreported
+  }
+  const char* answer = FindWindowByName(name) ? "TRUE" : "FALSE";
+  return FailLine(ctx, line, SetSymbol(ctx.symbols, symbol, answer));
+}
+
+unsigned WaitForWindowClose(EngineContext& ctx, ScriptLine& line) {
+  WindowWaitArgs args = ParseWindowWait(line.argumentText);
+  if (args.name.empty()) return FailLine(ctx, line, kErrInvalidSwitch);
+  if (!FindWindowByName(args.name)) return 0;
+  if (args.limitIgnored) {
+    LogStatus("WAITFORWINDOWCLOSE: %s is no number of milliseconds; waiting without a limit.",
+              args.limitText.c_str());
+  }
+  if (args.hasLimit) {
+    // The wait goes in whole seconds, at least one.
+    unsigned long long steps = (args.limitMs + kStepMs - 1ull) / kStepMs;
+    unsigned long long longest = (steps ? steps : 1) * kStepMs;
+    LogStatus("Waiting at most %llu ms for the window %s to close.", longest, args.name.c_str());
+  } else {
+    LogStatus("Waiting for the window %s to close, without a time limit.", args.name.c_str());
+  }
+  unsigned long long waited = kStepMs;
+  do {
+    SleepWithMessages(kStepMs);
+    if (args.hasLimit && waited >= args.limitMs) break;
+    waited += kStepMs;
+  } while (FindWindowByName(args.name));
+  return 0;
+}
+}  // namespace
+
+void RegisterAppWindowCommands(HandlerTable& table) {
+  table.Add(kCmdCloseApp, CloseApp);
+  table.Add(kCmdIsAppRunning, IsAppRunning);
+  table.Add(kCmdWaitForWindowClose, WaitForWindowClose);
+}

@@ -1,0 +1,63 @@
+#pragma once
+// Argument forms of the program and application-window commands, without the system: the command
+// line a run command hands to CreateProcessA, the window list of CLOSEAPP, the name and time limit
+// of WAITFORWINDOWCLOSE and the two fields of STARTUSERAPP.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The command line buffer of a run command: at most 259 bytes are handed on.
+constexpr std::size_t kCommandLineSize = 260;
+// Marks a command line that the system is to look for along its search path.
+constexpr std::string_view kSearchPathPrefix = "<SEARCH_PATH>";
+
+enum class CommandLineForm {
+  Ready,      // `commandLine` is what to start
+  TooLong,    // more than 259 bytes: nothing may start (a cut line names another program)
+  NoWorkDir,  // a relative program while no working folder is set: no place to find it in
+};
+
+// The command line for an expanded, trimmed run-command text:
+//  - "<SEARCH_PATH>" (any case) first: the rest of the text, unchanged;
+//  - a path with a drive ("C:\...") or a network path ("\\server\..."), either of them
+//    optionally in double quotes: the text itself;
+//  - otherwise the program (up to the first blank, or the quoted part when the text begins
+//    with a double quote) is joined to `workDir` with one backslash, and the joined program
+//    is put in double quotes when it holds a blank, or was quoted, so that the system
+//    cannot take a leading part of the folder ("C:\My" of "C:\My Dir") for the program.
+// The arguments after the program are kept as written.
+CommandLineForm BuildCommandLine(std::string_view text, std::string_view workDir,
+                                 std::string& commandLine);
+
+// CLOSEAPP's window names: the argument read as a ","-separated list of items cut to 259 bytes; the
+// list ends at its end or at the first empty item. Items are trimmed; an item that is blank after
+// trimming is left out (an empty title would match any untitled window).
+std::vector<std::string> CloseAppNames(std::string_view argument);
+
+// WAITFORWINDOWCLOSE window[,milliseconds]. The part after the first "," is a signed decimal number
+// (no digits: 0), and the limit counts as given even when that part is empty. A negative number
+// is no number of milliseconds: read as unsigned it would be 24 to 49 days, and -1 is the
+// system's "for ever", so it means no limit (the wait lasts as long as the window exists, as
+// without a number); `limitIgnored` says so, and the command logs it. A number above 2147483647
+// is held to 2147483647 ms (about 24.8 days), as WAITFORTIME holds it; the command logs every
+// wait with its length.
+struct WindowWaitArgs {
+  std::string name;  // trimmed; empty: the line fails
+  bool hasLimit = false;
+  std::uint32_t limitMs = 0;  // meaningful with hasLimit
+  bool limitIgnored = false;  // a number was written but means no limit
+  std::string limitText;      // the number as written (trimmed), for that log line
+};
+WindowWaitArgs ParseWindowWait(std::string_view argument);
+
+// STARTUSERAPP command,number: false when there is no ",". The command (before the first ",") is
+// returned unexpanded and untrimmed; the number is the part after it, cut to 63 bytes, trimmed and
+// read as a signed decimal number (no digits: 0; beyond the range of a 32-bit number: the nearest
+// end of that range).
+struct UserAppArgs {
+  std::string command;
+  std::int32_t number = 0;
+};
+bool ParseUserApp(std::string_view argument, UserAppArgs& args);

@@ -1,0 +1,89 @@
+// CLOSEAPP, ISAPPRUNNING and WAITFORWINDOWCLOSE against the window helper, a program of its
+// own with one top-level window; its end and exit code are read from its process handle.
+#include "support_code/script_test.h"
+#include "support_code/started_program.h"
+
+namespace {
+class AppWindowTest : public ScriptTest {
+ protected:
+  // The window helper, once its window exists.
+  std::unique_ptr<StartedProgram> StartWindow(const std::string& className,
+                                              const std::string& title,
+                                              const std::string& options) {
+    std::string ready = "OrqReady_" + name_ + std::to_string(++started_);
+    UniqueKernelHandle event(CreateEventA(nullptr, TRUE, FALSE, ready.c_str()));
+    auto app = StartProgramCopy("window_app.exe", dir_ + "\\w" + std::to_string(started_) + ".exe",
+                                className + " \"" + title + "\" --ready " + ready + " " + options);
+    HANDLE either[] = {event.Get(), app->process.Get()};
+    WaitForMultipleObjects(2, either, FALSE, 10000);
+    return app;
+  }
+  // Milliseconds the lines take; they must succeed.
+  ULONGLONG Took(const std::vector<std::string>& lines) {
+    ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(Run(lines), 0u) << Log();
+    return GetTickCount64() - start;
+  }
+  int started_ = 0;
+};
+
+TEST_F(AppWindowTest, IsAppRunningAndWaitForWindowCloseFindAWindowByClassOrTitle) {
+  auto app = StartWindow("OrqWaitClass", "Orq Wait Title", "--life 7000");
+  ExpectAnswers({{"ISAPPRUNNING ByClass=OrqWaitClass", "TRUE"},
+                 {"ISAPPRUNNING ByTitle=Orq Wait Title", "TRUE"},
+                 {"ISAPPRUNNING Other=OrqNoSuchWindow", "FALSE"},
+                 {"ISAPPRUNNING Blank=", "FALSE"}});
+  ExpectFailures({{"ISAPPRUNNING R", 23}}, false);
+  ExpectFailures({{"WAITFORWINDOWCLOSE ,5000", 51}});
+  // {line, least and most milliseconds, window there afterwards, logged}
+  const std::tuple<const char*, ULONGLONG, ULONGLONG, bool, const char*> cases[] = {
+      {"WAITFORWINDOWCLOSE OrqNoSuchWindow,3000", 0, 500, true, ""},
+      {"WAITFORWINDOWCLOSE Orq Wait Title,1500", 1900, 3500, true, "at most 2000 ms"},
+      {"WAITFORWINDOWCLOSE OrqWaitClass,-1", 0, 10000, false, "without a limit"}};
+  for (const auto& [line, least, most, stays, logged] : cases) {
+    SCOPED_TRACE(line);
+    ULONGLONG took = Took({line});
+    EXPECT_GE(took, least);
+    EXPECT_LE(took, most);
+    EXPECT_NE(app->Ended(), stays);
+    EXPECT_NE(Log().find(logged), std::string::npos) << Log();
+  }
+}
+
+TEST_F(AppWindowTest, CloseAppEndsEachApplicationWithinItsTimeAndNeverTheEngine) {
+  // {class, title, helper options, line, least and most ms, exit code: 10 closed, 0 ended}
+  const std::tuple<const char*, const char*, const char*, const char*, ULONGLONG, ULONGLONG, DWORD>
+      cases[] = {
+          // Other classes get WM_DESTROY, which closes the helper even when it ignores WM_CLOSE.
+          {"OrqCloseA", "Orq A", "--ignore-close", "CLOSEAPP OrqCloseA", 1000, 8000, 10},
+          {"OrqCloseB", "Orq Close Title", "", "CLOSEAPP Orq Close Title", 1000, 8000, 10},
+          {"Tevlin_OsMainClass", "M", "", "CLOSEAPP tevlin_osmainclass", 1000, 8000, 10},
+          // WM_CLOSE ignored: the window stays through the 15 looks, then the process is ended.
+          {"Tevlin_OsMainClass", "M", "--ignore-close", "CLOSEAPP Tevlin_OsMainClass", 15000, 22000,
+           0},
+          // Hung: the close message gives up and the process is ended long before it answers.
+          {"OrqHung", "Orq Hung", "--hang 80000 --life 90000", "CLOSEAPP OrqHung", 15000, 40000,
+           0}};
+  for (const auto& [className, title, options, line, least, most, exitCode] : cases) {
+    SCOPED_TRACE(line);
+    auto app = StartWindow(className, title, options);
+    ULONGLONG took = Took({line});
+    EXPECT_GE(took, least);
+    EXPECT_LE(took, most);
+    ASSERT_TRUE(app->Ended());
+    EXPECT_EQ(app->ExitCode(), exitCode);
+    EXPECT_NE(Log().find("Closing application..."), std::string::npos);
+  }
+
+  // The list ends at its first empty item; a window of the engine's own is never closed.
+  auto first = StartWindow("OrqListA", "A", ""), second = StartWindow("OrqListB", "B", "");
+  HWND own = CreateWindowExA(0, "STATIC", "OrqOwnWindow", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                             nullptr);
+  Took({"CLOSEAPP OrqListA,,OrqListB", "CLOSEAPP OrqOwnWindow"});
+  EXPECT_TRUE(first->Ended());
+  EXPECT_FALSE(second->Ended());
+  EXPECT_TRUE(IsWindow(own));
+  EXPECT_EQ(Log().find("Closing application...OrqOwnWindow"), std::string::npos);
+  DestroyWindow(own);
+}
+}  // namespace
