@@ -62,8 +62,7 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs) {
-  std::string commandLine = "\"" + TestBinDir() + "\\Orqex.exe\" " + arguments;
+OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs) {
   std::vector<char> buffer(commandLine.begin(), commandLine.end());
   buffer.push_back('\0');
   STARTUPINFOA startup{};
@@ -83,6 +82,10 @@ OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs) {
   }
   GetExitCodeProcess(process.Get(), &run.exitCode);
   return run;
+}
+
+OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs) {
+  return RunProgram("\"" + TestBinDir() + "\\Orqex.exe\" " + arguments, timeoutMs);
 }
 
 OrqexRun RunScript(const std::string& dir, const std::string& script,

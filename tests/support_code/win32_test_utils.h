@@ -19,6 +19,8 @@ struct OrqexRun {
   DWORD exitCode = 0xFFFFFFFF;
   bool timedOut = false;
 };
+// Starts the command line and waits for it to end (ending it after `timeoutMs`).
+OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
 // Starts "<bin>\Orqex.exe <arguments>" and waits for it to end.
 OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs = 60000);
 // Writes `script` to <dir>\<name>, runs it with /Log=<dir>\run.log (plus `extraArgs`) and
