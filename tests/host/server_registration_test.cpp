@@ -52,10 +52,8 @@ TEST(ServerRegistration, ACopyWithoutItsTypeLibraryFailsAfterWritingTheAppId) {
 }
 
 TEST(ServerRegistration, TheModuleIsHandedOverInItsShortForm) {
-  const std::string dir = MakeScratchDir("ModuleShortForm");
-  const std::string folder = dir + "\\with blanks";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  const std::string longPath = folder + "\\Orqex copy.exe";
+  const std::string dir = MakeScratchDir("Module short form");
+  const std::string longPath = dir + "\\Orqex copy.exe";
   WriteTextFile(longPath, "MZ");
   std::string modulePath;
   ASSERT_EQ(RegistrarModulePath(longPath, modulePath), S_OK);
@@ -64,8 +62,8 @@ TEST(ServerRegistration, TheModuleIsHandedOverInItsShortForm) {
   back.resize(GetLongPathNameA(modulePath.c_str(), back.data(), MAX_PATH));
   EXPECT_EQ(lstrcmpiA(back.c_str(), longPath.c_str()), 0) << back;
   // A file the system cannot find keeps its long form.
-  ASSERT_EQ(RegistrarModulePath(folder + "\\missing one.exe", modulePath), S_OK);
-  EXPECT_EQ(modulePath, folder + "\\missing one.exe");
+  ASSERT_EQ(RegistrarModulePath(dir + "\\missing one.exe", modulePath), S_OK);
+  EXPECT_EQ(modulePath, dir + "\\missing one.exe");
   RemoveFolderTree(dir);
 }
 
