@@ -121,7 +121,7 @@ TEST_F(Services, StopAndStartWaitForWellBehavedSlowAndStopIgnoringServices) {
 }
 
 TEST_F(Services, CreatedServicesReadBackFromTheManagerAndTheRegistryAndAreDeleted) {
-  const std::string longName = kLongName, blank = dir_ + "\\with blank";
+  const std::string blank = dir_ + "\\with blank";
   CreateDirectoryA(blank.c_str(), nullptr);
   CopyFileA((TestBinDir() + "\\test_service.exe").c_str(), (blank + "\\test_service.exe").c_str(),
             FALSE);
@@ -134,13 +134,13 @@ TEST_F(Services, CreatedServicesReadBackFromTheManagerAndTheRegistryAndAreDelete
        "\"C:\\Program Files\\svc.exe\" -x|Third|2|16|From a symbol"},
       {"OrqSvcC4,Fourth,%%Blank%%\\test_service.exe,,MANUAL",
        "\"" + blank + "\\test_service.exe\"|Fourth|3|16|"},
-      {longName + ",Long,C:\\App\\svc.exe,Text,AUTO", "C:\\App\\svc.exe|Long|2|16|<none>"}};
+      {kLongName + ",Long,C:\\App\\svc.exe,Text,AUTO", "C:\\App\\svc.exe|Long|2|16|<none>"}};
   std::vector<std::string> lines = {"SET Desc=From a symbol", "SET Blank=" + blank};
   for (const auto& row : rows) lines.push_back("CREATESERVICE " + row.first);
   ASSERT_EQ(Run(lines), 0u) << Log();
   for (const auto& row : rows)
     EXPECT_EQ(Definition(row.first.substr(0, row.first.find(','))), row.second);
-  EXPECT_NE(Log().find("Description of service " + longName + " not written"), std::string::npos);
+  EXPECT_NE(Log().find("Description of service " + kLongName + " not written"), std::string::npos);
   // The quoted program path with a blank starts the program it names.
   ExpectAnswers({{"ISSERVICERUNNING R=OrqSvcC4", "TRUE"}}, {"STARTSERVICE OrqSvcC4"});
 
