@@ -1,24 +1,21 @@
 // Test helper: a service program of its own process. Its command line chooses how it
 // behaves (times in milliseconds):
 //   (none) or normal           runs at once and stops at once
-//   slowstart <ms> [<hint>]    reports start pending with the wait hint, runs after <ms>
-//   slowstop <ms>              reports stop pending on a stop request, stops after <ms>
+//   slow <ms> [<hint>]         reports start pending with the wait hint and runs after <ms>;
+//                              on a stop request reports stop pending, stops after <ms>
 //   ignorestop                 accepts a stop request but stays in stop pending (for two
 //                              minutes, then it stops, so a forgotten one goes away)
 #include <windows.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace {
-const char* mode = "normal";
+std::string mode = "normal";
 DWORD modeMs = 0;
 DWORD hintMs = 1000;
 SERVICE_STATUS_HANDLE statusHandle = nullptr;
 HANDLE stopRequested = nullptr;
-
-bool Is(const char* name) { return std::strcmp(mode, name) == 0; }
 
 void Report(DWORD state, DWORD hint = 0) {
   SERVICE_STATUS status{};
@@ -32,24 +29,23 @@ void Report(DWORD state, DWORD hint = 0) {
 
 DWORD WINAPI Control(DWORD control, DWORD, void*, void*) {
   if (control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_SHUTDOWN) {
-    if (!Is("normal")) Report(SERVICE_STOP_PENDING, hintMs);
+    if (mode != "normal") Report(SERVICE_STOP_PENDING, hintMs);
     SetEvent(stopRequested);
-    return NO_ERROR;
   }
-  return control == SERVICE_CONTROL_INTERROGATE ? NO_ERROR : ERROR_CALL_NOT_IMPLEMENTED;
+  return NO_ERROR;
 }
 
 void WINAPI ServiceMain(DWORD, char**) {
   statusHandle = RegisterServiceCtrlHandlerExA("OrqTestService", Control, nullptr);
   if (!statusHandle) return;
-  if (Is("slowstart")) {
+  if (mode == "slow") {
     Report(SERVICE_START_PENDING, hintMs);
     Sleep(modeMs);
   }
   Report(SERVICE_RUNNING);
   WaitForSingleObject(stopRequested, INFINITE);
-  if (Is("slowstop")) Sleep(modeMs);
-  if (Is("ignorestop")) Sleep(120000);
+  if (mode == "slow") Sleep(modeMs);
+  if (mode == "ignorestop") Sleep(120000);
   Report(SERVICE_STOPPED);
 }
 }  // namespace

@@ -7,44 +7,9 @@
 #include <vector>
 
 namespace {
-const std::vector<RegistrarVariable> kModule = {{"Module", "C:\\PROGRA~1\\it's {x}.exe"}};
+const std::vector<RegistrarVariable> kModule = {{"Module", "C:\\X.exe"}};
 
-std::vector<RegistrarRootBlock> Parse(const std::string& text) {
-  std::vector<RegistrarRootBlock> blocks;
-  std::string error;
-  EXPECT_TRUE(ParseRegistrarScript(text, kModule, blocks, error)) << error;
-  return blocks;
-}
-
-TEST(RegistrarScriptParse, KeysMarkersValuesAndVariablesBecomeTheTree) {
-  auto blocks = Parse(
-      "HKCR {\r\n NoRemove AppID {\r\n  '{1-2}' = s 'Orqex'\r\n  'Orqex.EXE' { val AppID = s "
-      "'{1-2}' }\r\n }\r\n}\r\n"
-      "hkey_local_machine { ForceRemove Soft = s '%MODULE%' { val N = d 0x10 NoRemove val "
-      "Q = s 'it''s 100%%' Delete Old Sub { val '' = d 42 } } }");
-  ASSERT_EQ(blocks.size(), 2u);
-  EXPECT_EQ(blocks[0].root, RegistrarRoot::ClassesRoot);
-  const RegistrarKey& appId = blocks[0].keys.at(0);
-  EXPECT_TRUE(appId.noRemove);
-  ASSERT_EQ(appId.subKeys.size(), 2u);
-  EXPECT_EQ(appId.subKeys[0].name, "{1-2}");
-  EXPECT_EQ(appId.subKeys[0].values.at(0).text, "Orqex");
-  EXPECT_EQ(appId.subKeys[1].values.at(0).name, "AppID");
-
-  EXPECT_EQ(blocks[1].root, RegistrarRoot::LocalMachine);
-  const RegistrarKey& soft = blocks[1].keys.at(0);
-  EXPECT_TRUE(soft.forceRemove);
-  ASSERT_EQ(soft.values.size(), 3u);
-  EXPECT_EQ(soft.values[0].name, "");  // the default value first
-  EXPECT_EQ(soft.values[0].text, "C:\\PROGRA~1\\it's {x}.exe");
-  EXPECT_EQ(soft.values[1].number, 16u);
-  EXPECT_TRUE(soft.values[2].noRemove);
-  EXPECT_EQ(soft.values[2].text, "it's 100%");
-  ASSERT_EQ(soft.subKeys.size(), 2u);
-  EXPECT_TRUE(soft.subKeys[0].deleteKey);
-  EXPECT_EQ(soft.subKeys[1].values.at(0).number, 42u);
-}
-
+// What a script builds is shown where it is applied (tests/host/server_registration_test.cpp).
 TEST(RegistrarScriptParse, FaultyScriptsAreRefusedWithTheirPlace) {
   std::string deep;
   for (int i = 0; i < 40; ++i) deep += "K {";
@@ -72,5 +37,4 @@ TEST(RegistrarScriptParse, FaultyScriptsAreRefusedWithTheirPlace) {
     EXPECT_TRUE(blocks.empty());
   }
 }
-
 }  // namespace

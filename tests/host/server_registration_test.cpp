@@ -1,15 +1,7 @@
 // "RegServer" / "UnregServer" in whole runs, and the registrar applied in this process; the
 // registry is read back with the plain registry functions.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
 #include "host/registrar.h"
-#include "support/win_handles.h"
 #include "support_code/script_test.h"
-#include "support_code/win32_test_utils.h"
 
 namespace {
 const std::string kAppId = "{BE3F3EBD-756A-4BD1-823F-02AB4890BD34}";
@@ -17,22 +9,6 @@ const std::string kLibrary = "TypeLib\\{359f4f1a-2288-4f27-af97-7249b7f7c1d8}\\1
 
 StoredValue Classes(const std::string& subKey, const char* name = nullptr) {
   return ReadRegistryValue(HKEY_CLASSES_ROOT, subKey, name);
-}
-
-DWORD RunProgram(const std::string& path, const std::string& arguments) {
-  std::string commandLine = "\"" + path + "\" " + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    return 0xFFFFFFFF;
-  }
-  UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-  WaitForSingleObject(process.Get(), 60000);
-  DWORD code = 0xFFFFFFFF;
-  GetExitCodeProcess(process.Get(), &code);
-  return code;
 }
 
 TEST(ServerRegistration, RegServerWritesTheAppIdAndLibraryUnregServerTakesThemAway) {
@@ -66,72 +42,73 @@ TEST(ServerRegistration, ACopyWithoutItsTypeLibraryFailsAfterWritingTheAppId) {
   WriteTextFile(copy, bytes);
   RunOrqex("/UnregServer");
 
-  EXPECT_EQ(RunProgram(copy, "/RegServer"), 57u);
+  EXPECT_EQ(RunProgram(copy + " /RegServer").exitCode, 57u);
   EXPECT_EQ(Classes("AppID\\" + kAppId), Sz("Orqex"));
   EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, kLibrary));
   // Unregistering still ends with 0 and takes the AppID entry away.
-  EXPECT_EQ(RunProgram(copy, "/UnregServer"), 0u);
+  EXPECT_EQ(RunProgram(copy + " /UnregServer").exitCode, 0u);
   EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "AppID\\" + kAppId));
   RemoveFolderTree(dir);
 }
 
 TEST(ServerRegistration, TheModuleIsHandedOverInItsShortForm) {
-  const std::string dir = MakeScratchDir("ModuleShortForm");
-  const std::string folder = dir + "\\with blanks";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  const std::string longPath = folder + "\\Orqex copy.exe";
+  const std::string dir = MakeScratchDir("Module short form");
+  const std::string longPath = dir + "\\Orqex copy.exe";
   WriteTextFile(longPath, "MZ");
   std::string modulePath;
   ASSERT_EQ(RegistrarModulePath(longPath, modulePath), S_OK);
   EXPECT_EQ(modulePath.find(' '), std::string::npos) << modulePath;
   std::string back(MAX_PATH, '\0');
   back.resize(GetLongPathNameA(modulePath.c_str(), back.data(), MAX_PATH));
-  EXPECT_EQ(
-      CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, back.c_str(), -1, longPath.c_str(), -1),
-      CSTR_EQUAL)
-      << back;
+  EXPECT_EQ(lstrcmpiA(back.c_str(), longPath.c_str()), 0) << back;
   // A file the system cannot find keeps its long form.
-  ASSERT_EQ(RegistrarModulePath(folder + "\\missing one.exe", modulePath), S_OK);
-  EXPECT_EQ(modulePath, folder + "\\missing one.exe");
+  ASSERT_EQ(RegistrarModulePath(dir + "\\missing one.exe", modulePath), S_OK);
+  EXPECT_EQ(modulePath, dir + "\\missing one.exe");
   RemoveFolderTree(dir);
 }
 
+// The registrar's script forms, applied for real: markers, quoting, numbers and variables.
 TEST(ServerRegistration, UnregisteringKeepsMarkedKeysAndWhatOthersWrote) {
   const std::string base = "Software\\OrqTest\\Registrar";
+  auto at = [&base](const std::string& tail, const char* name) {
+    return ReadRegistryValue(HKEY_CURRENT_USER, base + tail, name);
+  };
+  auto exists = [&base](const std::string& tail) {
+    return RegistryKeyExists(HKEY_CURRENT_USER, base + tail);
+  };
   SHDeleteKeyA(HKEY_CURRENT_USER, base.c_str());
   PutRegistryValue(HKEY_CURRENT_USER, base + "\\Forced\\Stale", "Old", Sz("gone"));
   PutRegistryValue(HKEY_CURRENT_USER, base + "\\Doomed", "X", Sz("x"));
   const std::string script =
-      "HKCU { NoRemove Software { NoRemove OrqTest { Registrar {"
-      " Plain = s '%Module%' { val Count = d 7 NoRemove val Kept = s 'k' }"
+      "hkey_current_user { NoRemove Software { NoRemove OrqTest { Registrar {"
+      " Plain = s '%MODULE%' { val Count = d 0x10 NoRemove val Kept = s 'it''s 100%%' }"
       " Shared { val Mine = s 'm' }"
-      " ForceRemove Forced { val New = s 'n' }"
+      " ForceRemove Forced { val '' = d 42 }"
       " Delete Doomed"
-      " NoRemove Stays = s 's' } } } }";
-  const std::vector<RegistrarVariable> module = {{"Module", "C:\\X.exe"}};
+      " NoRemove '{Stays}' = s 's' } } } }";
+  const std::vector<RegistrarVariable> module = {{"Module", "C:\\it's {x}.exe"}};
   ASSERT_EQ(ApplyRegistrarScript(script, RegistrarMode::Register, module), S_OK);
-  EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, base + "\\Plain", nullptr), Sz("C:\\X.exe"));
-  EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, base + "\\Plain", "Count"), Dword(7));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, base + "\\Forced\\Stale"));
-  EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, base + "\\Forced", "New"), Sz("n"));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, base + "\\Doomed"));
+  EXPECT_EQ(at("\\Plain", nullptr), Sz("C:\\it's {x}.exe"));
+  EXPECT_EQ(at("\\Plain", "Count"), Dword(16));
+  EXPECT_EQ(at("\\Plain", "Kept"), Sz("it's 100%"));
+  EXPECT_FALSE(exists("\\Forced\\Stale"));
+  EXPECT_EQ(at("\\Forced", nullptr), Dword(42));
+  EXPECT_FALSE(exists("\\Doomed"));
 
   PutRegistryValue(HKEY_CURRENT_USER, base + "\\Shared", "Theirs", Sz("t"));
   PutRegistryValue(HKEY_CURRENT_USER, base + "\\Doomed", "X", Sz("x"));
   ASSERT_EQ(ApplyRegistrarScript(script, RegistrarMode::Unregister, module), S_OK);
-  EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, base + "\\Plain", "Kept"), Sz("k"));
-  EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, base + "\\Plain", "Count"),
-            StoredValue(REG_NONE, ""));
-  EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, base + "\\Shared", "Theirs"), Sz("t"));
-  EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, base + "\\Shared", "Mine"),
-            StoredValue(REG_NONE, ""));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, base + "\\Forced"));
-  EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, base + "\\Doomed"));  // only on registering
-  EXPECT_EQ(ReadRegistryValue(HKEY_CURRENT_USER, base + "\\Stays", nullptr), Sz("s"));
+  EXPECT_EQ(at("\\Plain", "Kept"), Sz("it's 100%"));
+  EXPECT_EQ(at("\\Plain", "Count"), StoredValue());
+  EXPECT_EQ(at("\\Shared", "Theirs"), Sz("t"));
+  EXPECT_EQ(at("\\Shared", "Mine"), StoredValue());
+  EXPECT_FALSE(exists("\\Forced"));
+  EXPECT_TRUE(exists("\\Doomed"));  // deleted only on registering
+  EXPECT_EQ(at("\\{Stays}", nullptr), Sz("s"));
   // A script that does not parse changes nothing.
   EXPECT_EQ(ApplyRegistrarScript("HKCU { Software { OrqTest {", RegistrarMode::Unregister, module),
             E_INVALIDARG);
-  EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, base + "\\Stays"));
+  EXPECT_TRUE(exists("\\{Stays}"));
   SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\OrqTest");
 }
 }  // namespace

@@ -1,13 +1,11 @@
-// The script runs on the test's thread; a second one reads its windows with window messages
-// and presses the boxes' buttons, as a user would (null display driver).
+// The script runs on the test's thread; its windows are read with window messages, and a
+// second thread presses the boxes' buttons as a user would (null display driver).
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
 
-#include <functional>
 #include <thread>
 
-#include "commands/interaction/message_waits.h"
 #include "commands/interaction/progress_dialog.h"
 #include "engine/host_values.h"
 #include "resources/progress_dialog_ids.h"
@@ -38,13 +36,6 @@ HWND DialogOf(DWORD thread) {
   return found;
 }
 
-struct DialogView {
-  HWND window = nullptr;
-  std::string title, status;
-  DWORD_PTR position = 0;
-  RECT rect{};
-};
-
 class DialogCommandsTest : public ScriptTest {
  protected:
   void TearDown() override {
@@ -53,44 +44,33 @@ class DialogCommandsTest : public ScriptTest {
     ScriptTest::TearDown();
   }
 
-  // Runs `lines` here while `other` runs on a second thread, then dispatches this thread's
-  // messages until `other` is done. Returns how long the run took.
-  ULONGLONG RunBeside(const std::vector<std::string>& lines, const std::function<void()>& other) {
-    UniqueKernelHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    std::thread helper([&] { other(), SetEvent(done.Get()); });
-    const ULONGLONG start = GetTickCount64();
-    EXPECT_EQ(Run(lines), 0u) << Log();
-    const ULONGLONG elapsed = GetTickCount64() - start;
-    WaitHandleWithMessages(done.Get(), 20000);
-    helper.join();
-    return elapsed;
-  }
-  // Presses `button` on the script's first message box, `delayMs` after it appeared, if one
-  // appears within `waitMs`; returns its text, or "<none>".
-  std::function<void()> Presser(int button, DWORD delayMs, std::string& text, DWORD waitMs) {
-    return [=, &text, script = GetCurrentThreadId()] {
-      text = "<none>";
+  // Presses `button` on the script's first message box 400 ms after it appeared, if one
+  // appears within `waitMs`; `shown` gets its text, or "<none>".
+  std::thread Presser(int button, DWORD waitMs, std::string& shown) {
+    return std::thread([=, &shown, script = GetCurrentThreadId()] {
+      shown = "<none>";
       for (DWORD waited = 0; waited < waitMs; waited += 10, Sleep(10)) {
         HWND box = DialogOf(script);
         if (!box || !IsWindowVisible(box) || Text(box) != "Calvane Orqex") continue;
-        text = Text(GetDlgItem(box, 0xFFFF));  // the message text control
-        Sleep(delayMs);
+        shown = Text(GetDlgItem(box, 0xFFFF));  // the message text control
+        Sleep(400);
         PostMessageA(box, WM_COMMAND, button, 0);
         return;
       }
-    };
-  }
-  DialogView View() {
-    DialogView view;
-    RunBeside({}, [&view, script = GetCurrentThreadId()] {
-      if (!(view.window = DialogOf(script))) return;
-      view.title = Text(view.window);
-      view.status = Text(GetDlgItem(view.window, IDC_PROGRESS_STATUS));
-      SendMessageTimeoutA(GetDlgItem(view.window, IDC_PROGRESS_BAR), PBM_GETPOS, 0, 0, SMTO_NORMAL,
-                          3000, &view.position);
-      GetWindowRect(view.window, &view.rect);
     });
-    return view;
+  }
+  // Runs the lines and returns how long they took.
+  ULONGLONG TimedRun(const std::vector<std::string>& lines) {
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(Run(lines), 0u) << Log();
+    return GetTickCount64() - start;
+  }
+  // The progress dialog's "title|status text|bar position", or "<none>".
+  std::string View() {
+    HWND dialog = DialogOf(GetCurrentThreadId());
+    if (!dialog) return "<none>";
+    return Text(dialog) + "|" + Text(GetDlgItem(dialog, IDC_PROGRESS_STATUS)) + "|" +
+           std::to_string(SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
   }
 };
 
@@ -104,12 +84,14 @@ TEST_F(DialogCommandsTest, YesNoAnswersTheButtonPressedAndShowMsgWaitsForOk) {
               {"SHOWMSG  Install %%Q%% now? ", IDOK, "<unset>"}};
   for (const auto& row : rows) {
     std::string shown;
-    EXPECT_GE(RunBeside({"SET Q=Orqex", row.line}, Presser(row.button, 400, shown, 10000)), 390u);
+    std::thread presser = Presser(row.button, 10000, shown);
+    EXPECT_GE(TimedRun({"SET Q=Orqex", row.line}), 390u);
+    presser.join();
     EXPECT_EQ(shown, "Install Orqex now?") << row.line;
     EXPECT_EQ(Symbol("A"), row.answer) << row.line;
   }
   std::string shown;  // a failing YESNO asks nothing
-  std::thread guard(Presser(IDNO, 0, shown, 1000));
+  std::thread guard = Presser(IDNO, 1000, shown);
   ExpectFailures({{"YESNO Install now?", 23}, {"YESNO A=Install %%Missing%%?", 28}});
   guard.join();
   EXPECT_EQ(shown, "<none>");
@@ -118,58 +100,44 @@ TEST_F(DialogCommandsTest, YesNoAnswersTheButtonPressedAndShowMsgWaitsForOk) {
 TEST_F(DialogCommandsTest, QuietModeShowsNothingAndAnswersYes) {
   TheHostValues().quietMode = true;
   std::string shown;
-  EXPECT_LT(RunBeside({"SHOWMSG Hello", "YESNO A=Install?", "STARTPROGRESSDLG Setup",
-                       "SETPROGRESS 50,Copying", "ENDPROGRESSDLG"},
-                      Presser(IDNO, 0, shown, 1000)),
+  std::thread guard = Presser(IDNO, 1000, shown);
+  EXPECT_LT(TimedRun({"SHOWMSG Hello", "YESNO A=Install?", "STARTPROGRESSDLG Setup",
+                      "SETPROGRESS 50,Copying", "ENDPROGRESSDLG"}),
             1000u);  // no closing pause either
+  guard.join();
   EXPECT_EQ(shown, "<none>");
-  EXPECT_EQ(DialogOf(GetCurrentThreadId()), nullptr);
+  EXPECT_EQ(View(), "<none>");
   EXPECT_EQ(Symbol("A"), "YES");
 }
 
 TEST_F(DialogCommandsTest, ProgressDialogShowsTitleBarAndTextUntilEnded) {
-  // Without a dialog, updates and the end do nothing and return at once.
-  ASSERT_EQ(Run({"SETPROGRESS 10,Nothing", "ENDPROGRESSDLG"}), 0u);
-  EXPECT_EQ(View().window, nullptr);
-
   ASSERT_EQ(Run({"SET T=Setup", "STARTPROGRESSDLG  %%T%% one "}), 0u);
-  const DialogView first = View();
-  ASSERT_NE(first.window, nullptr);
-  EXPECT_EQ(first.title, "Setup one");
-  RECT area{};  // centred on the work area
+  EXPECT_EQ(View(), "Setup one||0");
+  HWND dialog = DialogOf(GetCurrentThreadId());
+  RECT box{}, area{};  // centred on the work area
+  GetWindowRect(dialog, &box);
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  EXPECT_NEAR(first.rect.left + first.rect.right, area.left + area.right, 2);
-  EXPECT_NEAR(first.rect.top + first.rect.bottom, area.top + area.bottom, 2);
+  EXPECT_NEAR(box.left + box.right, area.left + area.right, 2);
+  EXPECT_NEAR(box.top + box.bottom, area.top + area.bottom, 2);
 
-  const struct {
-    std::string argument;
-    DWORD_PTR position;
-    std::string status;
-  } rows[] = {{"40,Copying files", 40, "Copying files"},
-              {"75", 75, ""},
-              {" 12abc , %%P%% files, more ", 12, "33 files, more"},
-              {"-5,Below", 0, "Below"},  // kept at the ends of the bar, never wrapped
-              {"65576,Wraps in 16 bits", 100, "Wraps in 16 bits"},
-              {",No number", 0, "No number"}};
-  for (const auto& row : rows) {
-    ASSERT_EQ(Run({"SET P=33", "SETPROGRESS " + row.argument}), 0u);
-    const DialogView view = View();
-    EXPECT_EQ(view.window, first.window);
-    EXPECT_EQ(view.position, row.position) << row.argument;
-    EXPECT_EQ(view.status, row.status) << row.argument;
+  const std::pair<std::string, std::string> rows[] = {
+      {"40,Copying files", "Copying files|40"},
+      {"75", "|75"},
+      {" 12abc , %%P%% files, more ", "33 files, more|12"},
+      {"-5,Below", "Below|0"},  // kept at the ends of the bar, never wrapped
+      {"65576,Wraps in 16 bits", "Wraps in 16 bits|100"},
+      {",No number", "No number|0"}};
+  for (const auto& [argument, shown] : rows) {
+    ASSERT_EQ(Run({"SET P=33", "SETPROGRESS " + argument}), 0u);
+    EXPECT_EQ(View(), "Setup one|" + shown) << argument;
   }
-
   ASSERT_EQ(Run({"STARTPROGRESSDLG Second"}), 0u);  // renames, keeps bar and text
-  const DialogView renamed = View();
-  EXPECT_EQ(renamed.window, first.window);
-  EXPECT_EQ(renamed.title, "Second");
-  EXPECT_EQ(renamed.status, "No number");
+  EXPECT_EQ(View(), "Second|No number|0");
+  EXPECT_EQ(DialogOf(GetCurrentThreadId()), dialog);
 
-  const ULONGLONG start = GetTickCount64();
-  ASSERT_EQ(Run({"ENDPROGRESSDLG"}), 0u);
-  EXPECT_GE(GetTickCount64() - start, 1450u);  // shown a moment longer, then closed
-  EXPECT_FALSE(IsWindow(first.window));
-  ASSERT_EQ(Run({"SETPROGRESS 10,After the end"}), 0u);
-  EXPECT_EQ(View().window, nullptr);
+  EXPECT_GE(TimedRun({"ENDPROGRESSDLG"}), 1450u);  // shown a moment longer, then closed
+  EXPECT_FALSE(IsWindow(dialog));
+  ASSERT_EQ(Run({"SETPROGRESS 10,After the end"}), 0u);  // without a dialog: nothing
+  EXPECT_EQ(View(), "<none>");
 }
 }  // namespace

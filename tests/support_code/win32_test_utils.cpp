@@ -62,10 +62,6 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs) {
-  return RunProgram("\"" + TestBinDir() + "\\Orqex.exe\" " + arguments, timeoutMs);
-}
-
 OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs) {
   std::vector<char> buffer(commandLine.begin(), commandLine.end());
   buffer.push_back('\0');
@@ -86,6 +82,10 @@ OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs) {
   }
   GetExitCodeProcess(process.Get(), &run.exitCode);
   return run;
+}
+
+OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs) {
+  return RunProgram("\"" + TestBinDir() + "\\Orqex.exe\" " + arguments, timeoutMs);
 }
 
 OrqexRun RunScript(const std::string& dir, const std::string& script,

@@ -19,7 +19,7 @@ struct OrqexRun {
   DWORD exitCode = 0xFFFFFFFF;
   bool timedOut = false;
 };
-// Starts a program and waits for it to end.
+// Starts the command line and waits for it to end (ending it after `timeoutMs`).
 OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
 // Starts "<bin>\Orqex.exe <arguments>" and waits for it to end.
 OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs = 60000);
