@@ -19,26 +19,6 @@ unsigned Set(EngineContext& ctx, ScriptLine& line) {
   return FailLine(ctx, line, status);
 }
 
-bool IsKeyChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-// The value of key="value" in the parameter text; empty when absent or unclosed. The key
-// must start the text or follow a character that cannot be part of a key, so "id" does not
-// match inside pid="7".
-std::string ParamValue(std::string_view params, const std::string& key) {
-  const std::string needle = key + "=\"";
-  for (std::size_t at = FindText(params, needle); at != std::string_view::npos;
-       at = FindText(params, needle, at + 1)) {
-    if (at > 0 && IsKeyChar(params[at - 1])) continue;
-    std::size_t begin = at + needle.size();
-    std::size_t end = FindChar(params, '"', begin);
-    if (end == std::string_view::npos) return {};
-    return std::string(params.substr(begin, end - begin));
-  }
-  return {};
-}
-
 std::string LowerCase(std::string text) {
   for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
     if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] - 'A' + 'a');

@@ -74,3 +74,22 @@ DecimalPrefix ReadDecimalPrefix(std::string_view text) {
   }
   return number;
 }
+
+namespace {
+bool IsKeyChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+}  // namespace
+
+std::string ParamValue(std::string_view params, std::string_view key) {
+  const std::string needle = std::string(key) + "=\"";
+  for (std::size_t at = FindText(params, needle); at != std::string_view::npos;
+       at = FindText(params, needle, at + 1)) {
+    if (at > 0 && IsKeyChar(params[at - 1])) continue;
+    std::size_t begin = at + needle.size();
+    std::size_t end = FindChar(params, '"', begin);
+    if (end == std::string_view::npos) return {};
+    return std::string(params.substr(begin, end - begin));
+  }
+  return {};
+}

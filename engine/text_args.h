@@ -32,5 +32,10 @@ struct DecimalPrefix {
 };
 DecimalPrefix ReadDecimalPrefix(std::string_view text);
 
+// The value of key="value" in a parameter text ("Params="); empty when absent or unclosed.
+// The key must start the text or follow a character that cannot be part of a key, so "id"
+// does not match inside pid="7". The search is case-sensitive.
+std::string ParamValue(std::string_view params, std::string_view key);
+
 // `text` cut to what a buffer of `size` bytes holds (size - 1 bytes).
 std::string FitToBuffer(std::string_view text, std::size_t size);

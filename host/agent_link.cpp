@@ -11,6 +11,7 @@
 #include "agent_interfaces.h"
 #include "host/agent_packet_parse.h"
 #include "support/win_handles.h"
+#include "support/wide_text.h"
 
 namespace {
 ComPtr<IOrqexCallback>& TheCallback() {
@@ -21,26 +22,6 @@ ComPtr<IOrqexAppUtility>& TheAppUtility() {
   static ComPtr<IOrqexAppUtility> appUtility;
   return appUtility;
 }
-
-// An ANSI text as a COM string for the length of one call.
-class ComString {
- public:
-  explicit ComString(const std::string& text) {
-    int size =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    value_ = SysAllocStringLen(nullptr, static_cast<UINT>(size > 0 ? size : 0));
-    if (value_ && size > 0) {
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), value_, size);
-    }
-  }
-  ~ComString() { SysFreeString(value_); }
-  ComString(const ComString&) = delete;
-  ComString& operator=(const ComString&) = delete;
-  BSTR Get() const { return value_; }
-
- private:
-  BSTR value_ = nullptr;
-};
 
 // The interface `iid` from a packet's hexadecimal text; empty on any failure.
 template <typename I>

@@ -14,6 +14,7 @@
 #include "host/server_module.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
+#include "support/wide_text.h"
 
 namespace {
 constexpr WORD kRegistryScriptId = 1001;
@@ -33,20 +34,11 @@ long ApplyRegistryScript(RegistrarMode mode) {
   return ApplyRegistrarScript(RegistryScript(), mode, {{"Module", modulePath}});
 }
 
-std::wstring Wide(const std::string& text) {
-  int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (size <= 0) return std::wstring();
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
-  wide.resize(static_cast<std::size_t>(size - 1));
-  return wide;
-}
-
 // The type library held in the program file, else in a ".tlb" file of the program's name
 // beside it. `libraryPath` receives the file it came from.
 HRESULT LoadOwnTypeLib(ComPtr<ITypeLib>& library, std::string& libraryPath) {
   libraryPath = ProgramFilePath();
-  HRESULT hr = LoadTypeLibEx(Wide(libraryPath).c_str(), REGKIND_NONE, library.Put());
+  HRESULT hr = LoadTypeLibEx(WideFromAnsi(libraryPath).c_str(), REGKIND_NONE, library.Put());
   if (SUCCEEDED(hr)) return hr;
   // The extension of the file name only: a "." in a folder name is not one.
   std::size_t slash = FindLastChar(libraryPath, '\\');
@@ -55,7 +47,7 @@ HRESULT LoadOwnTypeLib(ComPtr<ITypeLib>& library, std::string& libraryPath) {
     libraryPath.erase(dot);
   }
   libraryPath += ".tlb";
-  return LoadTypeLibEx(Wide(libraryPath).c_str(), REGKIND_NONE, library.Put());
+  return LoadTypeLibEx(WideFromAnsi(libraryPath).c_str(), REGKIND_NONE, library.Put());
 }
 
 // The library path cut after its last "\", "/" or ":".
@@ -78,8 +70,8 @@ long RegisterLocalServer() {
   ComPtr<ITypeLib> library;
   std::string libraryPath;
   if (HRESULT hr = LoadOwnTypeLib(library, libraryPath); FAILED(hr)) return hr;
-  std::wstring path = Wide(libraryPath);
-  std::wstring help = Wide(HelpFolder(libraryPath));
+  std::wstring path = WideFromAnsi(libraryPath);
+  std::wstring help = WideFromAnsi(HelpFolder(libraryPath));
   return RegisterTypeLib(library.Get(), path.data(), help.empty() ? nullptr : help.data());
 }
 

@@ -14,10 +14,6 @@ bool OnlyDotsAndBlanks(std::string_view part) {
   return part.find_first_not_of(". ") == std::string_view::npos;
 }
 
-bool IsKeyChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 CabEntryName Refuse(const char* reason) {
   CabEntryName result;
   result.reason = reason;
@@ -56,17 +52,4 @@ CabEntryName CheckCabEntryName(std::string_view name) {
   }
   result.accepted = true;
   return result;
-}
-
-std::string CabParamValue(std::string_view params, std::string_view key) {
-  const std::string needle = std::string(key) + "=\"";
-  for (std::size_t at = FindText(params, needle); at != std::string_view::npos;
-       at = FindText(params, needle, at + 1)) {
-    if (at > 0 && IsKeyChar(params[at - 1])) continue;
-    std::size_t begin = at + needle.size();
-    std::size_t end = FindChar(params, '"', begin);
-    if (end == std::string_view::npos) return {};
-    return std::string(params.substr(begin, end - begin));
-  }
-  return {};
 }

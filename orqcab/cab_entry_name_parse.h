@@ -21,6 +21,3 @@ struct CabEntryName {
 // for a separator.
 CabEntryName CheckCabEntryName(std::string_view name);
 
-// The value of key="value" in a parameter text (the key must not follow a
-// letter, digit or "_"); empty when absent or unclosed.
-std::string CabParamValue(std::string_view params, std::string_view key);

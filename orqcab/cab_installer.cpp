@@ -23,41 +23,18 @@
 #include <thread>
 
 #include "agent_interfaces.h"
+#include "engine/text_args.h"
 #include "host/command_line_parse.h"
 #include "orqcab/cab_entry_name_parse.h"
 #include "orqcab/cab_extract.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
+#include "support/wide_text.h"
 
 namespace {
 std::atomic<long> g_serverLocks{0};
 std::atomic<bool> g_startupLockHeld{false};
 DWORD g_serverThread = GetCurrentThreadId();
-
-std::string Ansi(BSTR text) {
-  if (!text) return {};
-  const int wideLength = static_cast<int>(SysStringLen(text));
-  int length = WideCharToMultiByte(CP_ACP, 0, text, wideLength, nullptr, 0, nullptr, nullptr);
-  std::string ansi(length > 0 ? length : 0, '\0');
-  if (length > 0)
-    WideCharToMultiByte(CP_ACP, 0, text, wideLength, ansi.data(), length, nullptr, nullptr);
-  return ansi;
-}
-
-struct ComString {
-  explicit ComString(const std::string& ansi) {
-    int length =
-        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    text = SysAllocStringLen(nullptr, static_cast<UINT>(length > 0 ? length : 0));
-    if (text && length > 0) {
-      MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text, length);
-    }
-  }
-  ~ComString() { SysFreeString(text); }
-  ComString(const ComString&) = delete;
-  ComString& operator=(const ComString&) = delete;
-  BSTR text = nullptr;
-};
 
 std::string BaseFolder(long number, const std::string& cabinetPath) {
   switch (number) {
@@ -88,7 +65,7 @@ std::string TargetFolder(long number, const std::string& cabinetPath, BSTR param
     message = "No target folder: the first number selects none (" + std::to_string(number) + ")";
     return {};
   }
-  const std::string sub = CabParamValue(DecodeParams(Ansi(params)), "cabfolder");
+  const std::string sub = ParamValue(DecodeParams(AnsiFromBstr(params)), "cabfolder");
   if (sub.empty()) return base;
   const CabEntryName checked = CheckCabEntryName(sub);
   if (!checked.accepted) {
@@ -162,7 +139,7 @@ ExtractOutcome ExtractReporting(const std::string& cabinetPath, const std::strin
         if (!callback) continue;
         ComString text(file.name);
         callback->Progress(static_cast<LONG>(file.index), static_cast<LONG>(file.count),
-                           static_cast<LONG>(file.size), text.text);
+                           static_cast<LONG>(file.size), text.Get());
       }
     }
     callback.Reset();
@@ -236,8 +213,7 @@ class CabInstaller final : public IOrqCabInstaller {
     }
     value.resize(value.find('\0') == std::string::npos ? size : value.find('\0'));
     ComString text(value);
-    *version = text.text;
-    text.text = nullptr;
+    *version = text.Release();
     return S_OK;
   }
 
@@ -248,7 +224,7 @@ class CabInstaller final : public IOrqCabInstaller {
     if (callback) {
       callback->QueryInterface(IID_IOrqexCallback, reinterpret_cast<void**>(sink.Put()));
     }
-    const std::string cabinetPath = Ansi(cabinet);
+    const std::string cabinetPath = AnsiFromBstr(cabinet);
     ExtractOutcome outcome;
     const std::string target = TargetFolder(targetFolder, cabinetPath, params, outcome.message);
     if (target.empty()) {
@@ -268,7 +244,7 @@ class CabInstaller final : public IOrqCabInstaller {
     }
     if (sink) {
       ComString message(outcome.message);
-      sink->Finished(outcome.status, message.text);
+      sink->Finished(outcome.status, message.Get());
     }
     return sink ? S_OK : E_POINTER;
   }

@@ -16,6 +16,7 @@
 #include "orqcab_interfaces.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
+#include "support/wide_text.h"
 
 namespace {
 // Without a first client the server does not wait forever.
@@ -25,14 +26,6 @@ std::string ProgramFolder() {
   std::string path = ProgramFilePath();
   std::size_t slash = path.rfind('\\');
   return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::wstring Wide(const std::string& text) {
-  int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(length > 0 ? length : 1, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-  wide.resize(wide.size() - 1);
-  return wide;
 }
 
 std::string GuidText(REFGUID guid) {
@@ -45,7 +38,7 @@ std::string GuidText(REFGUID guid) {
 
 bool RegisterTypeLibrary(const std::string& path) {
   ComPtr<ITypeLib> library;
-  std::wstring wide = Wide(path);
+  std::wstring wide = WideFromAnsi(path);
   if (FAILED(LoadTypeLibEx(wide.c_str(), REGKIND_NONE, library.Put()))) return false;
   return SUCCEEDED(RegisterTypeLib(library.Get(), wide.data(), nullptr));
 }

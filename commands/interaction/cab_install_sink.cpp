@@ -4,17 +4,7 @@
 
 #include "host/agent_link.h"
 #include "host/server_module.h"
-
-std::string AnsiFromBstr(BSTR text) {
-  if (!text) return {};
-  const int wideLength = static_cast<int>(SysStringLen(text));
-  int length = WideCharToMultiByte(CP_ACP, 0, text, wideLength, nullptr, 0, nullptr, nullptr);
-  std::string ansi(length > 0 ? length : 0, '\0');
-  if (length > 0) {
-    WideCharToMultiByte(CP_ACP, 0, text, wideLength, ansi.data(), length, nullptr, nullptr);
-  }
-  return ansi;
-}
+#include "support/wide_text.h"
 
 CabInstallSink::CabInstallSink() { ServerModuleLock(); }
 

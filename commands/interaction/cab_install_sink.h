@@ -44,6 +44,3 @@ class CabInstallSink final : public IOrqexCallback {
   HANDLE completion_ = nullptr;
   bool finished_ = false;
 };
-
-// A COM string's text in the ANSI code page ("" for null).
-std::string AnsiFromBstr(BSTR text);

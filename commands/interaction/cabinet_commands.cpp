@@ -21,6 +21,7 @@
 #include "host/agent_link.h"
 #include "support/log.h"
 #include "support/win_handles.h"
+#include "support/wide_text.h"
 
 namespace {
 // Every kind of server: in-process, handler, local and remote.
@@ -28,21 +29,6 @@ constexpr DWORD kInstallerContext =
     CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
 // How often a wait for Finished asks whether the installer is still there.
 constexpr DWORD kLivenessCheckMs = 1000;
-
-struct ComString {
-  explicit ComString(const std::string& ansi) {
-    int length =
-        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    text = SysAllocStringLen(nullptr, static_cast<UINT>(length > 0 ? length : 0));
-    if (text && length > 0) {
-      MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text, length);
-    }
-  }
-  ~ComString() { SysFreeString(text); }
-  ComString(const ComString&) = delete;
-  ComString& operator=(const ComString&) = delete;
-  BSTR text = nullptr;
-};
 
 HRESULT CreateInstaller(ComPtr<IOrqCabInstaller>& installer) {
   return CoCreateInstance(CLSID_OrqCabInstaller, nullptr, kInstallerContext, IID_IOrqCabInstaller,
@@ -135,9 +121,9 @@ unsigned InstallCab(EngineContext& ctx, ScriptLine& line) {
     ComString cabinet(fields.cabinetPath);
     ComString params(TheHostValues().rawParams);
     const auto& n = fields.numbers;
-    callResult = installer->InstallCab(cabinet.text, n[0], n[1], n[2], n[3], n[4], n[5],
+    callResult = installer->InstallCab(cabinet.Get(), n[0], n[1], n[2], n[3], n[4], n[5],
                                        static_cast<IOrqexCallback*>(sink.Get()), 0,
-                                       AgentApplicationUtility(), params.text);
+                                       AgentApplicationUtility(), params.Get());
   }
   InstallOutcome outcome =
       WaitForInstaller(*sink.Get(), installer.Get(), callResult, completion.Get());

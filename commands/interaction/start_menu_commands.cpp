@@ -15,6 +15,7 @@
 #include "support/log.h"
 #include "support/win_handles.h"
 #include "support/windows_family.h"
+#include "support/wide_text.h"
 
 namespace {
 // An item list from the shell, freed with the shell's allocator.
@@ -24,14 +25,6 @@ struct ItemList {
   }
   LPITEMIDLIST items = nullptr;
 };
-
-std::wstring Wide(const std::string& text) {
-  int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(length > 0 ? length : 1, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-  wide.resize(wide.size() - 1);
-  return wide;
-}
 
 // ADDSTARTMENU name,target. Both parts are expanded whole (a path up to 259
 // bytes): a shortcut to a cut target would point at another file, so a part
@@ -95,7 +88,7 @@ bool CreateStartMenuShortcut(const std::string& target, const std::string& name)
     link->SetDescription(name.c_str());
     ComPtr<IPersistFile> file;
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put())))) {
-      saved = SUCCEEDED(file->Save(Wide(linkPath).c_str(), TRUE));
+      saved = SUCCEEDED(file->Save(WideFromAnsi(linkPath).c_str(), TRUE));
     }
   }
   SHChangeNotify(SHCNE_CREATE, SHCNF_PATHA, linkPath.c_str(), nullptr);
