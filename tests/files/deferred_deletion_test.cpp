@@ -8,12 +8,6 @@
 namespace {
 using DeferredDeletion = ScriptTest;
 
-std::string ShortName(const std::string& path) {
-  std::string shortName(MAX_PATH, '\0');
-  shortName.resize(GetShortPathNameA(path.c_str(), shortName.data(), MAX_PATH));
-  return shortName;
-}
-
 // A tree with a file held open by another program and a read-only file.
 void MakeTreeInUse(const std::string& tree, UniqueKernelHandle& holder, DWORD holdMs) {
   CreatePath(tree + "\\held\\deep");

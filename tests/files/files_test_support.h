@@ -49,3 +49,9 @@ inline bool IsPending(const std::string& path) {
     return lstrcmpiA(name.c_str(), path.c_str()) == 0;
   });
 }
+
+inline std::string ShortName(const std::string& path) {
+  std::string shortName(MAX_PATH, '\0');
+  shortName.resize(GetShortPathNameA(path.c_str(), shortName.data(), MAX_PATH));
+  return shortName;
+}
