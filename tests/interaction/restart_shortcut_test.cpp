@@ -36,25 +36,24 @@ class InteractionTest : public ScriptTest {
 };
 
 TEST_F(InteractionTest, RebootFlagsGoToTheirFilesUnderTheWindowsFolder) {
-  const std::string agentDir = WindowsFolder() + "\\Tevlin\\Agent";
-  RemoveFolderTree(WindowsFolder() + "\\Tevlin");
-  DeleteFileA((WindowsFolder() + "\\pendrainst.ini").c_str());
+  const std::string tevlin = WindowsFolder() + "\\Tevlin", reboot = tevlin + "\\Agent\\Reboot.ini";
+  const std::string pendra = WindowsFolder() + "\\pendrainst.ini";
+  RemoveFolderTree(tevlin);
+  DeleteFileA(pendra.c_str());
   // Without the folder the flag goes nowhere and the command still succeeds.
   ASSERT_EQ(Run({"SETREBOOTFLAG other"}), 0u);
-  EXPECT_FALSE(FileExists(agentDir + "\\Reboot.ini"));
-  CreateDirectoryA((WindowsFolder() + "\\Tevlin").c_str(), nullptr);
-  CreateDirectoryA(agentDir.c_str(), nullptr);
+  EXPECT_FALSE(FileExists(reboot));
+  CreateDirectoryA(tevlin.c_str(), nullptr);
+  CreateDirectoryA((tevlin + "\\Agent").c_str(), nullptr);
   ASSERT_EQ(Run({"SETREBOOTFLAG REINSTALL_ENGINE", "SETREBOOTFLAG reinstall",
                  "SETREBOOTFLAG %%NotExpanded%%"}),
             0u);
-  const std::string pendra = WindowsFolder() + "\\pendrainst.ini";
-  const std::string reboot = agentDir + "\\Reboot.ini";
   EXPECT_EQ(IniEntry(pendra, "Reboot", "REINSTALL_ENGINE"), "1");
   EXPECT_EQ(IniEntry(pendra, "Reboot", "reinstall"), "<none>");
   EXPECT_EQ(IniEntry(reboot, "Reboot", "reinstall"), "1");
   EXPECT_EQ(IniEntry(reboot, "Reboot", "%%NotExpanded%%"), "1");
   DeleteFileA(pendra.c_str());
-  RemoveFolderTree(WindowsFolder() + "\\Tevlin");
+  RemoveFolderTree(tevlin);
 }
 
 // What the seam saw: the route and whether the shutdown privilege was enabled
