@@ -123,10 +123,12 @@ endforeach()
 
 # A real restart needs a prefix of its own (ending the shared one's server would end the
 # other tests).
-add_test(NAME restart_throwaway_prefix
-         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/interaction/restart_throwaway_prefix.sh
-                 ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
-set_tests_properties(restart_throwaway_prefix PROPERTIES TIMEOUT 600)
+foreach(family files interaction)
+  add_test(NAME restart_throwaway_prefix_${family}
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tools/throwaway-prefix-restart.sh
+                   ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${family})
+  set_tests_properties(restart_throwaway_prefix_${family} PROPERTIES TIMEOUT 600)
+endforeach()
 
 add_test(NAME wine_prefix_ready COMMAND ${ORQ_WINE_RUN} cmd /c exit 0)
 set_tests_properties(wine_prefix_ready PROPERTIES FIXTURES_SETUP wine)

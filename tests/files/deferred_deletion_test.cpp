@@ -1,8 +1,5 @@
 // Deletion at the next start of Windows: what REMOVEDIRRECURSIVE cannot remove now is left
 // to the system's pending operations (NT family) or to "WinInit.Ini" (95/98/Me family).
-#include <algorithm>
-#include <cstdlib>
-
 #include "commands/files/path_routines.h"
 #include "files_test_support.h"
 #include "support/file_name.h"
@@ -10,19 +7,6 @@
 
 namespace {
 using DeferredDeletion = ScriptTest;
-
-bool IsPending(const std::string& path) {
-  std::vector<std::string> pending = PendingDeletions();
-  return std::any_of(pending.begin(), pending.end(), [&](const std::string& name) {
-    return lstrcmpiA(name.c_str(), path.c_str()) == 0;
-  });
-}
-
-std::string ShortName(const std::string& path) {
-  std::string shortName(MAX_PATH, '\0');
-  shortName.resize(GetShortPathNameA(path.c_str(), shortName.data(), MAX_PATH));
-  return shortName;
-}
 
 // A tree with a file held open by another program and a read-only file.
 void MakeTreeInUse(const std::string& tree, UniqueKernelHandle& holder, DWORD holdMs) {
@@ -59,8 +43,8 @@ TEST_F(DeferredDeletion, RemoveTreeSchedulesWhatIsInUseAndNeverEntersALink) {
   EXPECT_EQ(WaitExit(holder), 0u);
 }
 
-// The two steps of a restart, run only inside a throwaway copy of the prefix by
-// restart_throwaway_prefix.sh (never in the prefix the other tests share).
+// The two steps of a restart, run only by tools/throwaway-prefix-restart.sh in a prefix of
+// their own (never in the one the other tests share).
 const std::string kRoot = "C:\\orqrestart";
 
 TEST(RestartPhase, DISABLED_Schedule) {
@@ -80,9 +64,7 @@ TEST(RestartPhase, DISABLED_Schedule) {
   WriteTextFile(w98 + "\\sub\\b.txt", "x");
   SetFileAttributesA((w98 + "\\sub\\b.txt").c_str(), FILE_ATTRIBUTE_READONLY);
   WriteTextFile(winInit, "; other programs\r\n[rename]\r\nNUL=C:\\ORQ_OTHER.TXT\r\n");
-  ASSERT_TRUE(CopyFileA((TestBinDir() + "\\Orqex.exe").c_str(), copy.c_str(), FALSE));
-  PutRegistryValue(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\OrqexNineEight.exe", "Version",
-                   Sz("win98"));
+  CopyOrqexAsNineEight(copy);
   WriteTextFile(kRoot + "\\w98.Orq", "[DefaultInstall]\r\nREMOVEDIRRECURSIVE " + w98 + "\r\n");
   ASSERT_EQ(WaitExit(StartProgram("\"" + copy + "\" /Script=" + kRoot + "\\w98.Orq")), 0u);
   EXPECT_EQ(ReadTextFile(winInit),
@@ -103,30 +85,6 @@ TEST(RestartPhase, DISABLED_Verify) {
   EXPECT_TRUE(FileExists(kRoot + "\\OrqexNineEight.exe"));
 }
 
-// Runs the two steps above around a restart of a throwaway copy of this prefix.
-TEST(Restart, CarriesOutWhatWasScheduledInAThrowawayPrefix) {
-  const char* source = std::getenv("ORQ_SOURCE_DIR");
-  const char* prefix = std::getenv("WINEPREFIX");
-  std::string program = TestBinDir() + "\\orq_files_tests.exe";
-  if (!source || !prefix || program.rfind("Z:\\", 0) != 0) {
-    GTEST_SKIP() << "needs the build's prefix, the source folder and a program on drive Z:";
-  }
-  program.erase(0, 2);
-  std::replace(program.begin(), program.end(), '\\', '/');
-  const std::string done = "/tmp/orq-restart-" + std::to_string(GetCurrentProcessId()) + ".done";
-  const std::string doneWindows = "Z:\\tmp\\" + done.substr(5);
-  // Wine starts a Unix program without a process handle: the done file says it finished.
-  StartProgram("Z:\\bin\\bash " + std::string(source) +
-               "/tests/files/restart_throwaway_prefix.sh " + prefix + " " + program + " " + done);
-  for (int waited = 0; !FileExists(doneWindows) && waited < 280; ++waited) Sleep(1000);
-  const std::string report = ReadTextFile(doneWindows);
-  DeleteFileA(doneWindows.c_str());
-  EXPECT_NE(report.find("Schedule=0"), std::string::npos) << report;
-  EXPECT_NE(report.find("Verify=0"), std::string::npos) << report;
-}
-}  // namespace
-
-namespace {
 // The file-name object's system side: a pattern keeps its last part through the short
 // form, a bare drive is a folder even when missing, and deleting nothing is only logged.
 TEST(FileName, ShortFormKeepsThePatternAndDeleteOfNothingIsLogged) {

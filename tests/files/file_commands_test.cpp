@@ -127,9 +127,6 @@ TEST_F(FileCommands, FolderGuardsKeepRootsAndSystemFoldersIntact) {
   std::string programFiles(MAX_PATH, '\0');
   ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles.data()), S_OK);
   programFiles.resize(std::strlen(programFiles.c_str()));
-  std::string shortProgramFiles(MAX_PATH, '\0');
-  shortProgramFiles.resize(
-      GetShortPathNameA(programFiles.c_str(), shortProgramFiles.data(), MAX_PATH));
   const std::string windows = WindowsFolder(), system = SystemFolder();
   const std::string guarded[] = {"C:\\",
                                  "C:",
@@ -139,7 +136,7 @@ TEST_F(FileCommands, FolderGuardsKeepRootsAndSystemFoldersIntact) {
                                  system,
                                  windows + "\\system32\\..",
                                  programFiles,
-                                 shortProgramFiles};
+                                 ShortName(programFiles)};
   for (const std::string& path : guarded) ASSERT_TRUE(IsGuardedFolder(path)) << path;
 
   const std::string canaries[] = {"C:\\orq_guard.txt", windows + "\\orq_guard.txt",

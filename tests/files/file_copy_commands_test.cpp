@@ -5,9 +5,8 @@
 
 #include <cstdlib>
 
+#include "files_test_support.h"
 #include "support/system_folders.h"
-#include "support_code/script_test.h"
-#include "support_code/started_program.h"
 
 namespace {
 // Sets the target's last-write time to the source's, `hours` later (or earlier).
@@ -27,20 +26,13 @@ bool IsReadOnly(const std::string& path) {
 }
 
 // Runs a Unix shell command from inside Wine and returns its exit status. Wine gives no
-// usable handle for a Unix process, so the shell writes its status into a file.
+// usable handle for a Unix process (nor, started this way, success), so the shell writes
+// its status into a file.
 int RunUnixShell(const std::string& command) {
   static int runs = 0;
   const std::string status =
       "/tmp/orq_shell_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs);
-  std::string commandLine = "/bin/sh -c \"(" + command + "); echo $? > " + status + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA("Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &info)) {
-    return -1;
-  }
-  UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+  StartProgram("Z:\\bin\\sh -c \"(" + command + "); echo $? > " + status + "\"");
   std::string windowsPath = "Z:" + status;
   for (char& c : windowsPath) c = c == '/' ? '\\' : c;
   for (int waited = 0; waited < 300 && !FileExists(windowsPath); ++waited) Sleep(100);
@@ -214,10 +206,9 @@ TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
   }
   const std::string source = Source("src.txt", "one"), event = "OrqHeld_" + name_;
-  UniqueKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, event.c_str()));
   auto holder = StartProgramCopy("file_holder.exe", work + "\\holder.exe",
-                                 "open " + work + "\\held.txt 0 60000 " + event);
-  ASSERT_EQ(WaitForSingleObject(ready.Get(), 20000), WAIT_OBJECT_0);
+                                 "open " + work + "\\held.txt 0 60000 " + event, event.c_str());
+  ASSERT_FALSE(holder->Ended());
   ASSERT_TRUE(SetFileAttributesA((work + "\\holder.exe").c_str(), FILE_ATTRIBUTE_READONLY));
 
   // The last line answers 13 unreported: the file exists, and no packaged-file dates exist.
@@ -238,10 +229,7 @@ TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
   EXPECT_TRUE(IsReadOnly(work + "\\holder.exe")) << "a running program keeps its attribute too";
   SetFileAttributesA((work + "\\holder.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadTextFile(dir_ + "\\one.txt"), "one");
-  StoredValue pending =
-      ReadRegistryValue(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-                        "PendingFileRenameOperations");
-  EXPECT_NE(pending.second.find(work + "\\held.txt"), std::string::npos);
+  EXPECT_TRUE(IsPending(work + "\\held.txt"));
   const std::vector<std::pair<std::string, std::string>> answers = {
       {"InList", "1"},       {"Free", "TRUE"},  {"Busy", "FALSE"},     {"Kept", "FALSE"},
       {"NoName", "<unset>"}, {"Older", "TRUE"}, {"Present", "<unset>"}};

@@ -1,6 +1,6 @@
 #pragma once
-// What the file tests share: reading folders and pending deletions back, and programs that
-// hold a file or run the engine under another name.
+// What the file tests share: reading folders and pending deletions back, and a program
+// that holds a file.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "support/win_handles.h"
 #include "support_code/script_test.h"
-#include "support_code/win32_test_utils.h"
 
 inline bool IsFolder(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
@@ -36,25 +34,6 @@ inline std::vector<std::string> PendingDeletions() {
   return deletions;
 }
 
-// Starts `commandLine` and returns its process; with `readyEvent`, once that event is set.
-inline UniqueKernelHandle StartProgram(std::string commandLine, const char* readyEvent = nullptr) {
-  UniqueKernelHandle ready;
-  if (readyEvent) ready.Reset(CreateEventA(nullptr, TRUE, FALSE, readyEvent));
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    return {};
-  }
-  UniqueKernelHandle thread(info.hThread), process(info.hProcess);
-  if (ready) {
-    HANDLE both[] = {ready.Get(), process.Get()};
-    WaitForMultipleObjects(2, both, FALSE, 20000);
-  }
-  return process;
-}
-
 // The file holder keeps `path` open with no sharing for `ms` milliseconds.
 inline UniqueKernelHandle HoldFile(const std::string& path, DWORD ms) {
   std::string event =
@@ -64,10 +43,15 @@ inline UniqueKernelHandle HoldFile(const std::string& path, DWORD ms) {
                       event.c_str());
 }
 
-inline DWORD WaitExit(const UniqueKernelHandle& process, DWORD ms = 60000) {
-  DWORD code = 0xFFFFFFFF;
-  if (process && WaitForSingleObject(process.Get(), ms) == WAIT_OBJECT_0) {
-    GetExitCodeProcess(process.Get(), &code);
-  }
-  return code;
+inline bool IsPending(const std::string& path) {
+  std::vector<std::string> pending = PendingDeletions();
+  return std::any_of(pending.begin(), pending.end(), [&](const std::string& name) {
+    return lstrcmpiA(name.c_str(), path.c_str()) == 0;
+  });
+}
+
+inline std::string ShortName(const std::string& path) {
+  std::string shortName(MAX_PATH, '\0');
+  shortName.resize(GetShortPathNameA(path.c_str(), shortName.data(), MAX_PATH));
+  return shortName;
 }

@@ -12,15 +12,10 @@
 
 #include "commands/interaction/restart_request.h"
 #include "engine/host_values.h"
+#include "support/system_folders.h"
 #include "support_code/script_test.h"
 
 namespace {
-std::string WindowsDir() {
-  std::string path(MAX_PATH, '\0');
-  path.resize(GetWindowsDirectoryA(path.data(), MAX_PATH));
-  return path;
-}
-
 std::string ShellFolder(int id) {
   std::string path(MAX_PATH, '\0');
   if (FAILED(SHGetFolderPathA(nullptr, id, nullptr, 0, path.data()))) return {};
@@ -41,25 +36,24 @@ class InteractionTest : public ScriptTest {
 };
 
 TEST_F(InteractionTest, RebootFlagsGoToTheirFilesUnderTheWindowsFolder) {
-  const std::string agentDir = WindowsDir() + "\\Tevlin\\Agent";
-  RemoveFolderTree(WindowsDir() + "\\Tevlin");
-  DeleteFileA((WindowsDir() + "\\pendrainst.ini").c_str());
+  const std::string tevlin = WindowsFolder() + "\\Tevlin", reboot = tevlin + "\\Agent\\Reboot.ini";
+  const std::string pendra = WindowsFolder() + "\\pendrainst.ini";
+  RemoveFolderTree(tevlin);
+  DeleteFileA(pendra.c_str());
   // Without the folder the flag goes nowhere and the command still succeeds.
   ASSERT_EQ(Run({"SETREBOOTFLAG other"}), 0u);
-  EXPECT_FALSE(FileExists(agentDir + "\\Reboot.ini"));
-  CreateDirectoryA((WindowsDir() + "\\Tevlin").c_str(), nullptr);
-  CreateDirectoryA(agentDir.c_str(), nullptr);
+  EXPECT_FALSE(FileExists(reboot));
+  CreateDirectoryA(tevlin.c_str(), nullptr);
+  CreateDirectoryA((tevlin + "\\Agent").c_str(), nullptr);
   ASSERT_EQ(Run({"SETREBOOTFLAG REINSTALL_ENGINE", "SETREBOOTFLAG reinstall",
                  "SETREBOOTFLAG %%NotExpanded%%"}),
             0u);
-  const std::string pendra = WindowsDir() + "\\pendrainst.ini";
-  const std::string reboot = agentDir + "\\Reboot.ini";
   EXPECT_EQ(IniEntry(pendra, "Reboot", "REINSTALL_ENGINE"), "1");
   EXPECT_EQ(IniEntry(pendra, "Reboot", "reinstall"), "<none>");
   EXPECT_EQ(IniEntry(reboot, "Reboot", "reinstall"), "1");
   EXPECT_EQ(IniEntry(reboot, "Reboot", "%%NotExpanded%%"), "1");
   DeleteFileA(pendra.c_str());
-  RemoveFolderTree(WindowsDir() + "\\Tevlin");
+  RemoveFolderTree(tevlin);
 }
 
 // What the seam saw: the route and whether the shutdown privilege was enabled
@@ -184,16 +178,13 @@ TEST_F(InteractionTest, StartMenuShortcutsPointAtTheWholeTarget) {
 // that the prefix presents as Windows 98 makes its shortcut there.
 TEST_F(InteractionTest, NineFamilyCopyUsesTheUsersStartMenu) {
   const std::string copy = dir_ + "\\OrqexNine.exe";
-  ASSERT_TRUE(CopyFileA((TestBinDir() + "\\Orqex.exe").c_str(), copy.c_str(), FALSE));
-  PutRegistryValue(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\OrqexNine.exe", "Version",
-                   Sz("win98"));
+  CopyOrqexAsNineEight(copy);
   WriteTextFile(dir_ + "\\nine.Orq",
                 "[DefaultInstall]\r\nADDSTARTMENU OrqNine,C:\\nine.exe\r\n"
                 "GETSTARTMENUDIR D\r\nSETREGVALUE " +
                     Key() + ",D=%%D%%\r\n");
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub());
   const OrqexRun run = RunProgram("\"" + copy + "\" /Script=" + dir_ + "\\nine.Orq /Quiet");
-  SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\OrqexNine.exe");
   EXPECT_EQ(run.exitCode, 0u);
   const std::string menu = ShellFolder(CSIDL_STARTMENU);
   EXPECT_EQ(Value("D"), Sz(menu));

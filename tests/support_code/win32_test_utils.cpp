@@ -1,8 +1,6 @@
 #include "support_code/win32_test_utils.h"
 
-#include <vector>
-
-#include "support/win_handles.h"
+#include <gtest/gtest.h>
 
 std::string TestBinDir() {
   std::string path(MAX_PATH, '\0');
@@ -62,30 +60,71 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs) {
-  std::vector<char> buffer(commandLine.begin(), commandLine.end());
-  buffer.push_back('\0');
+OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs) {
+  return RunProgram("\"" + TestBinDir() + "\\Orqex.exe\" " + arguments, timeoutMs);
+}
+
+UniqueKernelHandle StartProgram(std::string commandLine, const char* readyEvent) {
+  UniqueKernelHandle ready;
+  if (readyEvent) ready.Reset(CreateEventA(nullptr, TRUE, FALSE, readyEvent));
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  OrqexRun run;
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &info)) {
-    return run;
+    return {};
   }
-  UniqueKernelHandle process(info.hProcess);
-  UniqueKernelHandle thread(info.hThread);
+  UniqueKernelHandle thread(info.hThread), process(info.hProcess);
+  if (ready) {
+    HANDLE both[] = {ready.Get(), process.Get()};
+    WaitForMultipleObjects(2, both, FALSE, 20000);
+  }
+  return process;
+}
+
+DWORD WaitExit(const UniqueKernelHandle& process, DWORD ms) {
+  DWORD code = 0xFFFFFFFF;
+  if (process && WaitForSingleObject(process.Get(), ms) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.Get(), &code);
+  }
+  return code;
+}
+
+StartedProgram::~StartedProgram() {
+  if (process && !Ended()) TerminateProcess(process.Get(), 99);
+  if (process) WaitForSingleObject(process.Get(), 5000);
+}
+
+std::unique_ptr<StartedProgram> StartProgramCopy(const std::string& helper, const std::string& path,
+                                                 const std::string& arguments,
+                                                 const char* readyEvent) {
+  for (std::size_t cut = path.find('\\', 3); cut != std::string::npos;
+       cut = path.find('\\', cut + 1)) {
+    CreateDirectoryA(path.substr(0, cut).c_str(), nullptr);
+  }
+  EXPECT_TRUE(CopyFileA((TestBinDir() + "\\" + helper).c_str(), path.c_str(), FALSE)) << path;
+  auto started = std::make_unique<StartedProgram>();
+  started->process = StartProgram("\"" + path + "\" " + arguments, readyEvent);
+  EXPECT_TRUE(started->process) << path;
+  return started;
+}
+
+void CopyOrqexAsNineEight(const std::string& path) {
+  EXPECT_TRUE(CopyFileA((TestBinDir() + "\\Orqex.exe").c_str(), path.c_str(), FALSE)) << path;
+  const std::string key = "Software\\Wine\\AppDefaults\\" + path.substr(path.rfind('\\') + 1);
+  EXPECT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "Version", REG_SZ, "win98", 6), 0);
+}
+
+OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs) {
+  OrqexRun run;
+  UniqueKernelHandle process = StartProgram(commandLine);
+  if (!process) return run;
   if (WaitForSingleObject(process.Get(), timeoutMs) == WAIT_TIMEOUT) {
     run.timedOut = true;
     TerminateProcess(process.Get(), 0xFFFFFFFF);
-    WaitForSingleObject(process.Get(), 5000);
   }
-  GetExitCodeProcess(process.Get(), &run.exitCode);
+  run.exitCode = WaitExit(process, 5000);
   return run;
-}
-
-OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs) {
-  return RunProgram("\"" + TestBinDir() + "\\Orqex.exe\" " + arguments, timeoutMs);
 }
 
 OrqexRun RunScript(const std::string& dir, const std::string& script,

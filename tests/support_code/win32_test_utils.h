@@ -2,7 +2,11 @@
 // Shared helpers for tests that run under Wine: scratch folders, files, and whole runs of
 // Orqex.exe (which the build puts beside every test program).
 #include <windows.h>
+
+#include <memory>
 #include <string>
+
+#include "support/win_handles.h"
 
 // The folder of the running test program, without a trailing backslash.
 std::string TestBinDir();
@@ -15,11 +19,39 @@ void WriteTextFile(const std::string& path, const std::string& bytes);
 std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
 
+// Starts `commandLine` and returns its process (empty if it cannot start); with
+// `readyEvent`, once the program has set that event (or ended).
+UniqueKernelHandle StartProgram(std::string commandLine, const char* readyEvent = nullptr);
+// The exit code of a process that ends within `ms`; 0xFFFFFFFF otherwise.
+DWORD WaitExit(const UniqueKernelHandle& process, DWORD ms = 60000);
+
+// A started program, ended (terminated if still running) when its owner goes.
+struct StartedProgram {
+  UniqueKernelHandle process;
+  bool Ended(DWORD waitMs = 0) const {
+    return WaitForSingleObject(process.Get(), waitMs) == WAIT_OBJECT_0;
+  }
+  DWORD ExitCode() const { return WaitExit(process, 0); }
+  ~StartedProgram();
+};
+// Copies the program `helper` from beside the tests to `path` (creating its folders) and
+// starts it there with `arguments`, so that searches by path find exactly it; with
+// `readyEvent`, once the program has set that event.
+std::unique_ptr<StartedProgram> StartProgramCopy(const std::string& helper, const std::string& path,
+                                                 const std::string& arguments,
+                                                 const char* readyEvent = nullptr);
+// A windowless program that lives for a minute.
+inline std::unique_ptr<StartedProgram> StartIdleCopy(const std::string& path) {
+  return StartProgramCopy("exit_after_delay.exe", path, "60000");
+}
+// Copies Orqex.exe to `path`, a file name that Wine then reports Windows 98 to.
+void CopyOrqexAsNineEight(const std::string& path);
+
 struct OrqexRun {
   DWORD exitCode = 0xFFFFFFFF;
   bool timedOut = false;
 };
-// Starts the command line and waits for it to end (ending it after `timeoutMs`).
+// Starts a program and waits for it to end (terminated after `timeoutMs`).
 OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
 // Starts "<bin>\Orqex.exe <arguments>" and waits for it to end.
 OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs = 60000);
