@@ -1,5 +1,5 @@
-// Whole runs of Orqex.exe that check the host: switches, the usage box, the start-up log
-// lines, the parent watch and the deletion of the script's folder.
+// Whole runs of Orqex.exe: switches, the usage box, the start-up log lines, exit codes, the
+// parent watch and the deletion of the script's folder.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -81,7 +81,6 @@ TEST_F(HostRuns, QuietWithoutScriptShowsNothingAndExitsWith57) {
                   &one, sizeof one);
   EXPECT_EQ(RunOrqex("/Quiet /Log=" + log_, 20000).exitCode, 57u);
   RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tevlin\\Agent", "dwBreakOnORQStart");
-  EXPECT_EQ(RunOrqex("/Log=" + log_ + " /Quiet /UnregServer", 20000).exitCode, 0u);
 }
 
 TEST_F(HostRuns, StartUpLinesComeFirstAndTheRunsStatusIsTheExitCode) {
@@ -99,9 +98,35 @@ TEST_F(HostRuns, StartUpLinesComeFirstAndTheRunsStatusIsTheExitCode) {
   EXPECT_EQ(messages[2], "After CoInitialize");
   EXPECT_EQ(messages[3], "ScriptFiles=" + dir_ + "\\test.Orq, StartSection=Main");
   EXPECT_NE(Log().find(" Executing line 3: SET X=de\r\n"), std::string::npos) << Log();
+}
 
-  EXPECT_EQ(RunScript(dir_, kShortScript, "/Section=Nowhere").exitCode, 7u);
+// The engine's outcomes become the exit code.
+TEST_F(HostRuns, ExitCodesOfTheEnginesOutcomes) {
+  const struct {
+    std::string script, switches;
+    unsigned exitCode;
+    const char* logged;
+  } rows[] = {
+      {"[DefaultInstall]\r\nSET A=1\r\nSET B=%%A%%2\r\n", "", 0, "Script finished successfully!!"},
+      {"[Main]\r\nSET A=1\r\nFOO bar\r\nSET B=2\r\n", "/Section=Main", 2,
+       "Error: Unrecognized command in script file.\n>>Line 3: FOO bar\r\n"},
+      {"[Main]\r\nCALL Sub\r\nFOO\r\n[Sub]\r\nCONTINUEIF 1==2\r\n", "/Section=Main", 0,
+       "finished on a conditional stop: 1==2. Line:5"},
+      {"", "", 8, ""},
+      {"[DefaultInstall]\r\nSET X=" + std::string(600, 'x') + "\r\n", "", 3, "Error:"},
+      {kShortScript, "/Section=Nowhere", 7, ""},
+      {"[DefaultInstall]\r\nCALL Loop\r\n[Loop]\r\nCALL Loop\r\n", "", 58,
+       "Error: Sections call each other too deeply."},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.script.substr(0, 40));
+    EXPECT_EQ(RunScript(dir_, row.script, row.switches).exitCode, row.exitCode);
+    EXPECT_NE(Log().find(row.logged), std::string::npos) << Log();
+  }
+  DeleteFileA(log_.c_str());
   EXPECT_EQ(RunOrqex("/Script=" + dir_ + "\\missing.Orq /Log=" + log_).exitCode, 9u);
+  EXPECT_NE(Log().find("Error Loading Script File: " + dir_ + "\\missing.Orq"), std::string::npos);
+  EXPECT_EQ(Log().find(" closed."), std::string::npos);
 }
 
 TEST_F(HostRuns, ScriptWithoutFolderRunsFromTheProgramFolderWhichIsNeverDeleted) {
@@ -159,8 +184,9 @@ TEST_F(HostRuns, ScriptFolderThatTheScriptWasNotReadFromStays) {
   EXPECT_EQ(run.exitCode, 9u);
   EXPECT_TRUE(FileExists(dir_ + "\\other.txt"));
   EXPECT_TRUE(FileExists(dir_ + "\\my-setup\\s.Orq"));
-  EXPECT_NE(Log().find("DeleteScriptDirectory: " + dir_ + " stays: the script was not read from it"),
-            std::string::npos)
+  EXPECT_NE(
+      Log().find("DeleteScriptDirectory: " + dir_ + " stays: the script was not read from it"),
+      std::string::npos)
       << Log();
 }
 
@@ -175,4 +201,3 @@ TEST_F(HostRuns, EmptyLogSwitchWritesNoLog) {
   EXPECT_FALSE(FileExists(log_));
 }
 }  // namespace
-
