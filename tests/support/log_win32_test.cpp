@@ -178,14 +178,10 @@ TEST_F(LogFile, LinesKeepTheCallersLastErrorAndAgentLogLastErrorWritesItsSystemT
   SetLastError(0x2000BEEF);  // a code without a system text
   EXPECT_EQ(AgentLogLastError("custom code"), 0x2000BEEFu);
 
-  char* system = nullptr;
-  FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, 5, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&system), 0,
-      nullptr);
-  ASSERT_NE(system, nullptr);
-  const std::string detail = " GetLastError returned 5[5h] : " + std::string(system) + "\r\n";
-  LocalFree(system);
+  std::string system(1024, '\0');
+  system.resize(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                               5, 0, system.data(), 1024, nullptr));
+  const std::string detail = " GetLastError returned 5[5h] : " + system + "\r\n";
   const std::string added = ReadTextFile(agentPath_).substr(start);
   const std::size_t detailAt = added.find(detail);
   EXPECT_NE(detailAt, std::string::npos) << added;
