@@ -9,15 +9,13 @@ using Symbols = EngineTest;
 // expansion of acted-on texts refuses whatever ExpandSymbols shortened.
 TEST_F(Symbols, ExpansionAndExpansionForAction) {
   EngineContext ctx;
-  for (auto [name, value] : {std::pair<std::string, std::string>{"A", "x"},
-                             {"Ver", "1"},
-                             {"VER", "2"},
-                             {"Self", "%%A%%"},
-                             {"", "empty-named"},
-                             {"Big", std::string(2000, 'b')},
-                             {"Fit", "fffff"}}) {
-    SetSymbol(ctx.symbols, name, value);
-  }
+  SetSymbol(ctx.symbols, "A", "x");
+  SetSymbol(ctx.symbols, "Ver", "1");
+  SetSymbol(ctx.symbols, "VER", "2");
+  SetSymbol(ctx.symbols, "Self", "%%A%%");
+  SetSymbol(ctx.symbols, "", "empty-named");
+  SetSymbol(ctx.symbols, "Big", std::string(2000, 'b'));
+  SetSymbol(ctx.symbols, "Fit", "fffff");
   const struct {
     std::string text;
     std::size_t size;
