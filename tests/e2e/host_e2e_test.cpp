@@ -1,5 +1,5 @@
-// Whole runs of Orqex.exe that check the host: switches, the usage box, the start-up log
-// lines, the parent watch and the deletion of the script's folder.
+// Whole runs of Orqex.exe: switches, the usage box, the start-up log lines, exit codes, the
+// parent watch and the deletion of the script's folder.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -70,20 +70,6 @@ TEST_F(HostRuns, NoScriptShowsTheUsageBoxAndExitsWith57) {
   EXPECT_EQ(Messages(Log()).size(), 3u) << Log();
 }
 
-TEST_F(HostRuns, QuietWithoutScriptShowsNothingAndExitsWith57) {
-  OrqexRun run = RunOrqex("/Quiet /Log=" + log_, 20000);
-  EXPECT_FALSE(run.timedOut);  // a box would keep it waiting
-  EXPECT_EQ(run.exitCode, 57u);
-  EXPECT_EQ(Messages(Log()).size(), 3u) << Log();
-  // A break-on-start setting without a debugger leaves the run alone.
-  const DWORD one = 1;
-  RegSetKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tevlin\\Agent", "dwBreakOnORQStart", REG_DWORD,
-                  &one, sizeof one);
-  EXPECT_EQ(RunOrqex("/Quiet /Log=" + log_, 20000).exitCode, 57u);
-  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tevlin\\Agent", "dwBreakOnORQStart");
-  EXPECT_EQ(RunOrqex("/Log=" + log_ + " /Quiet /UnregServer", 20000).exitCode, 0u);
-}
-
 TEST_F(HostRuns, StartUpLinesComeFirstAndTheRunsStatusIsTheExitCode) {
   // lang="de" f
   OrqexRun run = RunScript(dir_, "[Main]\r\nGETPARAM L=LANG\r\nSET X=%%L%%\r\n",
@@ -99,9 +85,31 @@ TEST_F(HostRuns, StartUpLinesComeFirstAndTheRunsStatusIsTheExitCode) {
   EXPECT_EQ(messages[2], "After CoInitialize");
   EXPECT_EQ(messages[3], "ScriptFiles=" + dir_ + "\\test.Orq, StartSection=Main");
   EXPECT_NE(Log().find(" Executing line 3: SET X=de\r\n"), std::string::npos) << Log();
+}
 
-  EXPECT_EQ(RunScript(dir_, kShortScript, "/Section=Nowhere").exitCode, 7u);
-  EXPECT_EQ(RunOrqex("/Script=" + dir_ + "\\missing.Orq /Log=" + log_).exitCode, 9u);
+// The engine's outcomes become the exit code.
+TEST_F(HostRuns, ExitCodesOfTheEnginesOutcomes) {
+  const struct {
+    std::string script, switches;
+    unsigned exitCode;
+    const char* logged;
+  } rows[] = {
+      {"[DefaultInstall]\r\nSET A=1\r\nSET B=%%A%%2\r\n", "", 0, "Script finished successfully!!"},
+      {"[Main]\r\nSET A=1\r\nFOO bar\r\nSET B=2\r\n", "/Section=Main", 2,
+       "Error: Unrecognized command in script file.\n>>Line 3: FOO bar\r\n"},
+      {"[Main]\r\nCALL Sub\r\nFOO\r\n[Sub]\r\nCONTINUEIF 1==2\r\n", "/Section=Main", 0,
+       "finished on a conditional stop: 1==2. Line:5"},
+      {"", "", 8, ""},
+      {"[DefaultInstall]\r\nSET X=" + std::string(600, 'x') + "\r\n", "", 3, "Error:"},
+      {kShortScript, "/Section=Nowhere", 7, ""},
+      {"[DefaultInstall]\r\nCALL Loop\r\n[Loop]\r\nCALL Loop\r\n", "", 58,
+       "Error: Sections call each other too deeply."},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.script.substr(0, 40));
+    EXPECT_EQ(RunScript(dir_, row.script, row.switches).exitCode, row.exitCode);
+    EXPECT_NE(Log().find(row.logged), std::string::npos) << Log();
+  }
 }
 
 TEST_F(HostRuns, ScriptWithoutFolderRunsFromTheProgramFolderWhichIsNeverDeleted) {
@@ -135,7 +143,7 @@ TEST_F(HostRuns, DeleteScriptDirectoryRemovesTheScriptsFolderWhateverTheOutcome)
   }
 }
 
-TEST_F(HostRuns, ParentEndingEndsTheRunWithMinusOne) {
+TEST_F(HostRuns, ParentEndingEndsTheRunWithMinusOneAndQuietRunsShowNoBox) {
   // The run waits in the usage box meanwhile.
   UniqueKernelHandle parent = Start("\"" + TestBinDir() + "\\exit_after_delay.exe\" 1000");
   ASSERT_TRUE(parent);
@@ -144,8 +152,17 @@ TEST_F(HostRuns, ParentEndingEndsTheRunWithMinusOne) {
   EXPECT_FALSE(inBox.timedOut);  // the time-out would end it with -1 too
   EXPECT_EQ(inBox.exitCode, 0xFFFFFFFFu);
 
-  // An id that names no process changes nothing.
-  EXPECT_EQ(RunOrqex("/Log=" + log_ + " /Quiet /Parent=999999992", 20000).exitCode, 57u);
+  // An id that names no process changes nothing, nor does a break-on-start setting without a
+  // debugger; quiet, the run shows no box (which would keep it waiting).
+  const DWORD one = 1;
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tevlin\\Agent", "dwBreakOnORQStart", REG_DWORD,
+                  &one, sizeof one);
+  DeleteFileA(log_.c_str());
+  OrqexRun quiet = RunOrqex("/Log=" + log_ + " /Quiet /Parent=999999992", 20000);
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tevlin\\Agent", "dwBreakOnORQStart");
+  EXPECT_FALSE(quiet.timedOut);
+  EXPECT_EQ(quiet.exitCode, 57u);
+  EXPECT_EQ(Messages(Log()).size(), 3u) << Log();
 }
 
 // A value ends at a "-": "my-setup\s.Orq" arrives as "my", which cannot be opened, and the
@@ -157,10 +174,13 @@ TEST_F(HostRuns, ScriptFolderThatTheScriptWasNotReadFromStays) {
   OrqexRun run =
       RunOrqex("/Script=" + dir_ + "\\my-setup\\s.Orq /Log=" + log_ + " /DeleteScriptDirectory");
   EXPECT_EQ(run.exitCode, 9u);
+  EXPECT_NE(Log().find("Error Loading Script File: " + dir_ + "\\my\r\n"), std::string::npos);
+  EXPECT_EQ(Log().find(" closed."), std::string::npos);
   EXPECT_TRUE(FileExists(dir_ + "\\other.txt"));
   EXPECT_TRUE(FileExists(dir_ + "\\my-setup\\s.Orq"));
-  EXPECT_NE(Log().find("DeleteScriptDirectory: " + dir_ + " stays: the script was not read from it"),
-            std::string::npos)
+  EXPECT_NE(
+      Log().find("DeleteScriptDirectory: " + dir_ + " stays: the script was not read from it"),
+      std::string::npos)
       << Log();
 }
 
@@ -175,4 +195,3 @@ TEST_F(HostRuns, EmptyLogSwitchWritesNoLog) {
   EXPECT_FALSE(FileExists(log_));
 }
 }  // namespace
-

@@ -1,69 +1,44 @@
-#include "engine_test_support.h"
 #include "engine/conditions.h"
+
+#include "engine_test_support.h"
 
 namespace {
 using Conditions = EngineTest;
 
 TEST_F(Conditions, VersionPairsReadDottedAndPlainNumbers) {
-  EXPECT_EQ(ReadVersionPair("5.1").high, 327681u);
-  EXPECT_EQ(ReadVersionPair("5.1").low, 0u);
-  EXPECT_EQ(ReadVersionPair("1.2.3.4").high, 65538u);
-  EXPECT_EQ(ReadVersionPair("1.2.3.4").low, 196612u);
-  EXPECT_EQ(ReadVersionPair("10").high, 10u);
-  EXPECT_EQ(ReadVersionPair("-1").high, 0xFFFFFFFFu);
-  EXPECT_EQ(ReadVersionPair(" +7x").high, 7u);
-  EXPECT_EQ(ReadVersionPair("99999999999").high, 0x7FFFFFFFu);  // held to 32 bits
-  // A part written "0" counts like any other number.
-  EXPECT_EQ(ReadVersionPair("5.0").high, 327680u);
-  EXPECT_EQ(ReadVersionPair("1.2.0.5").low, 5u);
+  const struct {
+    const char* text;
+    std::uint32_t high, low;
+  } rows[] = {{"5.1", 327681, 0}, {"1.2.3.4", 65538, 196612},
+              {"10", 10, 0},      {"-1", 0xFFFFFFFF, 0},
+              {" +7x", 7, 0},     {"99999999999", 0x7FFFFFFF, 0},
+              {"5.0", 327680, 0}, {"1.2.0.5", 65538, 5}};  // "0" counts like any number
+  for (const auto& row : rows) {
+    EXPECT_EQ(ReadVersionPair(row.text).high, row.high) << row.text;
+    EXPECT_EQ(ReadVersionPair(row.text).low, row.low) << row.text;
+  }
 }
 
-TEST_F(Conditions, OrderingComparesVersionsNotText) {
-  EXPECT_TRUE(CompareOperands("5.0.2195.0", "4.0.1381.0", ">="));
-  EXPECT_FALSE(CompareOperands("10", "9", "<"));
-  EXPECT_TRUE(CompareOperands("5.1", "5", ">"));
-  EXPECT_TRUE(CompareOperands("5.0", "4.1", ">"));
-  EXPECT_TRUE(CompareOperands("1.2.0.5", "1.2.0.7", "<"));
-  EXPECT_TRUE(CompareOperands("-1", "2000000", ">"));
-  EXPECT_TRUE(CompareOperands("3", "3", "<="));
-  EXPECT_TRUE(CompareOperands("3", "3", ">="));
-  EXPECT_FALSE(CompareOperands("3", "3", "<"));
-  // Only the first 50 bytes of an operand take part.
-  std::string longLeft = "1." + std::string(48, '0') + "9";
-  EXPECT_TRUE(CompareOperands(longLeft, "1.0", "<="));
-}
-
-TEST_F(Conditions, EqualityIsExactAndCaseSensitive) {
-  EXPECT_FALSE(CompareOperands("abc", "ABC", "=="));
-  EXPECT_TRUE(CompareOperands("abc", "abc", "="));
-  EXPECT_TRUE(CompareOperands("abc", "ABC", "!="));
-}
-
-TEST_F(Conditions, ClausesJoinWithBarAndStopAtAnEmptyOrInvalidOne) {
-  EngineContext ctx;
-  SetSymbol(ctx.symbols, "A", "1");
-  SetSymbol(ctx.symbols, "V", "5.0.2195.0");
-  EXPECT_TRUE(EvaluateCondition(ctx, "x==y|a==a"));
-  EXPECT_FALSE(EvaluateCondition(ctx, "x==y||a==a"));
-  EXPECT_FALSE(EvaluateCondition(ctx, ""));
-  EXPECT_FALSE(EvaluateCondition(ctx, "novalue|a==a"));  // no operator: invalid, ends it
-  EXPECT_FALSE(EvaluateCondition(ctx, "a!a|a==a"));      // "!" alone is no operator
-  EXPECT_FALSE(EvaluateCondition(ctx, "==a"));           // empty left operand
-  EXPECT_TRUE(EvaluateCondition(ctx, " %%A%% == 1 "));
-  EXPECT_TRUE(EvaluateCondition(ctx, "%%V%%>=4.0.1381.0"));
-  EXPECT_TRUE(EvaluateCondition(ctx, "%%Missing%%==%%Missing%%"));  // compared as written
-  SetSymbol(ctx.symbols, "Empty", "");
-  EXPECT_TRUE(EvaluateCondition(ctx, "%%Empty%%="));  // an empty right operand is allowed
-  EXPECT_FALSE(EvaluateCondition(ctx, "%%A%%=="));
-}
-
-TEST_F(Conditions, DoubleByteTrailBytesAreNotOperatorsOrBars) {
-  SetAnsiCodePageForTesting(932);
+TEST_F(Conditions, ClausesCompareVersionsOrExactTextAndJoinWithABarThatIsNoTrailByte) {
+  SetAnsiCodePageForTesting(932);  // 0x95 0x7C is one character whose trail byte is "|"
   EngineContext ctx;
   SetSymbol(ctx.symbols, "N", "\x95\x7C");
-  // 0x95 0x7C is one character whose trail byte is "|".
-  EXPECT_TRUE(EvaluateCondition(ctx, "%%N%%==\x95\x7C|x==y"));
-  EXPECT_TRUE(EvaluateCondition(ctx, "a==b|\x95\x7C==%%N%%"));
-  EXPECT_FALSE(EvaluateCondition(ctx, "\x95\x7C==\x95"));
+  SetSymbol(ctx.symbols, "A", "1");
+  SetSymbol(ctx.symbols, "V", "5.0.2195.0");
+  SetSymbol(ctx.symbols, "Empty", "");
+  // Versions order as numbers, and only the first 50 bytes of an operand take part; text is
+  // equal exactly. An empty or invalid clause (no operator, "!" alone, no left operand) ends
+  // the condition; a missing symbol is compared as written; the right operand may be empty.
+  for (const char* condition :
+       {"5.0.2195.0>=4.0.1381.0", "5.1>5", "5.0>4.1", "1.2.0.5<1.2.0.7", "-1>2000000", "3<=3",
+        "3>=3", "abc=abc", "abc!=ABC", "x==y|a==a", " %%A%% == 1 ", "%%V%%>=4.0.1381.0",
+        "%%Missing%%==%%Missing%%", "%%Empty%%=", "%%N%%==\x95\x7C|x==y", "a==b|\x95\x7C==%%N%%"}) {
+    EXPECT_TRUE(EvaluateCondition(ctx, condition)) << condition;
+  }
+  for (const char* condition : {"10<9", "3<3", "abc==ABC", "x==y||a==a", "", "novalue|a==a",
+                                "a!a|a==a", "==a", "%%A%%==", "\x95\x7C==\x95"}) {
+    EXPECT_FALSE(EvaluateCondition(ctx, condition)) << condition;
+  }
+  EXPECT_TRUE(EvaluateCondition(ctx, "1." + std::string(48, '0') + "9<=1.0"));
 }
 }  // namespace

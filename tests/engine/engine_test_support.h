@@ -5,8 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "engine/final_status.h"
@@ -19,10 +19,8 @@
 #include "support/log.h"
 
 struct ScriptRunResult {
-  unsigned status = 0;
-  unsigned errorLine = 0;
-  std::string errorText;
-  std::string log;
+  unsigned status = 0, errorLine = 0;
+  std::string errorText, log;
 };
 
 class EngineTest : public ::testing::Test {
@@ -36,7 +34,6 @@ class EngineTest : public ::testing::Test {
     LogInit(kLogLevelStatus, (dir_ / "run.log").string());
     TheFinalStatus() = FinalStatus{};
     TheHostValues() = HostValues{};
-    SetAnsiCodePageForTesting(0);
   }
   void TearDown() override {
     SetAnsiCodePageForTesting(0);
@@ -44,31 +41,18 @@ class EngineTest : public ::testing::Test {
     std::filesystem::remove_all(dir_, ignored);
   }
 
-  std::string WriteScript(const std::string& text, const std::string& name = "test.Orq") {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
-    return (dir_ / name).string();
-  }
-
   std::string ReadLog() const {
     std::ifstream in(dir_ / "run.log", std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
-  // Lines of a script joined with CR LF, as the format has them.
-  static std::string Lines(std::initializer_list<const char*> lines) {
-    std::string text;
-    for (const char* line : lines) text += std::string(line) + "\r\n";
-    return text;
-  }
-
+  // Runs the script text (lines may end in a line feed alone) from its start section.
   ScriptRunResult Run(const std::string& script, const std::string& section = "Main") {
-    std::string path = WriteScript(script);
+    std::ofstream(dir_ / "test.Orq", std::ios::binary) << script;
     std::filesystem::remove(dir_ / "run.log");
     ScriptRunResult result;
-    result.status = ExecuteScript(path, section, dir_.string(), EngineHandlerTable(),
-                                  &result.errorLine, &result.errorText);
+    result.status = ExecuteScript((dir_ / "test.Orq").string(), section, dir_.string(),
+                                  EngineHandlerTable(), &result.errorLine, &result.errorText);
     result.log = ReadLog();
     return result;
   }

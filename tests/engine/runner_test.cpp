@@ -3,119 +3,78 @@
 namespace {
 using Runner = EngineTest;
 
-TEST_F(Runner, CallSetsResultFromReturnOrFromSuccess) {
-  auto r = Run(Lines({"[Main]", "SET X=abc", "CALL R1=Ret", "CALL R2=Plain", "CALL R3=Missing",
-                      "CONTINUEIF %%R1%%!=abc", "CONTINUEIF %%R2%%!=TRUE", "SET Reached=1",
-                      "[Ret]", "RETURN %%X%%", "SET Never=1", "[Plain]", "SET Y=1"}));
-  EXPECT_EQ(r.status, 4u);  // the missing section ends the run, unreported
-  EXPECT_EQ(r.log.find("Error:"), std::string::npos);
-  EXPECT_EQ(CountOf(r.log, "Running Section: "), 2);
-}
-
-TEST_F(Runner, ResultsOfReturnIfAndFailedCalls) {
-  auto r = Run(Lines({"[Main]", "SET A=1", "CALL R=Sub", "CONTINUEIF %%R%%==yes", "SET A=2",
-                      "CALL R=Sub", "CONTINUEIF %%R%%==TRUE", "CALL R=NoSuch", "[Sub]",
-                      "RETURNIF %%A%%==1, yes", "SET Next=1"}));
-  // The missing section sets R to FALSE and ends with 4.
-  EXPECT_EQ(r.status, 4u);
-  EXPECT_EQ(CountOf(r.log, "Executing line 11: SET Next=1"), 1);
-}
-
-TEST_F(Runner, ReturnOfAMissingSymbolReturnsTheTextAsWritten) {
-  auto r = Run(Lines({"[Main]", "CALL R=Sub", "CONTINUEIF %%R%%==%%NOSUCH%%", "FOO", "[Sub]",
-                      "RETURN   %%NOSUCH%%  "}));
-  EXPECT_EQ(r.status, 2u);  // the condition held, so FOO ran
-}
-
-TEST_F(Runner, ReturnInTheStartSectionDoesNothing) {
-  auto r = Run(Lines({"[Main]", "RETURN x", "RETURNIF 1==1, y", "FOO"}));
-  EXPECT_EQ(r.status, 2u);
-}
-
-TEST_F(Runner, GotoIfIsTheLastLineOfItsSection) {
-  auto held = Run(Lines({"[Main]", "SET A=1", "GOTOIF %%A%%==1, Other", "FOO", "[Other]", "SET O=1"}));
-  EXPECT_EQ(held.status, 0u);
-  EXPECT_NE(held.log.find("Running Section: Other"), std::string::npos);
-  auto notHeld = Run(Lines({"[Main]", "SET A=2", "GOTOIF %%A%%==1, Other", "FOO", "[Other]", "FOO"}));
-  EXPECT_EQ(notHeld.status, 0u);
-  EXPECT_EQ(notHeld.log.find("Running Section"), std::string::npos);
-  auto inCall = Run(Lines({"[Main]", "CALL R=Sub", "CONTINUEIF %%R%%==TRUE", "FOO", "[Sub]",
-                           "GOTOIF 1==2, Nowhere", "FOO"}));
-  EXPECT_EQ(inCall.status, 2u);
-  EXPECT_EQ(inCall.errorLine, 4u);
-}
-
-TEST_F(Runner, GotoIfTargetFailureBecomesTheLineStatus) {
-  auto r = Run(Lines({"[Main]", "GOTOIF 1==1, Bad", "[Bad]", "SET X"}));
-  EXPECT_EQ(r.status, 23u);
-  auto noComma = Run(Lines({"[Main]", "GOTOIF 1==1"}));
-  EXPECT_EQ(noComma.status, 51u);
-  EXPECT_EQ(noComma.log.find("Error:"), std::string::npos);
-}
-
-TEST_F(Runner, CallIfAndReturnIfWithoutCommaReport51) {
-  auto callIf = Run(Lines({"[Main]", "CALLIF 1==1"}));
-  EXPECT_EQ(callIf.status, 51u);
-  EXPECT_NE(callIf.log.find("Error: Invalid switch or value supplied in command line parameters.\n>>Line 2: CALLIF 1==1"),
-            std::string::npos);
-  auto returnIf = Run(Lines({"[Main]", "CALL Sub", "[Sub]", "RETURNIF 1==1"}));
-  EXPECT_EQ(returnIf.status, 51u);
-  EXPECT_EQ(returnIf.errorLine, 4u);
-}
-
-TEST_F(Runner, CallIfRunsOnlyWhenTheConditionHolds) {
-  auto r = Run(Lines({"[Main]", "SET A=1", "CALLIF %%A%%==2, R=Bad", "CALLIF %%A%%==1, R = Good",
-                      "CONTINUEIF %%R%%==ok", "FOO", "[Bad]", "FOO", "[Good]", "RETURN ok"}));
-  EXPECT_EQ(r.status, 2u);
-  EXPECT_EQ(r.errorLine, 6u);
-}
-
-TEST_F(Runner, ConditionalStopInACalledSectionEndsTheRunWithZero) {
-  auto r = Run(Lines({"[Main]", "SET OK=FALSE", "CALL Sub", "FOO", "[Sub]", "CONTINUEIF %%OK%%==TRUE",
-                      "FOO"}));
-  EXPECT_EQ(r.status, 0u);
-  EXPECT_NE(r.log.find("finished on a conditional stop: %%OK%%==TRUE. Line:6"), std::string::npos);
-  EXPECT_EQ(r.log.find("Error:"), std::string::npos);
-  EXPECT_EQ(TheFinalStatus().status, 0);
-}
-
-TEST_F(Runner, UnknownWordInACalledSectionEndsTheRunWithTwo) {
-  auto r = Run(Lines({"[Main]", "CALL R=Sub", "SET Never=1", "[Sub]", "FOO bar"}));
-  EXPECT_EQ(r.status, 2u);
-  EXPECT_EQ(r.errorLine, 5u);
-  EXPECT_EQ(r.errorText, "FOO bar");
-  EXPECT_NE(r.log.find("Error: Unrecognized command in script file.\n>>Line 5: FOO bar"), std::string::npos);
-  EXPECT_EQ(r.log.find("SET Never"), std::string::npos);
-}
-
-TEST_F(Runner, KnownWordWithoutHandlerFailsUnreported) {
-  auto r = Run(Lines({"[Main]", "COPYFILEAS a b"}));
-  EXPECT_EQ(r.status, 2u);
-  EXPECT_EQ(r.log.find("Error:"), std::string::npos);
+TEST_F(Runner, ScriptsEndWithTheirStatusLineAndLogLines) {
+  const struct {
+    const char* script;
+    unsigned status;
+    const char* failedAt;  // "<line>: <text>" handed to the host ("" when not checked)
+    const char* logged;
+    const char* notLogged;
+  } rows[] = {
+      // Results: RETURN's value, RETURNIF's value when it holds, TRUE for a section that ends,
+      // a missing symbol returned as written; a missing section ends the run, unreported.
+      {"[Main]\nSET X=abc\nSET A=1\nCALL R=Ret\nCONTINUEIF %%R%%==abc\nCALL R=Sub\n"
+       "CONTINUEIF %%R%%==yes\nSET A=2\nCALL R=Sub\nCONTINUEIF %%R%%==TRUE\nCALL R=Miss\n"
+       "CONTINUEIF %%R%%==%%NOSUCH%%\nCALL R=Missing\n[Ret]\nRETURN %%X%%\nFOO\n"
+       "[Sub]\nRETURNIF %%A%%==1, yes\nSET Next=1\n[Miss]\nRETURN   %%NOSUCH%%  ",
+       4, "", "Executing line 19: SET Next=1", "Error:"},
+      {"[Main]\nRETURN x\nRETURNIF 1==1, y\nFOO", 2, "4: FOO ", "", ""},  // start section
+      {"[Main]\nSET A=1\nGOTOIF %%A%%==1, Other\nFOO\n[Other]\nSET O=1", 0, "",
+       "Running Section: Other", ""},
+      {"[Main]\nSET A=2\nGOTOIF %%A%%==1, Other\nFOO\n[Other]\nFOO", 0, "", "", "Running Section"},
+      {"[Main]\nCALL R=Sub\nCONTINUEIF %%R%%==TRUE\nFOO\n[Sub]\nGOTOIF 1==2, Nowhere\nFOO", 2,
+       "4: FOO ", "", ""},
+      {"[Main]\nGOTOIF 1==1, Bad\n[Bad]\nSET X", 23, "4: SET X", "", ""},
+      {"[Main]\nGOTOIF 1==1", 51, "", "", "Error:"},
+      {"[Main]\nCALLIF 1==1", 51, "2: CALLIF 1==1",
+       "Error: Invalid switch or value supplied in command line parameters.\n>>Line 2: CALLIF 1==1",
+       ""},
+      {"[Main]\nCALL Sub\n[Sub]\nRETURNIF 1==1", 51, "4: RETURNIF 1==1", "", ""},
+      {"[Main]\nCALL R=Sub\n[Sub]\nRETURNIF 1==1, %%Missing%%", 28, "4: RETURNIF 1==1, %%Missing%%",
+       "", ""},
+      {"[Main]\nSET A=1\nCALLIF %%A%%==2, R=Bad\nCALLIF %%A%%==1, R = Good\n"
+       "CONTINUEIF %%R%%==ok\nFOO\n[Bad]\nFOO\n[Good]\nRETURN ok",
+       2, "6: FOO ", "", ""},
+      // A conditional stop in a called section ends the whole run with 0.
+      {"[Main]\nSET OK=FALSE\nCALL Sub\nFOO\n[Sub]\nCONTINUEIF %%OK%%==TRUE\nFOO", 0, "",
+       "finished on a conditional stop: %%OK%%==TRUE. Line:6", "Error:"},
+      {"[Main]\nCALL R=Sub\nSET Never=1\n[Sub]\nFOO bar", 2, "5: FOO bar",
+       "Error: Unrecognized command in script file.\n>>Line 5: FOO bar", "SET Never"},
+      {"[Main]\nCOPYFILEAS a b", 2, "", "", "Error:"},  // a known word without a handler
+      {"[Main]\nSET A=x\nSET B=%%A%%%%A%%", 0, "", "Executing line 3: SET B=xx\r\n", "Error:"},
+      {"", 8, "", "", ""},
+      {"; only a comment\n", 7, "", "", ""},
+      {"[Other]\nSET X=1", 7, "", "", ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.script);
+    ScriptRunResult r = Run(row.script);
+    EXPECT_EQ(r.status, row.status) << r.log;
+    EXPECT_EQ(*row.failedAt ? std::to_string(r.errorLine) + ": " + r.errorText : "", row.failedAt);
+    EXPECT_NE(r.log.find(row.logged), std::string::npos) << r.log;
+    if (*row.notLogged) {
+      EXPECT_EQ(r.log.find(row.notLogged), std::string::npos) << r.log;
+    }
+  }
 }
 
 TEST_F(Runner, EndlessRecursionFailsOnceAtTheNestingBound) {
-  auto r = Run(Lines({"[Main]", "CALL R=Loop", "[Loop]", "SET N=1", "CALL Loop"}));
+  auto r = Run("[Main]\nCALL R=Loop\n[Loop]\nSET N=1\nCALL Loop\n");
   EXPECT_EQ(r.status, 58u);
   EXPECT_EQ(CountOf(r.log, "Error: Sections call each other too deeply."), 1);
   EXPECT_EQ(CountOf(r.log, "Running Section: Loop"), static_cast<int>(kMaxCallDepth));
 }
 
-TEST_F(Runner, LogShowsEachLineExpandedAndTheClosingLines) {
-  auto r = Run(Lines({"[Main]", "SET A=x", "SET B=%%A%%%%A%%"}));
-  EXPECT_EQ(r.status, 0u);
+TEST_F(Runner, LogShowsTheSequenceOfARun) {
+  auto r = Run("[Main]\r\nSET A=x\r\n");
+  std::size_t at = 0;
   for (const char* expected :
-       {"Executing : ExecuteScript()", "Executing ScriptOpen()", "Loading and parsing script file : ",
-        "Executing LoadScript()", "Executing ParseScript()", "Executing ScriptRun()",
-        "Start running script, start section:Main", "Executing line 2: SET A=x",
-        "Executing line 3: SET B=xx", "Script finished successfully!!", " closed."}) {
-    EXPECT_NE(r.log.find(expected), std::string::npos) << expected;
+       {"Executing : ExecuteScript()", "Executing ScriptOpen()",
+        "Loading and parsing script file : ", "Executing LoadScript()", "Executing ParseScript()",
+        "Executing ScriptRun()", "Start running script, start section:Main",
+        "Executing line 2: SET A=x", "Script finished successfully!!", " closed."}) {
+    at = r.log.find(expected, at);
+    EXPECT_NE(at, std::string::npos) << expected << "\n" << r.log;
   }
-}
-
-TEST_F(Runner, ReturnIfValueWithAMissingSymbolFailsTheLine) {
-  auto r = Run(Lines({"[Main]", "CALL R=Sub", "[Sub]", "RETURNIF 1==1, %%Missing%%"}));
-  EXPECT_EQ(r.status, 28u);
-  EXPECT_EQ(TheFinalStatus().message, "Orqex Script: Specified symbol was not found.<br>RETURNIF 1==1, %%Missing%%");
 }
 }  // namespace

@@ -54,6 +54,12 @@ TEST_F(RegistryWrite, TypeTagIsTakenBeforeExpansionAndNumbersAreSignedDecimal) {
       {"/REG_DWORD:-1", Dword(0xFFFFFFFF)},
       {"/REG_DWORD:4294967295", Dword(0xFFFFFFFF)},
       {"/REG_DWORD:0x10", Dword(0)},
+      {"/REG_DWORD: \t+7", Dword(7)},
+      {"/REG_DWORD:12abc", Dword(12)},
+      {"/REG_DWORD:- 3", Dword(0)},
+      {"/REG_DWORD:", Dword(0)},
+      {"/REG_DWORD:-2147483648", Dword(0x80000000)},
+      {"/REG_DWORD:000000000000000042", Dword(42)},
       {"/REG_DWORD:%%N%%", Dword(42)},
       {"%%T%%", Sz("/REG_DWORD:5")},
       {std::string(259, 'd'), Sz(std::string(259, 'd'))},
@@ -77,6 +83,7 @@ TEST_F(RegistryWrite, FailuresReportTheirCodeAndWriteNothing) {
                   {"SETREGVALUE " + Key() + ",A=%%NoSuchSymbol%%", 28},
                   {"SETREGVALUE " + Key() + ",A=/REG_DWORD:4294967296", 17},
                   {"SETREGVALUE " + Key() + ",A=/reg_dword:-2147483649", 17},
+                  {"SETREGVALUE " + Key() + ",A=/REG_DWORD:99999999999999999999999", 17},
                   {"SETREGVALUE " + Key() + ",A=" + std::string(260, 'd'), 25},
                   {"SETREGVALUE " + Key() + ",A", 21},
                   {"SETREGVALUE " + Key() + "," + std::string(260, 'n') + "=1", 21},
@@ -104,6 +111,7 @@ TEST_F(RegistryRead, ValuesReadAsTextAndFindRegValueNeverReports) {
   const std::string s259(259, 's'), k = Key();
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "D255", Dword(255));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "DAll", Dword(0xFFFFFFFF));
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "DMin", Dword(0x80000000));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "S259", Sz(s259));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "S260", Sz(s259 + "s"));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Bin260", {REG_BINARY, std::string(260, 'b')});
@@ -113,6 +121,7 @@ TEST_F(RegistryRead, ValuesReadAsTextAndFindRegValueNeverReports) {
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Zero", Dword(0));
   ExpectAnswers({{"GETREGVALUE V1=" + k + ",D255", "255"},
                  {"GETREGVALUE V2=" + k + ",DAll", "-1"},
+                 {"GETREGVALUE V10=" + k + ",DMin", "-2147483648"},
                  {"GETREGVALUE V3=" + k + ",S259", s259},
                  {"GETREGVALUE V4=" + k + ",S260", ""},  // too long: empty, never cut
                  {"GETREGVALUE V5=" + k + ",Bin260", ""},

@@ -23,21 +23,15 @@ TEST(LogLine, LineCarriesTimeProgramAndProcess) {
             "03-05 14:07:09   \\Orqex:001 100%s %n\r\n");
 }
 
-TEST(LogLine, ProgramNameFieldRunsFromTheLastBackslashToTheFirstDotAfterIt) {
+TEST(LogLine, OnlyABackslashThatIsNoTrailByteSeparatesAndNoPathIsCutToAnotherName) {
   EXPECT_EQ(ProgramNameField("C:\\Program Files\\Orq.ex\\Orqex.exe"), "\\Orqex");
   EXPECT_EQ(ProgramNameField("C:\\x\\my.prog.exe"), "\\my");
-}
-
-TEST(LogLine, OnlyABackslashMakesANameAPathAndNoPathIsCutToAnotherName) {
   EXPECT_EQ(LogFilePath("C:\\WINDOWS", "logs/run.log"), "C:\\WINDOWS\\logs/run.log");
   const std::string dir = "C:\\" + std::string(240, 'd');
   EXPECT_EQ(LogFilePath(dir, std::string(15, 'n')).size(), 259u);
   EXPECT_EQ(LogFilePath(dir, std::string(19, 'n')), "");  // 263 bytes
   EXPECT_EQ(LogFallbackPath(dir, "C:\\x\\" + std::string(19, 'n')), "");
   EXPECT_EQ(LogFilePath("", "C:\\" + std::string(257, 'n')), "");
-}
-
-TEST(LogLine, ATrailByteIsNoBackslash) {
   SetAnsiCodePageForTesting(932);
   EXPECT_EQ(LogFilePath("C:\\WINDOWS", "\x95\x5C.log"), "C:\\WINDOWS\\\x95\x5C.log");
   EXPECT_EQ(LogFallbackPath("C:\\TEMP\\", "C:\\\x95\x5C\\\x95\x5C.log"), "C:\\TEMP\\\x95\x5C.log");

@@ -30,45 +30,35 @@ bool EndsWithLine(const std::string& text, const std::string& message) {
 class LogFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (turn_) WaitForSingleObject(turn_.Get(), 60000);
+    WaitForSingleObject(turn_.Get(), 60000);
     dir_ = MakeScratchDir(std::string("LogFile_") +
                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     path_ = dir_ + "\\run.log";
     agentExisted_ = FileExists(agentPath_);
     agentBefore_ = ReadTextFile(agentPath_);
-    keyExisted_ = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAgentKey, 0, KEY_READ, key_.Put()) == 0;
+    DWORD disposition = 0;
     RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAgentKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                    key_.Put(), nullptr);
+                    key_.Put(), &disposition);
+    keyExisted_ = disposition == REG_OPENED_EXISTING_KEY;
     for (Saved& s : saved_) {
       DWORD size = 0;
       s.present = RegQueryValueExA(key_.Get(), s.name, nullptr, &s.type, nullptr, &size) == 0;
       s.data.resize(size);
       if (s.present) RegQueryValueExA(key_.Get(), s.name, nullptr, &s.type, s.data.data(), &size);
+      RegDeleteValueA(key_.Get(), s.name);
     }
-    ClearLimits();
   }
   void TearDown() override {
     LogInit(kLogLevelStatus, "");
-    ClearLimits();
     for (Saved& s : saved_) {
+      RegDeleteValueA(key_.Get(), s.name);
       if (s.present) RegSetValueExA(key_.Get(), s.name, 0, s.type, s.data.data(), s.data.size());
     }
     key_.Reset();
     if (!keyExisted_) RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAgentKey);
-    if (agentExisted_) {
-      WriteTextFile(agentPath_, agentBefore_);
-    } else {
-      DeleteFileA(agentPath_.c_str());
-    }
+    agentExisted_ ? WriteTextFile(agentPath_, agentBefore_) : void(DeleteFileA(agentPath_.c_str()));
     RemoveFolderTree(dir_);
-    if (turn_) ReleaseMutex(turn_.Get());
-  }
-  void SetLimit(const char* name, DWORD type, ULONGLONG value) {
-    RegSetValueExA(key_.Get(), name, 0, type, reinterpret_cast<const BYTE*>(&value),
-                   type == REG_QWORD ? 8 : 4);
-  }
-  void ClearLimits() {
-    for (Saved& s : saved_) RegDeleteValueA(key_.Get(), s.name);
+    ReleaseMutex(turn_.Get());
   }
 
   struct Saved {
@@ -135,13 +125,12 @@ TEST_F(LogFile, SizeLimitsAreReadAtEveryLineAndEmptyOnlyAFileLargerThanThem) {
                                     << " file " << row.fileSize);
     const std::string& file = row.agentLog ? agentPath_ : path_;
     WriteTextFile(file, std::string(row.fileSize, 'f'));
-    if (row.value) SetLimit(row.value, row.type, row.limit);
-    if (row.agentLog) {
-      AgentLog("line");
-    } else {
-      LogStatus("line");
+    if (row.value) {
+      RegSetValueExA(key_.Get(), row.value, 0, row.type, reinterpret_cast<const BYTE*>(&row.limit),
+                     row.type == REG_QWORD ? 8 : 4);
     }
-    ClearLimits();
+    row.agentLog ? AgentLog("line") : LogStatus("line");
+    if (row.value) RegDeleteValueA(key_.Get(), row.value);
     const std::string text = ReadTextFile(file);
     EXPECT_EQ(text.find_first_not_of('f'), row.kept ? row.fileSize : 0u);
     EXPECT_TRUE(EndsWithLine(text, "line"));
@@ -189,14 +178,10 @@ TEST_F(LogFile, LinesKeepTheCallersLastErrorAndAgentLogLastErrorWritesItsSystemT
   SetLastError(0x2000BEEF);  // a code without a system text
   EXPECT_EQ(AgentLogLastError("custom code"), 0x2000BEEFu);
 
-  char* system = nullptr;
-  FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, 5, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&system), 0,
-      nullptr);
-  ASSERT_NE(system, nullptr);
-  const std::string detail = " GetLastError returned 5[5h] : " + std::string(system) + "\r\n";
-  LocalFree(system);
+  std::string system(1024, '\0');
+  system.resize(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                               5, 0, system.data(), 1024, nullptr));
+  const std::string detail = " GetLastError returned 5[5h] : " + system + "\r\n";
   const std::string added = ReadTextFile(agentPath_).substr(start);
   const std::size_t detailAt = added.find(detail);
   EXPECT_NE(detailAt, std::string::npos) << added;
