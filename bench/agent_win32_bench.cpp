@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "support/win_handles.h"
+#include "bench/bench_support.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -27,34 +28,11 @@ std::string BinDir() {
   return path.substr(0, path.find_last_of('\\'));
 }
 
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  UniqueKernelHandle file(
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
 // Seconds one run of `commandLine` takes; negative when it does not end with 0.
-double TimeRun(std::string commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
+double TimeRun(const std::string& commandLine) {
   auto start = Clock::now();
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    return -1;
-  }
-  UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-  WaitForSingleObject(process.Get(), 600000);
-  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  DWORD code = 1;
-  GetExitCodeProcess(process.Get(), &code);
-  return code == 0 ? seconds : -1;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+  if (RunAndWait(commandLine) != 0) return -1;
+  return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 // Microseconds one PROGRESS line adds to a run started by `prefix`.

@@ -22,6 +22,7 @@
 #include "support/log.h"
 #include "support/win_handles.h"
 #include "tools/cabinet_writer.h"
+#include "bench/bench_support.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -107,34 +108,13 @@ void EmptyFolder(const std::string& folder) {
   }
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-bool RunProgram(const std::string& commandLine) {
-  std::vector<char> buffer(commandLine.begin(), commandLine.end());
-  buffer.push_back('\0');
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    return false;
-  }
-  UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-  WaitForSingleObject(process.Get(), INFINITE);
-  DWORD code = 1;
-  GetExitCodeProcess(process.Get(), &code);
-  return code == 0;
-}
 }  // namespace
 
 int main() {
   std::string program(MAX_PATH, '\0');
   program.resize(GetModuleFileNameA(nullptr, program.data(), MAX_PATH));
   const std::string bin = program.substr(0, program.rfind('\\'));
-  if (!RunProgram("\"" + bin + "\\OrqCab.exe\" /RegServer")) {
+  if (RunAndWait("\"" + bin + "\\OrqCab.exe\" /RegServer") != 0) {
     std::fprintf(stderr, "OrqCab.exe cannot be registered\n");
     return 1;
   }

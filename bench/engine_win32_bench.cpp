@@ -16,6 +16,7 @@
 #include "engine/handler_table.h"
 #include "engine/runner.h"
 #include "support/log.h"
+#include "bench/bench_support.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -60,10 +61,6 @@ double SecondsOfBareLogLoop(unsigned lines) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 }  // namespace
 
 int main() {

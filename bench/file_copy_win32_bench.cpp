@@ -24,6 +24,7 @@
 #include "host/command_families.h"
 #include "support/log.h"
 #include "support/win_handles.h"
+#include "bench/bench_support.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -37,13 +38,6 @@ constexpr int kLargeRuns = 9;
 std::string g_dir;
 
 std::string SmallName(unsigned i) { return "file" + std::to_string(i) + ".dat"; }
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  UniqueKernelHandle file(
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
 
 void WriteLargeFile(const std::string& path) {
   UniqueKernelHandle file(
@@ -120,11 +114,6 @@ void RunBareLoop(const std::string& source, const std::string& target,
     LogStatus("FILECIO: %s %s", from.c_str(), to.c_str());
     CopyFileA(from.c_str(), to.c_str(), FALSE);
   }
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 // Median ratio of the engine's time over the bare loop's, run by run.

@@ -18,6 +18,7 @@
 #include "host/command_families.h"
 #include "support/log.h"
 #include "support/win_handles.h"
+#include "bench/bench_support.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -27,13 +28,6 @@ constexpr int kFilesPerFolder = 100;
 constexpr int kRuns = 3;
 const std::string kDir = "C:\\orqbench_files";
 const std::string kTree = kDir + "\\tree";
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  UniqueKernelHandle file(
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
 
 void MakeTree() {
   CreateDirectoryA(kTree.c_str(), nullptr);
@@ -62,11 +56,6 @@ void BareWalk(const std::string& folder) {
     }
   }
   RemoveDirectoryA(folder.c_str());
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
 }
 
 std::vector<double> TimeRuns(const std::function<void()>& work) {

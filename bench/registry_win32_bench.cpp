@@ -25,6 +25,7 @@
 #include "host/command_families.h"
 #include "support/log.h"
 #include "support/win_handles.h"
+#include "bench/bench_support.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -46,13 +47,6 @@ std::string ValueText(unsigned i) {
 std::string ScriptArgument(unsigned i) {
   return std::string("HKLM\\") + kSubKey + "," + ValueName(i) + "=" +
          (IsNumber(i) ? "/REG_DWORD:" : "") + ValueText(i);
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  UniqueKernelHandle file(
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 std::string WriteScript() {
@@ -135,6 +129,13 @@ double Timed(const char* what, const std::function<void()>& work) {
   return seconds;
 }
 
+// A system tool, started in the scratch folder without a console window.
+void RunTool(const std::string& commandLine) {
+  if (RunAndWait(commandLine, g_dir.c_str(), CREATE_NO_WINDOW) < 0) {
+    std::fprintf(stderr, "cannot start: %s\n", commandLine.c_str());
+  }
+}
+
 void RunEngine(const std::string& script) {
   unsigned status = ExecuteScript(script, "DefaultInstall", g_dir, BuildHandlerTable());
   if (status != 0) std::fprintf(stderr, "script failed with %u\n", status);
@@ -164,24 +165,6 @@ void RunBareLoop(bool withLog) {
   }
 }
 
-void RunAndWait(std::string commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  commandLine.push_back('\0');
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                      nullptr, g_dir.c_str(), &startup, &info)) {
-    std::fprintf(stderr, "cannot start: %s\n", commandLine.c_str());
-    return;
-  }
-  UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-  WaitForSingleObject(process.Get(), INFINITE);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 }  // namespace
 
 // Optional arguments: the number of engine runs and of tool runs.
@@ -207,9 +190,9 @@ int main(int argc, char** argv) {
                  run, engine.back(), bare.back(), registryOnly.back());
   }
   for (int run = 0; run < toolRuns; ++run) {
-    regBatch.push_back(Timed("the reg batch", [&] { RunAndWait("cmd.exe /c \"" + batch + "\""); }));
+    regBatch.push_back(Timed("the reg batch", [&] { RunTool("cmd.exe /c \"" + batch + "\""); }));
     infAddReg.push_back(Timed("the INF", [&] {
-      RunAndWait("rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 128 " + inf);
+      RunTool("rundll32.exe setupapi.dll,InstallHinfSection DefaultInstall 128 " + inf);
     }));
     std::fprintf(stderr, "run %d: reg batch %.3f s, INF AddReg %.3f s\n", run, regBatch.back(),
                  infAddReg.back());

@@ -29,6 +29,7 @@
 #include "host/command_families.h"
 #include "support/log.h"
 #include "support/win_handles.h"
+#include "bench/bench_support.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -66,10 +67,6 @@ void BareStart(const std::string& commandLine) {
   WaitForSingleObject(process.Get(), INFINITE);
 }
 
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
 }  // namespace
 
 // Optional argument: the number of samples.
