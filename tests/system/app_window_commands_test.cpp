@@ -1,7 +1,7 @@
 // CLOSEAPP, ISAPPRUNNING and WAITFORWINDOWCLOSE against the window helper, a program of its
 // own with one top-level window; its end and exit code are read from its process handle.
 #include "support_code/script_test.h"
-#include "support_code/started_program.h"
+#include "support_code/win32_test_utils.h"
 
 namespace {
 class AppWindowTest : public ScriptTest {
