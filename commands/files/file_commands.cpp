@@ -149,11 +149,7 @@ unsigned FolderCommand(EngineContext& ctx, ScriptLine& line) {
 
 unsigned CreateSpecialDir(EngineContext& ctx, ScriptLine& line) {
   std::string path;
-  if (unsigned rc = ExpandForAction(ctx, line.argumentText, path, kPathSize)) {
-    return FailLine(ctx, line, rc);
-  }
-  TrimText(path);
-  if (path.empty()) return FailLine(ctx, line, kErrInvalidSwitch);
+  if (unsigned rc = ActedOnPath(ctx, line.argumentText, path)) return FailLine(ctx, line, rc);
   if (IsGuardedFolder(path)) return kErrInvalidSwitch;
   CreateOpenDirectory(path);
   return 0;

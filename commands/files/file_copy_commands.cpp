@@ -226,11 +226,7 @@ unsigned CopyOneFile(EngineContext& ctx, ScriptLine& line) {
 
 unsigned DeleteOneFile(EngineContext& ctx, ScriptLine& line) {
   std::string path;
-  if (unsigned rc = ExpandForAction(ctx, line.argumentText, path, kPathSize)) {
-    return FailLine(ctx, line, rc);
-  }
-  TrimText(path);
-  if (path.empty()) return FailLine(ctx, line, kErrInvalidSwitch);
+  if (unsigned rc = ActedOnPath(ctx, line.argumentText, path)) return FailLine(ctx, line, rc);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (!DeleteFileA(path.c_str()) && IsExistingFile(path)) ScheduleDelete(path);
   return 0;

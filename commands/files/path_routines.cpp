@@ -9,7 +9,10 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/errors.h"
 #include "engine/mbcs.h"
+#include "engine/script_model.h"
+#include "engine/symbols.h"
 #include "engine/text_args.h"
 #include "support/schedule_delete.h"
 #include "support/system_folders.h"
@@ -289,4 +292,10 @@ bool IsGuardedFolder(const std::string& path) {
     }
   }
   return false;
+}
+
+unsigned ActedOnPath(const EngineContext& ctx, std::string_view argument, std::string& path) {
+  if (unsigned rc = ExpandForAction(ctx, argument, path, kPathSize)) return rc;
+  TrimText(path);
+  return path.empty() ? static_cast<unsigned>(kErrInvalidSwitch) : 0u;
 }

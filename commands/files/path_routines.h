@@ -49,3 +49,8 @@ bool IsExistingFile(const std::string& path);
 // `path` unchanged, when none is found. A place whose joined name does not fit `capacity`
 // is passed over rather than tried under a cut name, which could be another file.
 bool SearchFile(std::string_view workDir, std::string& path, std::size_t capacity);
+
+struct EngineContext;
+// The one path a command acts on: its argument expanded for action and trimmed. 0, the
+// expansion's code (28, 59, 1), or 51 for an empty path; the caller fails its line with it.
+unsigned ActedOnPath(const EngineContext& ctx, std::string_view argument, std::string& path);
