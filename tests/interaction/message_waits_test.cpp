@@ -6,7 +6,6 @@
 #include <atomic>
 #include <thread>
 
-#include "host/server_module.h"
 #include "support/win_handles.h"
 
 namespace {
@@ -64,23 +63,5 @@ TEST(MessageWaits, EndsAtTheTimeOutWhileMessagesArriveAndAtOnceWhenSignalled) {
   stop = true;
   poster.join();
   EXPECT_EQ(WaitHandleWithMessages(event.Get(), 0), WAIT_OBJECT_0);
-}
-// The local server's shutdown monitor posts its quit message while a command waits: the
-// wait takes it out of the queue, and it is there again once the wait has returned.
-TEST(MessageWaits, AQuitMessageSeenInsideAWaitIsPostedAgainWhenItReturns) {
-  MSG message;
-  PostQuitMessage(7);
-  SleepWithMessages(50);
-  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(message.wParam, 7u);
-
-  ServerModuleInit(GetCurrentThreadId());
-  ASSERT_TRUE(StartShutdownMonitor());
-  ServerModuleLock();
-  ServerModuleUnlock();  // back to 0: the monitor posts after 5 quiet seconds
-  EXPECT_EQ(WaitHandleWithMessages(GetCurrentProcess(), 7000), static_cast<DWORD>(WAIT_TIMEOUT));
-  EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // posted once
-  ServerModuleTerm();
 }
 }  // namespace
