@@ -64,4 +64,12 @@ TEST(MessageWaits, EndsAtTheTimeOutWhileMessagesArriveAndAtOnceWhenSignalled) {
   poster.join();
   EXPECT_EQ(WaitHandleWithMessages(event.Get(), 0), WAIT_OBJECT_0);
 }
+// A quit message met while a command waits does not outlive the wait: left in the queue it
+// would end the next message box's loop before the user could answer it.
+TEST(MessageWaits, AQuitMessageSeenInsideAWaitIsDropped) {
+  PostQuitMessage(7);
+  SleepWithMessages(50);
+  MSG message;
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
 }  // namespace
