@@ -14,7 +14,6 @@
 #include "host/command_line_parse.h"
 #include "host/parent_watch.h"
 #include "host/script_folder_cleanup.h"
-#include "host/server_module.h"
 #include "host/server_registration.h"
 #include "support/log.h"
 #include "support/system_folders.h"
@@ -69,8 +68,6 @@ int RunScript(const HostCommandLine& switches, const std::string& programFolder)
   const ScriptLocation script = LocateScript(switches.scriptValue, programFolder);
   const std::string section = switches.section.empty() ? kDefaultStartSection : switches.section;
 
-  StartShutdownMonitor();
-  RegisterServerClassObjects();
   AgentConnect(switches.callbackText, switches.appUtilText);
   LogStatus("ScriptFiles=%s, StartSection=%s", script.path.c_str(), section.c_str());
   std::string errorText;
@@ -82,7 +79,6 @@ int RunScript(const HostCommandLine& switches, const std::string& programFolder)
   // Once, whatever the outcome; both interfaces are released here, before COM ends.
   const FinalStatus final = StatusForAgent(status, errorText);
   AgentFinish(final.status, final.message);
-  RevokeServerClassObjects();
 
   // Messages still on their way to this thread (the agent's, the progress dialog's) get
   // their chance before the end.
@@ -124,7 +120,6 @@ int RunHost() {
   LogStatus("After CoInitialize");
 
   const std::string programFolder = ProgramFolder();
-  ServerModuleInit(GetCurrentThreadId());
 
   HostValues& hostValues = TheHostValues();
   hostValues.quietMode = switches.quiet;
@@ -140,7 +135,6 @@ int RunHost() {
     exitCode = RunScript(switches, programFolder);
   }
 
-  ServerModuleTerm();
   if (SUCCEEDED(com)) CoUninitialize();
   return exitCode;
 }

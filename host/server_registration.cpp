@@ -11,7 +11,6 @@
 
 #include "engine/mbcs.h"
 #include "host/registrar.h"
-#include "host/server_module.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
 #include "support/wide_text.h"
@@ -66,7 +65,6 @@ using UnRegisterTypeLibFunction = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SY
 long RegisterLocalServer() {
   // The script's outcome does not decide the registration's: the type library does.
   ApplyRegistryScript(RegistrarMode::Register);
-  if (HRESULT hr = RegisterServerClassesInRegistry(); FAILED(hr)) return hr;
   ComPtr<ITypeLib> library;
   std::string libraryPath;
   if (HRESULT hr = LoadOwnTypeLib(library, libraryPath); FAILED(hr)) return hr;
@@ -77,7 +75,6 @@ long RegisterLocalServer() {
 
 long UnregisterLocalServer() {
   ApplyRegistryScript(RegistrarMode::Unregister);
-  UnregisterServerClassesInRegistry();
   ComPtr<ITypeLib> library;
   std::string libraryPath;
   if (FAILED(LoadOwnTypeLib(library, libraryPath))) return S_OK;

@@ -6,19 +6,20 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <vector>
 
 #include "commands/files/file_families.h"
 #include "commands/files/path_routines.h"
 #include "commands/interaction/message_waits.h"
+#include "commands/interaction/wait_limit_parse.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
 #include "engine/mbcs.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
+#include "support/log.h"
 
 namespace {
 constexpr std::size_t kPathSize = 260;
@@ -83,20 +84,7 @@ unsigned IsFileLocked(EngineContext& ctx, ScriptLine& line) {
   return SetSymbol(ctx.symbols, name, TrueFalse(!IsFileFree(expanded)));
 }
 
-// The C library's atol on 32 bits (saturating), held as an unsigned count: a
-// negative number is an almost endless wait.
-std::uint32_t MillisecondsOf(const std::string& text) {
-  DecimalPrefix number = ReadDecimalPrefix(text);
-  std::int64_t value;
-  if (number.tooLarge || number.magnitude > (number.negative ? 2147483648u : 2147483647u)) {
-    value = number.negative ? INT32_MIN : INT32_MAX;
-  } else {
-    value = number.negative ? -static_cast<std::int64_t>(number.magnitude)
-                            : static_cast<std::int64_t>(number.magnitude);
-  }
-  return static_cast<std::uint32_t>(value);
-}
-
+// A negative limit waits as long as the file stays locked; every wait is logged first.
 unsigned WaitTillUnlocked(EngineContext& ctx, ScriptLine& line) {
   std::string_view rest = line.argumentText;
   std::string path, limitText;
@@ -105,11 +93,14 @@ unsigned WaitTillUnlocked(EngineContext& ctx, ScriptLine& line) {
   if (path.empty() || IsFileFree(path)) return 0;
   if (!NextItem(rest, ',', kPathSize, limitText)) return 0;
   TrimText(limitText);
-  std::uint32_t limit = MillisecondsOf(limitText), waited = 0;
-  while (waited < limit) {
-    std::uint32_t step = std::min<std::uint32_t>(kWaitStepMs, limit - waited);
+  const WaitLimit limit = ReadWaitLimit(limitText);
+  if (!limit.unlimited && limit.ms == 0) return 0;
+  LogStatus("Waiting %s for %s to be unlocked.", WaitLimitText(limit).c_str(), path.c_str());
+  for (std::uint32_t waited = 0; limit.unlimited || waited < limit.ms;) {
+    const std::uint32_t step =
+        limit.unlimited ? kWaitStepMs : std::min<std::uint32_t>(kWaitStepMs, limit.ms - waited);
     SleepWithMessages(step);
-    waited += step;
+    if (!limit.unlimited) waited += step;
     if (IsFileFree(path)) break;
   }
   return 0;

@@ -15,17 +15,16 @@ UniqueWindow& DialogWindow() {
 }
 
 // Every message is left to the default handling (returns 0), also the initialisation, so
-// that no control takes the focus.
-INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+// that no control takes the focus. Cancel, Esc and closing the window therefore do nothing:
+// the dialog only shows how far the run is, and the run goes on; in particular no quit
+// message is posted, which would end a later message box before the user saw it.
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
   if (message == WM_INITDIALOG) {
     CenterWindow(dialog, nullptr);
     SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_SETRANGE, 0,
                         MAKELPARAM(kProgressMin, kProgressMax));
     SendDlgItemMessageA(dialog, IDC_PROGRESS_STATUS, WM_SETFONT,
                         reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
-  } else if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
-    // Esc asks the thread to quit; the run itself goes on.
-    PostQuitMessage(0);
   }
   return 0;
 }

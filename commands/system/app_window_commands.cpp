@@ -1,7 +1,10 @@
 // CLOSEAPP, ISAPPRUNNING and WAITFORWINDOWCLOSE: applications named by the class name or the title
-// of a top-level window. A name is looked up first as a window class, then as a title; an empty
-// name names no window.
+// of a top-level window of another process. A name is looked up first as a window class, then as a
+// title; an empty name names no window.
 #include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
 
 #include "commands/interaction/message_waits.h"
 #include "commands/system/program_command_parse.h"
@@ -25,23 +28,14 @@ constexpr DWORD kProcessEndWaitMs = 15000;
 // A hung application must not hold the engine: the close message gives up after this.
 constexpr UINT kSendTimeoutMs = 15000;
 
-HWND FindByClass(const std::string& name) {
-  return name.empty() ? nullptr : FindWindowExA(nullptr, nullptr, name.c_str(), nullptr);
-}
-
-HWND FindWindowByName(const std::string& name) {
-  if (name.empty()) return nullptr;
-  HWND window = FindByClass(name);
-  return window ? window : FindWindowExA(nullptr, nullptr, nullptr, name.c_str());
-}
-
 bool IsOwnWindow(HWND window) {
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
   return processId == GetCurrentProcessId();
 }
 
-// The first window of another process with this class (class != nullptr) or title.
+// The first top-level window of another process with this class (className != nullptr) or
+// title.
 HWND FindForeignWindow(const char* className, const char* title) {
   HWND window = nullptr;
   while ((window = FindWindowExA(nullptr, window, className, title)) != nullptr) {
@@ -50,11 +44,17 @@ HWND FindForeignWindow(const char* className, const char* title) {
   return nullptr;
 }
 
-// CLOSEAPP's lookup passes over the engine's own windows (the progress dialog is a "#32770" window
-// like any other program's dialog): the engine never closes itself.
-HWND FindWindowToClose(const std::string& name) {
+enum class WindowMatch { ClassOrTitle, ClassOnly };
+
+// The one lookup of all three commands: the application's window by its class name, then (with
+// ClassOrTitle) by its title. The engine's own windows are never found: its progress dialog is a
+// "#32770" window like any other program's dialog, and the engine neither closes itself, nor
+// counts itself as a running application, nor waits for itself.
+HWND FindAppWindow(const std::string& name, WindowMatch match) {
+  if (name.empty()) return nullptr;
   HWND window = FindForeignWindow(name.c_str(), nullptr);
-  return window ? window : FindForeignWindow(nullptr, name.c_str());
+  if (window || match == WindowMatch::ClassOnly) return window;
+  return FindForeignWindow(nullptr, name.c_str());
 }
 
 bool IsCloseMessageClass(const std::string& name) {
@@ -63,7 +63,7 @@ bool IsCloseMessageClass(const std::string& name) {
 }
 
 void CloseApplication(const std::string& name) {
-  HWND window = FindWindowToClose(name);
+  HWND window = FindAppWindow(name, WindowMatch::ClassOrTitle);
   if (!window) return;
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
@@ -86,7 +86,7 @@ void CloseApplication(const std::string& name) {
   SleepWithMessages(kStepMs);
   bool classWindowLeft = true;
   for (int look = 0; look < kClassLooks; ++look) {
-    classWindowLeft = FindForeignWindow(name.c_str(), nullptr) != nullptr;
+    classWindowLeft = FindAppWindow(name, WindowMatch::ClassOnly) != nullptr;
     SleepWithMessages(kStepMs);
     if (!classWindowLeft) break;
   }
@@ -109,32 +109,28 @@ unsigned IsAppRunning(EngineContext& ctx, ScriptLine& line) {
   if (unsigned rc = SplitNameValue(line.argumentText, kNameSize, kNameSize, symbol, name)) {
     return rc;  // unreported
   }
-  const char* answer = FindWindowByName(name) ? "TRUE" : "FALSE";
+  const char* answer = FindAppWindow(name, WindowMatch::ClassOrTitle) ? "TRUE" : "FALSE";
   return FailLine(ctx, line, SetSymbol(ctx.symbols, symbol, answer));
 }
 
+// Waits in whole seconds, at least one, while the window is there (a limit of 0 still waits one
+// second); without a limit as long as it is there.
 unsigned WaitForWindowClose(EngineContext& ctx, ScriptLine& line) {
-  WindowWaitArgs args = ParseWindowWait(line.argumentText);
+  const WindowWaitArgs args = ParseWindowWait(line.argumentText);
   if (args.name.empty()) return FailLine(ctx, line, kErrInvalidSwitch);
-  if (!FindWindowByName(args.name)) return 0;
-  if (args.limitIgnored) {
-    LogStatus("WAITFORWINDOWCLOSE: %s is no number of milliseconds; waiting without a limit.",
-              args.limitText.c_str());
+  if (!FindAppWindow(args.name, WindowMatch::ClassOrTitle)) return 0;
+  WaitLimit longest = args.limit;
+  if (!longest.unlimited) {
+    longest.ms = std::max<std::uint32_t>(1, (longest.ms + kStepMs - 1) / kStepMs) * kStepMs;
   }
-  if (args.hasLimit) {
-    // The wait goes in whole seconds, at least one.
-    unsigned long long steps = (args.limitMs + kStepMs - 1ull) / kStepMs;
-    unsigned long long longest = (steps ? steps : 1) * kStepMs;
-    LogStatus("Waiting at most %llu ms for the window %s to close.", longest, args.name.c_str());
-  } else {
-    LogStatus("Waiting for the window %s to close, without a time limit.", args.name.c_str());
-  }
-  unsigned long long waited = kStepMs;
+  LogStatus("Waiting %s for the window %s to close.", WaitLimitText(longest).c_str(),
+            args.name.c_str());
+  std::uint64_t waited = kStepMs;
   do {
     SleepWithMessages(kStepMs);
-    if (args.hasLimit && waited >= args.limitMs) break;
+    if (!args.limit.unlimited && waited >= args.limit.ms) break;
     waited += kStepMs;
-  } while (FindWindowByName(args.name));
+  } while (FindAppWindow(args.name, WindowMatch::ClassOrTitle));
   return 0;
 }
 }  // namespace

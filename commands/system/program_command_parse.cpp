@@ -101,18 +101,7 @@ WindowWaitArgs ParseWindowWait(std::string_view argument) {
   WindowWaitArgs args;
   std::size_t comma = FindChar(argument, ',');
   args.name = TrimmedCopy(argument.substr(0, comma));
-  if (comma == std::string_view::npos) return args;
-  args.hasLimit = true;
-  args.limitText = TrimmedCopy(argument.substr(comma + 1));
-  DecimalPrefix number = ReadDecimalPrefix(args.limitText);
-  constexpr std::uint64_t kLongest = std::numeric_limits<std::int32_t>::max();
-  if (number.negative && number.magnitude != 0) {
-    args.hasLimit = false;
-    args.limitIgnored = true;
-  } else {
-    args.limitMs =
-        static_cast<std::uint32_t>(number.magnitude < kLongest ? number.magnitude : kLongest);
-  }
+  if (comma != std::string_view::npos) args.limit = ReadWaitLimit(argument.substr(comma + 1));
   return args;
 }
 

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "commands/interaction/wait_limit_parse.h"
+
 // The command line buffer of a run command: at most 259 bytes are handed on.
 constexpr std::size_t kCommandLineSize = 260;
 // Marks a command line that the system is to look for along its search path.
@@ -36,19 +38,12 @@ CommandLineForm BuildCommandLine(std::string_view text, std::string_view workDir
 // trimming is left out (an empty title would match any untitled window).
 std::vector<std::string> CloseAppNames(std::string_view argument);
 
-// WAITFORWINDOWCLOSE window[,milliseconds]. The part after the first "," is a signed decimal number
-// (no digits: 0), and the limit counts as given even when that part is empty. A negative number
-// is no number of milliseconds: read as unsigned it would be 24 to 49 days, and -1 is the
-// system's "for ever", so it means no limit (the wait lasts as long as the window exists, as
-// without a number); `limitIgnored` says so, and the command logs it. A number above 2147483647
-// is held to 2147483647 ms (about 24.8 days), as WAITFORTIME holds it; the command logs every
-// wait with its length.
+// WAITFORWINDOWCLOSE window[,milliseconds]. The part after the first "," is the time limit, read
+// by the engine's one rule for waits (ReadWaitLimit): no digits, or an empty part, is a limit of 0,
+// a negative number no limit. Without a "," there is no limit either.
 struct WindowWaitArgs {
   std::string name;  // trimmed; empty: the line fails
-  bool hasLimit = false;
-  std::uint32_t limitMs = 0;  // meaningful with hasLimit
-  bool limitIgnored = false;  // a number was written but means no limit
-  std::string limitText;      // the number as written (trimmed), for that log line
+  WaitLimit limit{true, 0};
 };
 WindowWaitArgs ParseWindowWait(std::string_view argument);
 

@@ -25,22 +25,7 @@ constexpr std::size_t kShellExpansionSize = 260;
 constexpr WORD kShowShown = SW_SHOWDEFAULT;  // 10
 constexpr WORD kShowHidden = SW_HIDE;        // 0
 constexpr DWORD kIdleWaitMs = 1000;
-constexpr DWORD kWaitSliceMs = 500;
 constexpr DWORD kSettleMs = 500;
-
-// Dispatches what is waiting in the queue; a quit message stays there for whoever reads the queue
-// after the command.
-void DispatchWaitingMessages() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
 
 // The system's text of `code`, without its line end.
 std::string SystemErrorText(DWORD code) {
@@ -72,10 +57,9 @@ unsigned RunProgram(const std::string& commandLine, WORD showMode, bool wait) {
   if (!wait) {
     WaitForInputIdle(process.Get(), kIdleWaitMs);
   } else {
-    // No overall limit: the wait ends with the process (or a failing wait).
-    while (WaitHandleWithMessages(process.Get(), kWaitSliceMs) == WAIT_TIMEOUT) {
-      DispatchWaitingMessages();
-    }
+    // No limit: the wait ends with the process (or a failing wait), serving the thread's
+    // messages all along.
+    WaitHandleWithMessages(process.Get(), INFINITE);
   }
   SleepWithMessages(kSettleMs);
   return 0;

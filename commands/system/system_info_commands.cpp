@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "commands/interaction/message_waits.h"
+#include "commands/interaction/wait_limit_parse.h"
 #include "commands/system/system_info_parse.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
@@ -193,10 +194,11 @@ unsigned WaitForTime(EngineContext& ctx, ScriptLine& line) {
   std::string text = TrimmedName(line);
   std::string value;
   if (GetSymbol(ctx.symbols, text, value, kNameSize) == 0) text = value;
-  std::uint32_t milliseconds = WaitMilliseconds(text);
-  if (milliseconds == 0) return 0;
-  LogStatus("Waiting %lu ms", static_cast<unsigned long>(milliseconds));
-  SleepWithMessages(milliseconds);
+  // No limit would be a wait for ever: a negative number returns at once, as 0 does.
+  const WaitLimit limit = ReadWaitLimit(text);
+  if (limit.unlimited || limit.ms == 0) return 0;
+  LogStatus("Waiting %lu ms", static_cast<unsigned long>(limit.ms));
+  SleepWithMessages(limit.ms);
   return 0;
 }
 

@@ -56,13 +56,6 @@ std::string NtTypeOfProduct(std::string_view productType) {
   return "";
 }
 
-std::uint32_t WaitMilliseconds(std::string_view text) {
-  DecimalPrefix number = ReadDecimalPrefix(text);
-  if (number.negative) return 0;
-  constexpr std::uint64_t kLongest = 0x7FFFFFFF;
-  return static_cast<std::uint32_t>(number.magnitude < kLongest ? number.magnitude : kLongest);
-}
-
 TimestampRequest ParseTimestampRequest(std::string_view text) {
   TimestampRequest request;
   std::size_t eq = FindChar(text, '=');

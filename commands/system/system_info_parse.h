@@ -1,6 +1,6 @@
 #pragma once
 // The OS-free rules of the system information commands: the folder keywords, the texts
-// made from version numbers and times, and how long WAITFORTIME waits.
+// made from version numbers and times.
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -30,11 +30,6 @@ std::string VersionText(unsigned long major, unsigned long minor);
 // GETOSTYPE's answer for a "ProductType" value: "WIN32_NTS" or "WIN32_NTW", or the empty
 // text for any other value.
 std::string NtTypeOfProduct(std::string_view productType);
-
-// The milliseconds WAITFORTIME waits for its text, read as a signed decimal: zero and
-// negative numbers (-1 among them, which the wait routine would take as no time limit) give
-// no wait; a number beyond the largest signed 32-bit value is held to 2,147,483,647.
-std::uint32_t WaitMilliseconds(std::string_view text);
 
 // GETTIMESTAMP's argument: "NAME" or "NAME=zone"; the time is universal for the zone "GMT".
 struct TimestampRequest {

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <thread>
 #include <tuple>
 
 #include "commands/files/path_routines.h"
@@ -106,7 +107,7 @@ TEST_F(FileCommands, CreateSpecialDirGivesEveryoneFullControl) {
   FreeSid(everyone);
 }
 
-TEST_F(FileCommands, WaitTillUnlockedWaitsInStepsUpToItsLimit) {
+TEST_F(FileCommands, WaitTillUnlockedWaitsInStepsUpToItsLimitOrUntilTheFileIsFree) {
   const std::string file = dir_ + "\\readonly.txt";
   WriteTextFile(file, "x");
   SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -118,7 +119,19 @@ TEST_F(FileCommands, WaitTillUnlockedWaitsInStepsUpToItsLimit) {
     DWORD took = GetTickCount() - start;
     EXPECT_TRUE(took >= atLeast && took < below) << argument << ": " << took << " ms";
   }
-  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  // A negative limit is no limit: the wait lasts until the file is free, and says so.
+  std::thread unlock([&] {
+    Sleep(1500);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  });
+  DWORD start = GetTickCount();
+  EXPECT_EQ(Run({"WAITTILLUNLOCKED " + file + ",-1"}), 0u);
+  DWORD took = GetTickCount() - start;
+  unlock.join();
+  EXPECT_TRUE(took >= 1400 && took < 4000) << took << " ms";
+  EXPECT_NE(Log().find("Waiting without a time limit for " + file + " to be unlocked."),
+            std::string::npos)
+      << Log();
 }
 
 // The guard decides on the full path: every spelling of a root or a system folder, and

@@ -10,6 +10,7 @@
 #include "engine/host_values.h"
 #include "resources/progress_dialog_ids.h"
 #include "support_code/script_test.h"
+#include "support_code/win32_test_utils.h"
 
 namespace {
 std::string Text(HWND window) {
@@ -139,5 +140,48 @@ TEST_F(DialogCommandsTest, ProgressDialogShowsTitleBarAndTextUntilEnded) {
   EXPECT_FALSE(IsWindow(dialog));
   ASSERT_EQ(Run({"SETPROGRESS 10,After the end"}), 0u);  // without a dialog: nothing
   EXPECT_EQ(View(), "<none>");
+}
+// A whole run of the engine: the user cancels the progress dialog (closing it, or its Cancel
+// command, which Esc sends), and the questions after it still wait for the user's answer.
+TEST_F(DialogCommandsTest, ACancelledProgressDialogLeavesLaterBoxesToTheUser) {
+  const std::string title = "Orq Cancel Test";
+  const std::string script = "[DefaultInstall]\r\nSTARTPROGRESSDLG " + title +
+                             "\r\nWAITFORTIME 2000\r\nYESNO A=Go on?\r\nSHOWMSG Answer %%A%%\r\n"
+                             "ENDPROGRESSDLG\r\n";
+  // The first visible box of any process with this caption, within 20 s.
+  auto visibleWindow = [](const char* caption) -> HWND {
+    for (int i = 0; i < 2000; ++i, Sleep(10)) {
+      HWND window = FindWindowA("#32770", caption);
+      if (window && IsWindowVisible(window)) return window;
+    }
+    return nullptr;
+  };
+  // The box's text if it stays up for a second and is then answered by `button`.
+  auto answer = [&](int button) -> std::string {
+    HWND box = visibleWindow("Calvane Orqex");
+    if (!box) return "<no box>";
+    Sleep(1000);
+    if (!IsWindowVisible(box)) return "<closed by itself>";
+    std::string text = Text(GetDlgItem(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, button, 0);
+    for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);  // gone before the next is sought
+    return text;
+  };
+  const std::pair<UINT, WPARAM> cancels[] = {{WM_CLOSE, 0}, {WM_COMMAND, IDCANCEL}};
+  for (const auto& [message, wParam] : cancels) {
+    SCOPED_TRACE(message);
+    OrqexRun run;
+    std::thread orqex([&] { run = RunScript(dir_, script, "", "cancel.Orq"); });
+    HWND dialog = visibleWindow(title.c_str());
+    PostMessageA(dialog, message, wParam, 0);  // from a thread other than the engine's
+    const std::string asked = answer(IDYES);
+    const std::string told = answer(IDOK);
+    orqex.join();
+    EXPECT_NE(dialog, nullptr);
+    EXPECT_EQ(asked, "Go on?");
+    EXPECT_EQ(told, "Answer YES");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_NE(Log().find("Executing line 5: SHOWMSG Answer YES"), std::string::npos) << Log();
+  }
 }
 }  // namespace

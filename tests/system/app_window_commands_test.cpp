@@ -39,7 +39,7 @@ TEST_F(AppWindowTest, IsAppRunningAndWaitForWindowCloseFindAWindowByClassOrTitle
   const std::tuple<const char*, ULONGLONG, ULONGLONG, bool, const char*> cases[] = {
       {"WAITFORWINDOWCLOSE OrqNoSuchWindow,3000", 0, 500, true, ""},
       {"WAITFORWINDOWCLOSE Orq Wait Title,1500", 1900, 3500, true, "at most 2000 ms"},
-      {"WAITFORWINDOWCLOSE OrqWaitClass,-1", 0, 10000, false, "without a limit"}};
+      {"WAITFORWINDOWCLOSE OrqWaitClass,-1", 0, 10000, false, "without a time limit"}};
   for (const auto& [line, least, most, stays, logged] : cases) {
     SCOPED_TRACE(line);
     ULONGLONG took = Took({line});
@@ -85,5 +85,20 @@ TEST_F(AppWindowTest, CloseAppEndsEachApplicationWithinItsTimeAndNeverTheEngine)
   EXPECT_TRUE(IsWindow(own));
   EXPECT_EQ(Log().find("Closing application...OrqOwnWindow"), std::string::npos);
   DestroyWindow(own);
+}
+// A whole run: the engine's own progress dialog is no application. It is not reported as
+// running, and a wait for its title returns at once instead of lasting while the engine runs.
+TEST_F(AppWindowTest, TheEnginesOwnDialogIsNoApplicationToFindOrWaitFor) {
+  const std::string script =
+      "[DefaultInstall]\r\nSTARTPROGRESSDLG Orq Own Dialog\r\n"
+      "ISAPPRUNNING R=Orq Own Dialog\r\nWAITFORWINDOWCLOSE Orq Own Dialog,30000\r\n"
+      "WAITFORWINDOWCLOSE Orq Own Dialog\r\nSET Seen=%%R%%\r\n";
+  const ULONGLONG start = GetTickCount64();
+  OrqexRun run = RunScript(dir_, script, "", "own.Orq");
+  EXPECT_LT(GetTickCount64() - start, 15000u);
+  EXPECT_FALSE(run.timedOut);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_NE(Log().find("Executing line 6: SET Seen=FALSE"), std::string::npos) << Log();
+  EXPECT_EQ(Log().find("Waiting"), std::string::npos) << Log();
 }
 }  // namespace

@@ -39,22 +39,9 @@ TEST(RunCommandLine, JoinsQuotesOrKeepsTheTextAndRefusesWhatItCannotHandOnWhole)
   SetAnsiCodePageForTesting(0);
 }
 
-TEST(ProgramArguments, WindowListsTimeLimitsAndAgentNumbersFollowTheirRules) {
+TEST(ProgramArguments, WindowListsAndAgentNumbersFollowTheirRules) {
   EXPECT_EQ(CloseAppNames(" A , ,B,,C"), (std::vector<std::string>{"A", "B"}));
   EXPECT_EQ(CloseAppNames(std::string(300, 'w'))[0].size(), 259u);
-  // {argument, limit (-1: none), number written but taken for no limit}
-  const std::tuple<const char*, long long, bool> waits[] = {{"T", -1, false},
-                                                            {"T,", 0, false},
-                                                            {"T,abc", 0, false},
-                                                            {"T,-1", -1, true},
-                                                            {"T,99999999999", 2147483647, false},
-                                                            {"T , 2147483647", 2147483647, false}};
-  for (const auto& [argument, limit, ignored] : waits) {
-    WindowWaitArgs args = ParseWindowWait(argument);
-    EXPECT_EQ(args.name, "T");
-    EXPECT_EQ(args.hasLimit ? static_cast<long long>(args.limitMs) : -1, limit) << argument;
-    EXPECT_EQ(args.limitIgnored, ignored) << argument;
-  }
   const std::pair<const char*, std::int32_t> numbers[] = {
       {"x, 99999999999", 2147483647}, {"x,-99999999999", -2147483647 - 1}, {"x,b,-7", 0}};
   for (const auto& [argument, number] : numbers) {

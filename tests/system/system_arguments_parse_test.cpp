@@ -27,15 +27,4 @@ TEST(SystemArguments, FieldsAreRefusedRatherThanCutOrLeftUnquoted) {
   EXPECT_EQ(WithoutTrailingBackslash("C:\\\x95\x5C"), "C:\\\x95\x5C");
   SetAnsiCodePageForTesting(0);
 }
-
-TEST(SystemArguments, WaitsAreNeverNegativeAndHeldToTheSigned32BitRange) {
-  const std::pair<std::string, std::uint32_t> rows[] = {{" +20x", 20},
-                                                        {"-2147483648", 0},
-                                                        {"2147483647", 2147483647},
-                                                        {"4294967295", 2147483647},
-                                                        {"99999999999999999999", 2147483647}};
-  for (const auto& [text, milliseconds] : rows) {
-    EXPECT_EQ(WaitMilliseconds(text), milliseconds) << text;
-  }
-}
 }  // namespace
