@@ -44,7 +44,8 @@ TEST_F(DeferredDeletion, RemoveTreeSchedulesWhatIsInUseAndNeverTouchesWhatLinksR
   ASSERT_NO_FATAL_FAILURE(
       MakeUnixLink(UnixPathOf(outside + "\\shared.txt"), tree + "\\shared.txt", true));
 
-  OrqexRun run = RunScript(dir_, "[DefaultInstall]\r\nREMOVEDIRRECURSIVE " + dir_ +
+  OrqexRun run = RunScript(dir_, "[DefaultInstall]\r\nREMOVEDIR " + dir_ +
+                                     "\\namedEmpty\r\nREMOVEDIRRECURSIVE " + dir_ +
                                      "\\named\r\nREMOVEDIRRECURSIVE " + dir_ +
                                      "\\namedEmpty\r\nREMOVEDIRRECURSIVE " + tree + "\r\n");
   EXPECT_EQ(run.exitCode, 0u);
@@ -121,7 +122,7 @@ TEST(RestartPhase, DISABLED_Schedule) {
 
   // A copy of the program that sees Windows 98 adds the short names to WinInit.Ini in the
   // form the system reads at its start, after the entries other programs left there.
-  const std::string w98 = kRoot + "\\w98", copy = kRoot + "\\OrqexNineEight.exe";
+  const std::string w98 = kRoot + "\\ninety8", copy = kRoot + "\\OrqexNineEight.exe";
   const std::string winInit = WindowsFolder() + "\\WinInit.Ini";
   CreatePath(w98 + "\\sub");
   WriteTextFile(w98 + "\\sub\\b.txt", "x");
@@ -131,7 +132,7 @@ TEST(RestartPhase, DISABLED_Schedule) {
   WriteTextFile(winInit, "; other programs\n[rename]\nNUL=C:\\ORQ_OTHER.TXT\n");
   WriteTextFile("C:\\ORQ_OTHER.TXT", "x");
   CopyOrqexAsNineEight(copy);
-  WriteTextFile(kRoot + "\\w98.Orq", "[DefaultInstall]\r\nREMOVEDIRRECURSIVE w98\r\n");
+  WriteTextFile(kRoot + "\\w98.Orq", "[DefaultInstall]\r\nREMOVEDIRRECURSIVE ninety8\r\n");
   char previous[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, previous);
   SetCurrentDirectoryA(kRoot.c_str());
@@ -153,7 +154,7 @@ TEST(RestartPhase, DISABLED_Schedule) {
 TEST(RestartPhase, DISABLED_Verify) {
   EXPECT_FALSE(FileExists("C:\\ORQ_OTHER.TXT")) << "the other program's entry was kept";
   EXPECT_FALSE(FileExists(kRoot + "\\nt"));
-  EXPECT_FALSE(FileExists(kRoot + "\\w98\\sub\\b.txt"));
+  EXPECT_FALSE(FileExists(kRoot + "\\ninety8\\sub\\b.txt"));
   EXPECT_TRUE(FileExists(kRoot + "\\OrqexNineEight.exe"));
 }
 

@@ -170,6 +170,7 @@ TEST_F(FileCopyTest, WalkFailuresAreReportedAgainstTheirLines) {
       {{"FILECIO present.txt," + std::string(300, 'c')}, 12,
        "FILECIO present.txt," + std::string(300, 'c')},
       {{"FILECOW present.txt," + std::string(300, 'w'), "GETPARAM"}, 23, "GETPARAM "},
+      {{"FILECOW " + std::string(300, 's')}, 13, "FILECOW " + std::string(300, 's')},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.failing);
