@@ -261,19 +261,30 @@ unsigned CopyOneFile(EngineContext& ctx, ScriptLine& line) {
   return FailLine(ctx, line, kErrTargetInUse);
 }
 
-// A folder is left alone (its attributes too). A file that stays gets its attributes back,
-// except that one scheduled for deletion at the next start keeps read-only cleared, which
-// that deletion would fail on, unless the file has other names (hard links).
+// A folder is left alone (its attributes too), and a link is deleted without touching what
+// it points to. A file that stays gets its attributes back, except that one scheduled for
+// deletion at the next start keeps read-only cleared, which that deletion would fail on.
+// A file with other names (hard links) shares its attributes with them: they are put back
+// in every case, through a handle held across the deletion.
 unsigned DeleteOneFile(EngineContext& ctx, ScriptLine& line) {
   std::string path;
   if (unsigned rc = ActedOnPath(ctx, line.argumentText, path)) return FailLine(ctx, line, rc);
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    DeleteFileA(path.c_str());
+    return 0;
+  }
+  UniqueKernelHandle shared;
+  if (HasOtherNames(path)) shared = OpenForAttributes(path);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (DeleteFileA(path.c_str()) || !IsExistingFile(path)) return 0;
+  if (DeleteFileA(path.c_str()) || !IsExistingFile(path)) {
+    if (shared) PutAttributes(shared.Get(), attributes);
+    return 0;
+  }
   const bool scheduled = ScheduleDelete(path);
   DWORD kept = attributes;
-  if (scheduled && !HasOtherNames(path)) kept &= ~FILE_ATTRIBUTE_READONLY;
+  if (scheduled && !shared) kept &= ~FILE_ATTRIBUTE_READONLY;
   SetFileAttributesA(path.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
   return scheduled ? 0 : FailLine(ctx, line, kErrFileDelete);
 }

@@ -149,17 +149,21 @@ void ClearReadOnly(const std::string& path, DWORD attributes) {
 // as a link and deleted through that handle only when the handle is the link (a system
 // that opens the target instead, as Wine does for a Unix link, would otherwise delete an
 // empty target folder). A link that cannot be removed that way stays, with a log line.
+// The handle-based file information functions, looked up at run time: they are missing
+// before Windows Vista (null there).
+using GetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+using SetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+template <typename Fn>
+Fn KernelFunction(const char* name) {
+  return reinterpret_cast<Fn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name));
+}
+
 void RemoveLink(const std::string& path, DWORD attributes) {
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && DeleteFileA(path.c_str())) return;
-  // Looked up at run time: missing before Windows Vista, where RemoveDirectoryA removes a
-  // junction itself.
-  using GetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
-  using SetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  const auto getInfo =
-      reinterpret_cast<GetInfoFn>(GetProcAddress(kernel, "GetFileInformationByHandleEx"));
-  const auto setInfo =
-      reinterpret_cast<SetInfoFn>(GetProcAddress(kernel, "SetFileInformationByHandle"));
+  // Without these functions (before Windows Vista), RemoveDirectoryA removes a junction
+  // itself.
+  const auto getInfo = KernelFunction<GetInfoFn>("GetFileInformationByHandleEx");
+  const auto setInfo = KernelFunction<SetInfoFn>("SetFileInformationByHandle");
   if (!getInfo || !setInfo) {
     if (RemoveDirectoryA(path.c_str())) return;
   } else {
@@ -210,10 +214,22 @@ bool RemoveFolderTree(const std::string& folder) {
 }
 }  // namespace
 
+UniqueKernelHandle OpenForAttributes(const std::string& path) {
+  return UniqueKernelHandle(CreateFileA(
+      path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+bool PutAttributes(HANDLE file, DWORD attributes) {
+  const auto setInfo = KernelFunction<SetInfoFn>("SetFileInformationByHandle");
+  FILE_BASIC_INFO basic{};  // times of 0 stay as they are
+  basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+  return setInfo && setInfo(file, FileBasicInfo, &basic, sizeof basic);
+}
+
 bool HasOtherNames(const std::string& path) {
-  UniqueKernelHandle file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  UniqueKernelHandle file = OpenForAttributes(path);
   BY_HANDLE_FILE_INFORMATION info;
   return !file || !GetFileInformationByHandle(file.Get(), &info) || info.nNumberOfLinks > 1;
 }

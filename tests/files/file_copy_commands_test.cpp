@@ -212,13 +212,18 @@ TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
   CreateDirectoryA(folder.c_str(), nullptr);
   SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY);
   const DWORD folderAttributes = GetFileAttributesA(folder.c_str());
-  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf(work + "\\held.txt"), twin, true));
-  ASSERT_TRUE(SetFileAttributesA(twin.c_str(), FILE_ATTRIBUTE_READONLY));
+  // A deleted file's other name keeps the attribute as well.
+  const std::string linked = Source("linked.txt", "l"), linkedTwin = dir_ + "\\linkedTwin.txt";
+  for (const auto& [file, second] : {std::pair{work + "\\held.txt", twin}, {linked, linkedTwin}}) {
+    ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf(file), second, true));
+    ASSERT_TRUE(SetFileAttributesA(second.c_str(), FILE_ATTRIBUTE_READONLY));
+  }
 
   // The last line answers 13 unreported: the file exists, and no packaged-file dates exist.
   EXPECT_EQ(Run({"SETWORKDIR " + work, "DELFILES List", "FILECIO outside.txt",
                  "COPYONEFILE " + source + " , " + dir_ + "\\one.txt", "DELETEONEFILE " + readOnly,
                  "DELETEONEFILE " + work + "\\held.txt", "DELETEONEFILE " + folder,
+                 "DELETEONEFILE " + linked,
                  "CANALLFILESBECOPIED Free=" + dir_ + "\\none.txt, " + source,
                  "CANALLFILESBECOPIED Busy=" + dir_ + "\\none.txt," + busy,
                  "CANALLFILESBECOPIED Kept=", "CANALLFILESBECOPIED NoName",
@@ -234,9 +239,12 @@ TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
   SetFileAttributesA((work + "\\holder.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadTextFile(dir_ + "\\one.txt"), "one");
   EXPECT_TRUE(IsPending(work + "\\held.txt"));
-  EXPECT_TRUE(IsReadOnly(twin));
+  EXPECT_FALSE(FileExists(linked));
+  for (const std::string& second : {twin, linkedTwin}) {
+    EXPECT_TRUE(IsReadOnly(second)) << second;
+    SetFileAttributesA(second.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
   EXPECT_EQ(GetFileAttributesA(folder.c_str()), folderAttributes);
-  SetFileAttributesA(twin.c_str(), FILE_ATTRIBUTE_NORMAL);
   SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
   const std::vector<std::pair<std::string, std::string>> answers = {
       {"InList", "1"},       {"Free", "TRUE"},  {"Busy", "FALSE"},     {"Kept", "FALSE"},
