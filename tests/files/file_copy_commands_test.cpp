@@ -121,15 +121,8 @@ TEST_F(FileCopyTest, TargetsInUseAreLoggedOrEndTheWalkAndOnlyProductProgramsAreE
 // against the file-list line. An installed file is kept whole rather than emptied by a
 // copy that cannot fit, and a new file that did not fit leaves no partial file behind.
 TEST_F(FileCopyTest, AFullDiskEndsTheWalkWith56AndKeepsWhatWasInstalled) {
-  char prefix[MAX_PATH] = {};
-  if (!GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix)) GTEST_SKIP() << "no prefix";
-  const std::string mountPoint = "/tmp/orq_full_disk_" + std::to_string(GetCurrentProcessId());
-  const std::string link = std::string(prefix) + "/dosdevices/r:";
-  if (RunUnixShell("mkdir -p " + mountPoint + " && mount -t tmpfs -o size=256k tmpfs " +
-                   mountPoint + " && ln -sfn " + mountPoint + " " + link) != 0) {
-    RunUnixShell("umount " + mountPoint + "; rmdir " + mountPoint);
-    GTEST_SKIP() << "a tmpfs cannot be mounted here";
-  }
+  SmallDrive drive('r');
+  if (!drive.mounted) GTEST_SKIP() << "a tmpfs cannot be mounted here";
   Source("big.bin", std::string(1 << 20, 'x'));
   const std::string installed(100000, 'i');
   WriteTextFile("R:\\installed.bin", installed);
@@ -149,7 +142,6 @@ TEST_F(FileCopyTest, AFullDiskEndsTheWalkWith56AndKeepsWhatWasInstalled) {
   }
   EXPECT_EQ(ReadTextFile("R:\\installed.bin"), installed);
   EXPECT_FALSE(FileExists("R:\\new.bin"));
-  RunUnixShell("rm -f " + link + "; umount " + mountPoint + "; rmdir " + mountPoint);
 }
 
 // Errors of a listed file are reported against the file-list line; a missing section and

@@ -108,3 +108,19 @@ inline void MakeUnixLink(const std::string& target, const std::string& link, boo
       << link;
   if (!hard) ASSERT_TRUE(IsLinkOnDisk(link)) << link << " is no link";
 }
+
+// A tmpfs of 256 KB linked as drive `letter` of the prefix, for as long as the object
+// lives: a 1 MB file does not fit on it (error 112).
+struct SmallDrive {
+  explicit SmallDrive(char letter)
+      : mountPoint("/tmp/orq_small_drive_" + std::string(1, letter) + "_" +
+                   std::to_string(GetCurrentProcessId())),
+        link(WinePrefix() + "/dosdevices/" + std::string(1, letter) + ":") {
+    mounted = !WinePrefix().empty() &&
+              RunUnixShell("mkdir -p " + mountPoint + " && mount -t tmpfs -o size=256k tmpfs " +
+                           mountPoint + " && ln -sfn " + mountPoint + " " + link) == 0;
+  }
+  ~SmallDrive() { RunUnixShell("rm -f " + link + "; umount " + mountPoint + "; rmdir " + mountPoint); }
+  std::string mountPoint, link;
+  bool mounted = false;
+};
