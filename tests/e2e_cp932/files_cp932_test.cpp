@@ -28,7 +28,7 @@ TEST(DoubleByteFolders, AreMadeStrippedAndRemovedWhole) {
 }
 // The free space for replacing a file is asked of its own folder, found without cutting a
 // double-byte character: a 1 MB copy over a file on a full 256 KB drive is refused and the
-// installed file, whose name ends in a trail byte "\\", stays whole.
+// installed file, whose name ends in a trail byte "\", stays whole.
 TEST(DoubleByteFolders, AFullDiskNeverEmptiesAnInstalledFile) {
   ASSERT_EQ(GetACP(), 932u) << "this test must run with LC_ALL=ja_JP.UTF-8";
   SmallDrive drive('q');

@@ -106,7 +106,9 @@ inline void MakeUnixLink(const std::string& target, const std::string& link, boo
   ASSERT_EQ(RunUnixShell(std::string(hard ? "ln " : "ln -sfn ") + target + " " + UnixPathOf(link)),
             0)
       << link;
-  if (!hard) ASSERT_TRUE(IsLinkOnDisk(link)) << link << " is no link";
+  if (!hard) {
+    ASSERT_TRUE(IsLinkOnDisk(link)) << link << " is no link";
+  }
 }
 
 // A tmpfs of 256 KB linked as drive `letter` of the prefix, for as long as the object
@@ -120,7 +122,9 @@ struct SmallDrive {
               RunUnixShell("mkdir -p " + mountPoint + " && mount -t tmpfs -o size=256k tmpfs " +
                            mountPoint + " && ln -sfn " + mountPoint + " " + link) == 0;
   }
-  ~SmallDrive() { RunUnixShell("rm -f " + link + "; umount " + mountPoint + "; rmdir " + mountPoint); }
+  ~SmallDrive() {
+    RunUnixShell("rm -f " + link + "; umount " + mountPoint + "; rmdir " + mountPoint);
+  }
   std::string mountPoint, link;
   bool mounted = false;
 };
