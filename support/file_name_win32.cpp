@@ -69,8 +69,15 @@ bool CFileName::DeleteOnReboot() {
     return MoveFileExA(path_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
   }
   // The 95/98/Me family reads "WinInit.Ini" at its start: files as NUL=<short
-  // path> in [rename], folders as <short path>=1 in [DIRNUL]. A path without a
-  // short form is written as it is.
+  // path> in [rename], folders as <short path>=1 in [DIRNUL]. The path is made
+  // full first (a relative one would be read against the system's folder then);
+  // a path without a short form is written as it is.
+  std::string full(MAX_PATH, '\0');
+  DWORD length =
+      GetFullPathNameA(path_.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length == 0 || length >= full.size()) return false;
+  full.resize(length);
+  Set(full);
   MakeShortPath();
   std::string windows = WindowsFolder();
   if (windows.empty()) return false;

@@ -111,10 +111,13 @@ bool CIniDocument::Parse(std::string bytes) {
   return ParseLines(lines);
 }
 
+// Only what saving writes back is read: a line that would be lost (one before the first
+// header, one without a name and "=", one of a section whose name is not kept) or a zero
+// byte makes the read fail, so that a file other programs wrote is never rewritten short.
 bool CIniDocument::ParseLines(CFileLine& lines) {
   Clear();
   std::shared_ptr<CIniSection> current;
-  bool result = true;
+  bool result = !lines.HoldsZeroByte();
   std::string line;
   for (bool more = lines.GetFirstLine(line); more && result; more = lines.GetNextLine(line)) {
     line.resize(std::min(line.size(), line.find(';')));
@@ -125,19 +128,18 @@ bool CIniDocument::ParseLines(CFileLine& lines) {
       EraseFirst(line, ']');
       TrimText(line);
       current.reset();
-      // A name with bytes of 128 or more is not taken: its lines are passed
-      // over.
-      if (AllBelow128(line)) {
-        current = AddSection(line);
-        if (!current) result = false;
-      }
+      // A name with bytes of 128 or more is not taken.
+      if (AllBelow128(line)) current = AddSection(line);
+      result = current != nullptr;
       continue;
     }
-    if (!current) continue;
     std::size_t equals = line.find('=');
-    if (equals == std::string::npos) continue;
-    std::string name = TrimmedCopy(std::string_view(line).substr(0, equals));
-    if (name.empty()) continue;
+    std::string name =
+        TrimmedCopy(std::string_view(line).substr(0, std::min(equals, line.size())));
+    if (!current || equals == std::string::npos || name.empty()) {
+      result = false;
+      break;
+    }
     result =
         current->AddEntry(name, TrimmedCopy(std::string_view(line).substr(equals + 1))) != nullptr;
   }
@@ -176,7 +178,9 @@ bool CIniDocument::Load(const std::string& path) {
     return created;
   }
   CFileLine reader;
-  return reader.Load(path) && ParseLines(reader);
+  if (reader.Load(path) && ParseLines(reader)) return true;
+  file_.Set("");  // a document that was not read whole is never saved over the file
+  return false;
 }
 
 bool CIniDocument::Save() {

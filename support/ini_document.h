@@ -73,7 +73,10 @@ class CIniDocument : public CIniNode {
 
   // Reads the file at `path` (kept for Save). A file that does not exist gives
   // an empty document when a file could be made there (none is left behind).
-  // False when the file cannot be read or a section name occurs twice.
+  // False when the file cannot be read whole or faithfully: a section name that
+  // occurs twice or is not kept (a byte of 128 or more), a line before the first
+  // header or without a name and "=", or a zero byte. Such a file must not be
+  // saved over: its other lines would be lost.
   bool Load(const std::string& path);
   // Reads the lines of `bytes` as Load reads a file's; the path is not changed.
   bool Parse(std::string bytes);

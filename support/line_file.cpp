@@ -10,22 +10,22 @@ void CFileLine::Clear() {
   buffer_.clear();
   bufferSize_ = 0;
   current_ = 0;
+  holdsZeroByte_ = false;
 }
 
 void CFileLine::LoadBytes(std::string bytes) {
   Clear();
   bufferSize_ = bytes.size();
   buffer_ = std::move(bytes);
-  // The terminating zero (buffer_[size]) ends the last line even without a
-  // return.
+  // The terminating zero (buffer_[size]) ends the last line even without an ending.
   std::size_t start = 0;
   for (std::size_t pos = 0; pos <= bufferSize_; ++pos) {
     char c = buffer_.c_str()[pos];
-    if (c != '\r' && c != '\0') continue;
+    if (c != '\r' && c != '\n' && c != '\0') continue;
+    if (c == '\0' && pos < bufferSize_) holdsZeroByte_ = true;
     buffer_[pos] = '\0';  // pos == size writes over the terminator with a zero: no change
     lines_.Append(buffer_.c_str() + start);
-    // Only a line feed right after the return belongs to the line's end; any
-    // other byte begins the next line and is kept.
+    // A return and the line feed right after it end one line together.
     if (c == '\r' && pos + 1 < bufferSize_ && buffer_[pos + 1] == '\n') ++pos;
     start = pos + 1;
     if (start > bufferSize_) break;
@@ -40,7 +40,8 @@ bool CFileLine::Load(const std::string& path) {
     std::uint64_t size = file.GetSize();
     if (size >= std::string().max_size()) return false;
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    bytes.resize(file.Read(bytes.data(), bytes.size()));
+    // A file that cannot be read whole is not handed out in part.
+    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return false;
     LoadBytes(std::move(bytes));
     return true;
   } catch (const std::bad_alloc&) {

@@ -1,7 +1,7 @@
 #pragma once
 // A whole text file read at once and handed out line by line. A carriage return
-// (with the line feed after it) or a zero byte ends a line; a line feed alone
-// does not.
+// and line feed, a carriage return alone, a line feed alone or a zero byte ends a
+// line.
 #include <cstddef>
 #include <string>
 
@@ -14,11 +14,14 @@ class CFileLine {
   CFileLine& operator=(const CFileLine&) = delete;
 
   // Reads the file; false when it cannot be opened, read whole, or held in
-  // memory.
+  // memory (nothing is then handed out).
   bool Load(const std::string& path);
   // Splits `bytes` as Load splits a file's content.
   void LoadBytes(std::string bytes);
   std::size_t LineCount() const { return lines_.Count(); }
+  // Whether a zero byte stood inside the text (it ended a line, and the text
+  // written back would differ).
+  bool HoldsZeroByte() const { return holdsZeroByte_; }
   // The first line, and the one after the line last handed out; false past the
   // end.
   bool GetFirstLine(std::string& out);
@@ -32,4 +35,5 @@ class CFileLine {
   std::string buffer_;           // the file's bytes; every line ending replaced by a zero
   std::size_t bufferSize_ = 0;
   std::size_t current_ = 0;
+  bool holdsZeroByte_ = false;
 };

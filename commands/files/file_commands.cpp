@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "commands/files/file_families.h"
+#include "commands/files/folder_guard.h"
 #include "commands/files/path_routines.h"
 #include "commands/interaction/message_waits.h"
 #include "commands/interaction/wait_limit_parse.h"
@@ -60,9 +61,14 @@ unsigned GetFileVersion(EngineContext& ctx, ScriptLine& line) {
   return FailLine(ctx, line, SetSymbol(ctx.symbols, name, FileVersionText(expanded)));
 }
 
+// A value longer than the field is refused rather than cut: the cut text could name a
+// folder above the one meant, which a later REMOVEDIRRECURSIVE would remove.
 unsigned StripFileName(EngineContext& ctx, ScriptLine& line) {
-  std::string name = TrimmedCopy(line.argumentText), value;
-  if (unsigned rc = GetSymbol(ctx.symbols, name, value, kPathSize)) return FailLine(ctx, line, rc);
+  std::string name = TrimmedCopy(line.argumentText);
+  const std::string* found = ctx.symbols.Find(name);
+  if (!found) return FailLine(ctx, line, kErrSymbolNotFound);
+  if (found->size() >= kPathSize) return FailLine(ctx, line, kErrSymbolTooLong);
+  std::string value = *found;
   std::size_t last = FindLastChar(value, '\\');
   if (last != std::string::npos) value.resize(last);
   return FailLine(ctx, line, SetSymbol(ctx.symbols, name, value));
@@ -128,11 +134,12 @@ unsigned FolderCommand(EngineContext& ctx, ScriptLine& line) {
       CreatePath(path);
       break;
     case FolderAction::Remove:
-      RemoveDirectoryA(path.c_str());  // only an empty folder goes
+      RemoveEmptyFolder(path);
       break;
     case FolderAction::RemoveTree:
       if (IsGuardedFolder(path)) return kErrInvalidSwitch;
-      RemoveTree(path);
+      // What could neither go now nor be scheduled is a failure the script must see.
+      if (!RemoveTree(path)) return FailLine(ctx, line, kErrRemoveDir);
       break;
   }
   return 0;
@@ -142,6 +149,12 @@ unsigned CreateSpecialDir(EngineContext& ctx, ScriptLine& line) {
   std::string path;
   if (unsigned rc = ActedOnPath(ctx, line.argumentText, path)) return FailLine(ctx, line, rc);
   if (IsGuardedFolder(path)) return kErrInvalidSwitch;
+  // A link could lead anywhere: the folder it reaches keeps its rights.
+  if (IsReachedThroughLink(path)) {
+    LogStatus("CREATESPECIALDIR: %s is reached through a link; its rights are not changed",
+              path.c_str());
+    return kErrInvalidSwitch;
+  }
   CreateOpenDirectory(path);
   return 0;
 }

@@ -11,6 +11,7 @@
 #include "commands/system/process_control.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
+#include "engine/mbcs.h"
 #include "engine/runner.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
@@ -54,12 +55,25 @@ ULONGLONG SizeOf(const WIN32_FILE_ATTRIBUTE_DATA& data) {
 bool RoomToReplace(const std::string& target, const WIN32_FILE_ATTRIBUTE_DATA& existing,
                    const WIN32_FILE_ATTRIBUTE_DATA& source) {
   if (SizeOf(source) <= SizeOf(existing)) return true;
-  std::string folder = target.substr(0, target.find_last_of('\\') + 1);
+  std::size_t cut = FindLastChar(target, '\\');  // never inside a double-byte character
+  std::string folder = cut == std::string::npos ? std::string() : target.substr(0, cut + 1);
   ULARGE_INTEGER available;
   if (folder.empty() || !GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr)) {
     return true;
   }
   return available.QuadPart >= SizeOf(source) - SizeOf(existing);
+}
+
+bool IsDiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL; }
+
+// One copy over `target` (which existed before when `targetFound`). A new file that did
+// not fit is removed again: it is a partial one, and nothing was there before.
+enum class CopyOutcome { kCopied, kDiskFull, kFailed };
+CopyOutcome CopyOnce(const std::string& source, const std::string& target, bool targetFound) {
+  if (CopyFileA(source.c_str(), target.c_str(), FALSE)) return CopyOutcome::kCopied;
+  if (!IsDiskFull(GetLastError())) return CopyOutcome::kFailed;
+  if (!targetFound) DeleteFileA(target.c_str());
+  return CopyOutcome::kDiskFull;
 }
 
 // The copy step for a source known to exist. A new target is made by one copy that may
@@ -69,7 +83,7 @@ bool RoomToReplace(const std::string& target, const WIN32_FILE_ATTRIBUTE_DATA& e
 unsigned CopyKnownSource(const WIN32_FILE_ATTRIBUTE_DATA& source, const std::string& sourcePath,
                          const std::string& target, bool overwrite) {
   if (CopyFileA(sourcePath.c_str(), target.c_str(), TRUE)) return 0;
-  if (GetLastError() == ERROR_DISK_FULL) {
+  if (IsDiskFull(GetLastError())) {
     DeleteFileA(target.c_str());  // the partial new file; nothing was there before
     return kErrDiskSpace;
   }
@@ -88,10 +102,9 @@ unsigned CopyKnownSource(const WIN32_FILE_ATTRIBUTE_DATA& source, const std::str
   if (reset) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   unsigned status = kErrTargetInUse;
   for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
-    if (CopyFileA(sourcePath.c_str(), target.c_str(), FALSE)) return 0;
-    if (GetLastError() == ERROR_DISK_FULL) {
-      // A new file that did not fit is a partial one: it goes (nothing was there before).
-      if (!targetFound) DeleteFileA(target.c_str());
+    CopyOutcome outcome = CopyOnce(sourcePath, target, targetFound);
+    if (outcome == CopyOutcome::kCopied) return 0;
+    if (outcome == CopyOutcome::kDiskFull) {
       status = kErrDiskSpace;
       break;
     }
@@ -138,8 +151,14 @@ class SectionWalk {
 unsigned CopyListedLine(EngineContext& ctx, ScriptLine& line, std::string& madeFolder) {
   ListedFileNames names;
   if (!SplitListedFile(line.argumentText, names)) return FailLine(ctx, line, kErrInvalidSwitch);
+  const bool overwrite = line.commandId == kCmdFileCow;
+  const char* word = overwrite ? "FILECOW" : "FILECIO";
   std::string source = ctx.scriptDir;
-  if (!AppendPath(source, kPathSize, names.source)) return FailLine(ctx, line, kErrFileMissing);
+  if (!AppendPath(source, kPathSize, names.source)) {
+    LogStatus("%s: skipped, %s\\%s does not fit in a path", word, ctx.scriptDir.c_str(),
+              names.source.c_str());
+    return FailLine(ctx, line, kErrFileMissing);
+  }
   WIN32_FILE_ATTRIBUTE_DATA sourceData;
   if (!LookUpFile(source, sourceData)) return FailLine(ctx, line, kErrFileMissing);
   if (ctx.workDir.empty()) return FailLine(ctx, line, kErrSetWorkDir);
@@ -148,12 +167,14 @@ unsigned CopyListedLine(EngineContext& ctx, ScriptLine& line, std::string& madeF
     madeFolder = ctx.workDir;
   }
   std::string target;
-  const bool overwrite = line.commandId == kCmdFileCow;
-  unsigned status = kErrFileWrite;  // a target name that does not fit is never copied
-  if (TargetPath(ctx, names.target, target)) {
-    LogStatus("%s: %s %s", overwrite ? "FILECOW" : "FILECIO", source.c_str(), target.c_str());
-    status = CopyKnownSource(sourceData, source, target, overwrite);
+  if (!TargetPath(ctx, names.target, target)) {
+    // Never copied under a cut name; FILECOW goes on with the next line, FILECIO fails.
+    LogStatus("%s: skipped, %s\\%s does not fit in a path", word, ctx.workDir.c_str(),
+              names.target.c_str());
+    return overwrite ? 0 : FailLine(ctx, line, kErrFileWrite);
   }
+  LogStatus("%s: %s %s", word, source.c_str(), target.c_str());
+  unsigned status = CopyKnownSource(sourceData, source, target, overwrite);
   if (status == 0) return 0;
   if (status == kErrDiskSpace) return FailLine(ctx, line, status);
   if (overwrite) {
@@ -213,23 +234,59 @@ unsigned DelFiles(EngineContext& ctx, ScriptLine& line) {
   return status;
 }
 
+// One attempt, attributes and times left alone. A full disk (also one found before the copy,
+// which would empty the installed file) fails with 56 and ends no process; any other
+// failure logs the target's holders, ends the product's, and fails with 33.
 unsigned CopyOneFile(EngineContext& ctx, ScriptLine& line) {
   std::string text, source, target;
   if (unsigned rc = ExpandForAction(ctx, line.argumentText, text, kPathSize)) {
     return FailLine(ctx, line, rc);
   }
   if (!SplitSourceTarget(text, source, target)) return FailLine(ctx, line, kErrInvalidSwitch);
-  if (CopyFileA(source.c_str(), target.c_str(), FALSE)) return 0;
+  WIN32_FILE_ATTRIBUTE_DATA sourceData, existing;
+  const bool targetFound = LookUpFile(target, existing);
+  if (targetFound && LookUpFile(source, sourceData) &&
+      !RoomToReplace(target, existing, sourceData)) {
+    return FailLine(ctx, line, kErrDiskSpace);
+  }
+  switch (CopyOnce(source, target, targetFound)) {
+    case CopyOutcome::kCopied:
+      return 0;
+    case CopyOutcome::kDiskFull:
+      return FailLine(ctx, line, kErrDiskSpace);
+    case CopyOutcome::kFailed:
+      break;
+  }
   CheckModuleUsers(target, true);
   return FailLine(ctx, line, kErrTargetInUse);
 }
 
+// A folder is left alone (its attributes too), and a link is deleted without touching what
+// it points to. A file that stays gets its attributes back, except that one scheduled for
+// deletion at the next start keeps read-only cleared, which that deletion would fail on.
+// A file with other names (hard links) shares its attributes with them: they are put back
+// in every case, through a handle held across the deletion.
 unsigned DeleteOneFile(EngineContext& ctx, ScriptLine& line) {
   std::string path;
   if (unsigned rc = ActedOnPath(ctx, line.argumentText, path)) return FailLine(ctx, line, rc);
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    DeleteFileA(path.c_str());
+    return 0;
+  }
+  UniqueKernelHandle shared;
+  if (HasOtherNames(path)) shared = OpenForAttributes(path);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!DeleteFileA(path.c_str()) && IsExistingFile(path)) ScheduleDelete(path);
-  return 0;
+  if (DeleteFileA(path.c_str()) || !IsExistingFile(path)) {
+    if (shared) PutAttributes(shared.Get(), attributes);
+    return 0;
+  }
+  const bool scheduled = ScheduleDelete(path);
+  DWORD kept = attributes;
+  if (scheduled && !shared) kept &= ~FILE_ATTRIBUTE_READONLY;
+  SetFileAttributesA(path.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
+  return scheduled ? 0 : FailLine(ctx, line, kErrFileDelete);
 }
 
 // Items are used as written, relative to the current folder; a missing file counts as

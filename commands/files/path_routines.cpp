@@ -4,7 +4,6 @@
 // after windows.h
 #include <aclapi.h>
 #include <io.h>
-#include <shlobj.h>
 
 #include <cstring>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
+#include "support/log.h"
 #include "support/schedule_delete.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
@@ -131,7 +131,61 @@ bool IsFileFree(const std::string& path) {
   return _access(path.c_str(), 6) == 0;
 }
 
-void RemoveTree(const std::string& folder) {
+namespace {
+bool IsLink(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Clears the read-only attribute before a deletion at the next start is asked for, which
+// would fail on it and keep the entry (and the folders above it) for good. Not on a file
+// with other names, whose attribute would change for them too.
+void ClearReadOnly(const std::string& path, DWORD attributes) {
+  if ((attributes & FILE_ATTRIBUTE_READONLY) && !HasOtherNames(path)) {
+    SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+}
+
+// Removes a junction or symbolic link itself, never what it points to: the link is opened
+// as a link and deleted through that handle only when the handle is the link (a system
+// that opens the target instead, as Wine does for a Unix link, would otherwise delete an
+// empty target folder). A link that cannot be removed that way stays, with a log line.
+// The handle-based file information functions, looked up at run time: they are missing
+// before Windows Vista (null there).
+using GetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+using SetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+template <typename Fn>
+Fn KernelFunction(const char* name) {
+  return reinterpret_cast<Fn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name));
+}
+
+void RemoveLink(const std::string& path, DWORD attributes) {
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && DeleteFileA(path.c_str())) return;
+  // Without these functions (before Windows Vista), RemoveDirectoryA removes a junction
+  // itself.
+  const auto getInfo = KernelFunction<GetInfoFn>("GetFileInformationByHandleEx");
+  const auto setInfo = KernelFunction<SetInfoFn>("SetFileInformationByHandle");
+  if (!getInfo || !setInfo) {
+    if (RemoveDirectoryA(path.c_str())) return;
+  } else {
+    UniqueKernelHandle link(CreateFileA(
+        path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (link && getInfo(link.Get(), FileAttributeTagInfo, &tag, sizeof tag) &&
+        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+        setInfo(link.Get(), FileDispositionInfo, &disposition, sizeof disposition)) {
+      return;
+    }
+  }
+  LogStatus("Link kept: %s (it cannot be removed apart from what it points to)", path.c_str());
+}
+
+// The depth-first walk of RemoveTree for a folder that is not a link; false when something
+// that cannot go now could not be scheduled either.
+bool RemoveFolderTree(const std::string& folder) {
+  bool scheduled = true;
   std::string pattern, entry;
   WIN32_FIND_DATAA found;
   if (JoinEntry(folder, "*.*", pattern)) {
@@ -139,28 +193,70 @@ void RemoveTree(const std::string& folder) {
     for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.Get(), &found)) {
       if (IsDotEntry(found.cFileName) || !JoinEntry(folder, found.cFileName, entry)) continue;
       DWORD attributes = found.dwFileAttributes;
-      if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-          RemoveTree(entry);
-        } else if (!RemoveDirectoryA(entry.c_str()) &&
-                   GetFileAttributesA(entry.c_str()) != INVALID_FILE_ATTRIBUTES) {
-          ScheduleDelete(entry);  // the link only: what it points to is not ours
-        }
+      if (IsLink(attributes)) {
+        RemoveLink(entry, attributes);
+      } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        scheduled = RemoveFolderTree(entry) && scheduled;
       } else if (!DeleteFileA(entry.c_str()) && IsExistingFile(entry)) {
-        // A read-only file is scheduled like any other that cannot go now, but without
-        // the attribute: the deletion at the next start would fail on it and keep the
-        // file, and the folders above it, for good.
-        if (attributes & FILE_ATTRIBUTE_READONLY) {
-          SetFileAttributesA(entry.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-        }
-        ScheduleDelete(entry);
+        ClearReadOnly(entry, attributes);
+        scheduled = ScheduleDelete(entry) && scheduled;
       }
     }
   }
-  if (!RemoveDirectoryA(folder.c_str()) &&
-      GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    ScheduleDelete(folder);
+  if (!RemoveDirectoryA(folder.c_str())) {
+    DWORD attributes = GetFileAttributesA(folder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      ClearReadOnly(folder, attributes);
+      scheduled = ScheduleDelete(folder) && scheduled;
+    }
   }
+  return scheduled;
+}
+}  // namespace
+
+UniqueKernelHandle OpenForAttributes(const std::string& path) {
+  return UniqueKernelHandle(CreateFileA(
+      path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+bool PutAttributes(HANDLE file, DWORD attributes) {
+  const auto setInfo = KernelFunction<SetInfoFn>("SetFileInformationByHandle");
+  FILE_BASIC_INFO basic{};  // times of 0 stay as they are
+  basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+  return setInfo && setInfo(file, FileBasicInfo, &basic, sizeof basic);
+}
+
+bool HasOtherNames(const std::string& path) {
+  UniqueKernelHandle file = OpenForAttributes(path);
+  BY_HANDLE_FILE_INFORMATION info;
+  return !file || !GetFileInformationByHandle(file.Get(), &info) || info.nNumberOfLinks > 1;
+}
+
+void RemoveEmptyFolder(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (IsLink(attributes)) {
+    RemoveLink(path, attributes);
+  } else {
+    RemoveDirectoryA(path.c_str());
+  }
+}
+
+bool RemoveTree(const std::string& folder) {
+  // Full names from the start: what is scheduled must not depend on the current folder at
+  // the next start of Windows.
+  std::string full(kPathBufferSize, '\0');
+  DWORD length =
+      GetFullPathNameA(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length == 0 || length >= full.size()) return true;  // nothing that fits is named
+  full.resize(length);
+  DWORD attributes = GetFileAttributesA(full.c_str());
+  if (IsLink(attributes)) {
+    RemoveLink(full, attributes);
+    return true;
+  }
+  return RemoveFolderTree(full);
 }
 
 bool CreateOpenDirectory(const std::string& path) {
@@ -217,81 +313,6 @@ bool CreateOpenDirectory(const std::string& path) {
   }
   freeSid(everyone);
   return done;
-}
-
-namespace {
-// The full, long form of a path without trailing backslashes ("C:\" gives
-// "C:"), with a
-// "\\?\" or "\\?\UNC\" prefix taken off; empty when it cannot be made.
-std::string ComparableFolder(const std::string& path) {
-  std::string full(32768, '\0');
-  DWORD length =
-      GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  if (length == 0 || length >= full.size()) return {};
-  full.resize(length);
-  std::string longForm(32768, '\0');
-  length = GetLongPathNameA(full.c_str(), longForm.data(), static_cast<DWORD>(longForm.size()));
-  if (length != 0 && length < longForm.size()) {
-    longForm.resize(length);
-    full = std::move(longForm);
-  }
-  if (full.rfind("\\\\?\\UNC\\", 0) == 0) {
-    full.erase(2, 6);
-  } else if (full.rfind("\\\\?\\", 0) == 0 || full.rfind("\\\\.\\", 0) == 0) {
-    full.erase(0, 4);
-  }
-  while (!full.empty() && EndsWithBackslash(full)) full.pop_back();
-  return full;
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                        b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
-}
-
-bool IsRootOrShare(const std::string& full) {
-  if (full.size() <= 2) return true;  // "C:", or nothing left of "\\" or "\"
-  if (full.rfind("\\\\", 0) != 0) return false;
-  // "\\server\share": no third backslash after the two that begin it.
-  std::size_t server = FindChar(full, '\\', 2);
-  return server == std::string::npos || FindChar(full, '\\', server + 1) == std::string::npos;
-}
-
-std::vector<std::string> GuardedFolders() {
-  std::vector<std::string> folders = {WindowsFolder(), SystemFolder()};
-  const int kinds[] = {
-      CSIDL_PROGRAM_FILES,           CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
-      CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_SYSTEMX86,        CSIDL_WINDOWS};
-  for (int kind : kinds) {
-    std::string folder(MAX_PATH, '\0');
-    if (SHGetFolderPathA(nullptr, kind, nullptr, SHGFP_TYPE_CURRENT, folder.data()) == S_OK) {
-      folder.resize(std::strlen(folder.c_str()));
-      folders.push_back(folder);
-    }
-  }
-  for (std::string& folder : folders) folder = ComparableFolder(folder);
-  return folders;
-}
-}  // namespace
-
-bool IsGuardedFolder(const std::string& path) {
-  std::string text = TrimmedCopy(path);
-  // "C:" alone names the current folder of drive C, but a script writing it
-  // means the drive.
-  if (text.empty() || (text.size() == 2 && text[1] == ':')) return true;
-  std::string full = ComparableFolder(text);
-  if (full.empty() || IsRootOrShare(full)) return true;
-  for (const std::string& guarded : GuardedFolders()) {
-    if (guarded.empty()) continue;
-    if (SameText(full, guarded)) return true;
-    // A folder above a guarded one: its full path and a backslash begin the
-    // guarded one.
-    if (guarded.size() > full.size() && guarded[full.size()] == '\\' &&
-        SameText(full, std::string_view(guarded).substr(0, full.size()))) {
-      return true;
-    }
-  }
-  return false;
 }
 
 unsigned ActedOnPath(const EngineContext& ctx, std::string_view argument, std::string& path) {

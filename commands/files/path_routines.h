@@ -1,9 +1,13 @@
 #pragma once
 // Path routines the file, INI and copy commands share. Paths are ANSI byte strings;
 // `capacity` is a buffer size in the script format's sense (260 holds 259 bytes).
+#include <windows.h>
+
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "support/win_handles.h"
 
 // Joins `name` onto `folder` in place with exactly one backslash between them (a trailing
 // backslash of the folder counts only when it is not the trail byte of a double-byte
@@ -21,24 +25,29 @@ bool CreatePath(const std::string& path);
 // access check: a read-only file is not free; sharing locks are not seen).
 bool IsFileFree(const std::string& path);
 
-// Removes a folder and everything below it, depth first. What cannot go now (a file in use
-// or read-only, a folder that is not empty then) is scheduled for deletion at the next start
-// of Windows (a read-only file loses the attribute, or that deletion would fail on it). A
-// junction or symbolic link to a folder is removed as a link and never entered, so nothing
-// outside the tree is touched. An entry whose full name would not fit a path buffer is
-// passed over.
-void RemoveTree(const std::string& folder);
+// Removes a folder and everything below it, depth first, under its full name. What cannot
+// go now (a file in use or read-only, a folder that is not empty then) is scheduled for
+// deletion at the next start of Windows, read-only attribute cleared (the deletion would
+// fail on it) unless the file has other names. A junction or symbolic link, named or met
+// in the tree, is removed as a link and never entered; one that cannot be removed apart
+// from what it points to stays, with a log line. An entry whose full name would not fit
+// a path buffer is passed over. False when something could not be scheduled.
+bool RemoveTree(const std::string& folder);
+// The file opened to read and write its attributes (shared with every other use), and
+// the attributes put on it through that handle, which works also after this name was
+// deleted while other names stay. PutAttributes is false where the system lacks it.
+UniqueKernelHandle OpenForAttributes(const std::string& path);
+bool PutAttributes(HANDLE file, DWORD attributes);
+// Whether the file has more names than this one (hard links), whose attributes are its
+// own; true also when that cannot be told.
+bool HasOtherNames(const std::string& path);
+// Removes an empty folder; a link to a folder is removed as RemoveTree removes one.
+void RemoveEmptyFolder(const std::string& path);
 
 // Creates the folder (its parent must exist), or takes an existing one, and gives the group
 // Everyone full control of it. On the 95/98/Me family, which has no file security, the
 // folder is only created. False when that failed or the security functions are missing.
 bool CreateOpenDirectory(const std::string& path);
-
-// True for a folder no script may remove or open to everybody: a drive root or a bare share
-// ("C:", "C:\", "C:\.", "\\server\share"), the Windows folder, the system folders, the
-// program-files folders, and every folder above one of them. Decided on the full path
-// (relative parts, "." and "..", short names resolved), compared without regard to case.
-bool IsGuardedFolder(const std::string& path);
 
 // True when the path names something that exists and is not a folder.
 bool IsExistingFile(const std::string& path);

@@ -58,40 +58,50 @@ class NtProcessControl : public ProcessWalker {
     const DWORD self = GetCurrentProcessId();
     for (DWORD id : ids) {
       if (id == self) continue;
-      UniqueKernelHandle process = OpenForReading(id);
-      if (!process) continue;
-      HMODULE first = nullptr;
-      DWORD needed = 0;
-      if (!enumProcessModules_(process.Get(), &first, sizeof first, &needed) || needed == 0)
-        continue;
+      // Opened once, with the rights to end it where they are granted: the handle read
+      // from is the one a match is ended through.
       ProcessEntry entry;
       entry.id = id;
-      if (ModulePath(process.Get(), first, entry.path)) entries.push_back(std::move(entry));
+      entry.handle.Reset(OpenProcess(kReadRights | kEndRights, FALSE, id));
+      entry.endable = static_cast<bool>(entry.handle);
+      if (!entry.handle) entry.handle.Reset(OpenProcess(kReadRights, FALSE, id));
+      HMODULE first = nullptr;
+      DWORD needed = 0;
+      if (!entry.handle ||
+          !enumProcessModules_(entry.handle.Get(), &first, sizeof first, &needed) ||
+          needed == 0 || !ModulePath(entry.handle.Get(), first, entry.path)) {
+        continue;
+      }
+      entries.push_back(std::move(entry));
     }
     return true;
   }
 
+  UniqueKernelHandle TakeForEnding(ProcessEntry &entry) override {
+    // Only a handle opened with the rights to end the process is handed on.
+    return entry.endable ? std::move(entry.handle) : UniqueKernelHandle();
+  }
+
   bool ListModules(const ProcessEntry &process, std::vector<std::string> &modules) override {
     modules.clear();
-    UniqueKernelHandle handle = OpenForReading(process.id);
-    if (!handle) return false;
+    HANDLE handle = process.handle.Get();  // the listed process, not a new open by id
+    if (!process.handle) return false;
     std::vector<HMODULE> list;
     auto fill = [&](HMODULE *items, DWORD bytes, DWORD *needed) {
-      return enumProcessModules_(handle.Get(), items, bytes, needed);
+      return enumProcessModules_(handle, items, bytes, needed);
     };
     if (!ReadGrowingList(list, fill)) return false;
     for (HMODULE module : list) {
       std::string path;
-      ModulePath(handle.Get(), module, path);
+      ModulePath(handle, module, path);
       modules.push_back(std::move(path));
     }
     return true;
   }
 
  private:
-  static UniqueKernelHandle OpenForReading(DWORD id) {
-    return UniqueKernelHandle(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id));
-  }
+  static constexpr DWORD kReadRights = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+  static constexpr DWORD kEndRights = SYNCHRONIZE | PROCESS_TERMINATE;
 
   // False (and `path` empty) when the name cannot be read or does not fit 260
   // bytes.

@@ -38,19 +38,17 @@ std::string UpperCased(std::string text) {
   return text;
 }
 
-int KillProcess(unsigned long processId) {
-  if (processId == GetCurrentProcessId()) return 0;  // never the engine itself
-  UniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId));
-  if (!process) return 0;
+int KillProcess(HANDLE process, unsigned long processId) {
+  if (process == nullptr || processId == GetCurrentProcessId()) return 0;  // never the engine
   WindowSearch search;
   search.processId = processId;
   EnumWindows(CloseFirstWindow, reinterpret_cast<LPARAM>(&search));
-  if (search.found && WaitForSingleObject(process.Get(), kCloseWaitMs) == WAIT_OBJECT_0) return 1;
-  if (!TerminateProcess(process.Get(), 0)) {
+  if (search.found && WaitForSingleObject(process, kCloseWaitMs) == WAIT_OBJECT_0) return 1;
+  if (!TerminateProcess(process, 0)) {
     LogStatus("Cannot Kill Process: %lu, Error Code: %lu", processId, GetLastError());
     return 0;
   }
-  WaitForSingleObject(process.Get(), kTerminateWaitMs);
+  WaitForSingleObject(process, kTerminateWaitMs);
   return 1;
 }
 
@@ -58,10 +56,11 @@ int ProcessWalker::KillByName(const std::string &name) {
   const std::string wanted = UpperCased(name);
   std::vector<ProcessEntry> entries;
   if (!ListEntries(entries)) return 0;
-  for (const ProcessEntry &entry : entries) {
+  for (ProcessEntry &entry : entries) {
     const std::string path = UpperCased(entry.path);
     if (FindText(path, wanted) == std::string::npos) continue;
-    if (KillProcess(entry.id) == 1) return 1;
+    UniqueKernelHandle process = TakeForEnding(entry);
+    if (KillProcess(process.Get(), entry.id) == 1) return 1;
     LogStatus("Cannot Kill Process: %s", path.c_str());
   }
   return 0;
@@ -94,12 +93,15 @@ int ProcessWalker::KillModuleUsers(const std::string &modulePath, bool kill) {
   std::vector<ProcessEntry> entries;
   if (wanted.empty() || !ListEntries(entries)) return 0;
   std::vector<std::string> modules;
-  for (const ProcessEntry &entry : entries) {
+  for (ProcessEntry &entry : entries) {
     if (!ListModules(entry, modules)) continue;
     for (const std::string &module : modules) {
       if (module.empty() || UpperCased(module) != wanted) continue;
       LogStatus("Module: %s is used by Process: %s", modulePath.c_str(), entry.path.c_str());
-      if (kill && IsInProductFolder(entry.path, productFolder)) result = KillProcess(entry.id);
+      if (kill && IsInProductFolder(entry.path, productFolder)) {
+        UniqueKernelHandle process = TakeForEnding(entry);
+        result = KillProcess(process.Get(), entry.id);
+      }
       break;
     }
   }

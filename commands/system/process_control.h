@@ -8,6 +8,8 @@
 // the upper-cased name anywhere. Modules match by their full path, without
 // regard to case. The engine's own process is never matched, listed as a module
 // user or ended.
+#include <windows.h>
+
 #include <memory>
 #include <string>
 
@@ -33,10 +35,12 @@ std::unique_ptr<ProcessControl> MakeWin9xProcessControl();
 // The implementation for the Windows family this program runs on.
 std::unique_ptr<ProcessControl> MakeProcessControl();
 
-// Asks the process's first top-level window to close (WM_CLOSE), waits up to 10
-// s for the process to end, else terminates it. 1 when the process was ended,
-// else 0.
-int KillProcess(unsigned long processId);
+// Asks the first top-level window of the process (held open with the rights to
+// end it and wait for it since it was matched, so its id cannot go to another
+// process meanwhile) to close (WM_CLOSE), waits up to 10 s for it to end, else
+// terminates it. 1 when the process was ended, else 0 (nothing is done without
+// a handle).
+int KillProcess(HANDLE process, unsigned long processId);
 
 // What the file commands need of the process commands: KillModuleUsers of this
 // family's implementation, or 0 when it cannot be loaded.

@@ -53,6 +53,7 @@ class Win9xProcessControl : public ProcessWalker {
  protected:
   bool ListEntries(std::vector<ProcessEntry> &entries) override {
     entries.clear();
+    GetSystemTimeAsFileTime(&listedAt_);
     UniqueKernelHandle snapshot(createSnapshot_(kSnapshotAll, 0));
     if (!snapshot) return false;
     const DWORD self = GetCurrentProcessId();
@@ -90,7 +91,23 @@ class Win9xProcessControl : public ProcessWalker {
     return true;
   }
 
+  // The list gives ids only: the process is opened once, when it matched, and kept until
+  // it is ended. One started after the list was taken has reused the id and is not the
+  // process that matched (where the system tells creation times; this family does not).
+  UniqueKernelHandle TakeForEnding(ProcessEntry &entry) override {
+    UniqueKernelHandle process(
+        OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, entry.id));
+    if (!process) process.Reset(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, entry.id));
+    FILETIME created, exited, kernel, user;
+    if (process && GetProcessTimes(process.Get(), &created, &exited, &kernel, &user) &&
+        CompareFileTime(&created, &listedAt_) > 0) {
+      return {};
+    }
+    return process;
+  }
+
  private:
+  FILETIME listedAt_{};
   UniqueModule library_;
   ProcessWalkFn process32First_ = nullptr;
   ProcessWalkFn process32Next_ = nullptr;

@@ -71,13 +71,20 @@ TEST_F(FileCommands, CreateAndRemoveFolders) {
 }
 
 // Everyone may read and write in the folder afterwards, whether the command made it or
-// found it (Wine keeps file rights as Unix mode bits: full control reads back as read,
+// found it, but not in one reached through a link (Wine keeps file rights as Unix mode bits: full control reads back as read,
 // write and execute for everybody), unlike a folder made the plain way.
 TEST_F(FileCommands, CreateSpecialDirGivesEveryoneFullControl) {
   CreateDirectoryA((dir_ + "\\found").c_str(), nullptr);
   CreateDirectoryA((dir_ + "\\plain").c_str(), nullptr);
   ASSERT_EQ(Run({"CREATESPECIALDIR " + dir_ + "\\made", "CREATESPECIALDIR " + dir_ + "\\found"}),
             0u);
+  // A folder reached through a link keeps its rights ("plain" below).
+  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf(dir_ + "\\plain"), dir_ + "\\link"));
+  for (const char* name : {"\\link", "\\link\\sub"}) {
+    EXPECT_EQ(Run({"CREATESPECIALDIR " + dir_ + name}), 51u) << name;
+    EXPECT_NE(Log().find("is reached through a link"), std::string::npos) << Log();
+  }
+  RunUnixShell("rm -f " + UnixPathOf(dir_ + "\\link"));
   constexpr DWORD kReadWrite = FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE;
   SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
   PSID everyone = nullptr;
@@ -134,13 +141,25 @@ TEST_F(FileCommands, WaitTillUnlockedWaitsInStepsUpToItsLimitOrUntilTheFileIsFre
       << Log();
 }
 
-// The guard decides on the full path: every spelling of a root or a system folder, and
-// every folder above one, is refused before anything is removed; below them is allowed.
-TEST_F(FileCommands, FolderGuardsKeepRootsAndSystemFoldersIntact) {
+// The guard decides on what a name reaches: every spelling of a root or a system folder
+// (text forms, another drive letter, a link to it, a path through a link) and every folder
+// above one is refused with 51 before anything is touched; below them is allowed.
+TEST_F(FileCommands, FolderGuardsKeepRootsAndSystemFoldersIntactWhateverTheName) {
   std::string programFiles(MAX_PATH, '\0');
   ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles.data()), S_OK);
   programFiles.resize(std::strlen(programFiles.c_str()));
   const std::string windows = WindowsFolder(), system = SystemFolder();
+  if (WinePrefix().empty()) GTEST_SKIP() << "no prefix";
+  // Links to a system folder, to drive C's root and to "/", and a drive letter S: for the
+  // Windows folder (as a subst drive would be).
+  const std::string links = dir_ + "\\links";
+  CreateDirectoryA(links.c_str(), nullptr);
+  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf(system), links + "\\sys"));
+  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf("C:\\"), links + "\\c"));
+  ASSERT_NO_FATAL_FAILURE(MakeUnixLink("/", links + "\\root"));
+  ASSERT_EQ(RunUnixShell("ln -sfn " + UnixPathOf(windows) + " " + WinePrefix() + "/dosdevices/s:"),
+            0);
+  ASSERT_TRUE(FileExists("S:\\system32")) << "no drive S:";
   const std::string guarded[] = {"C:\\",
                                  "C:",
                                  "c:\\.",
@@ -149,8 +168,16 @@ TEST_F(FileCommands, FolderGuardsKeepRootsAndSystemFoldersIntact) {
                                  system,
                                  windows + "\\system32\\..",
                                  programFiles,
-                                 ShortName(programFiles)};
-  for (const std::string& path : guarded) ASSERT_TRUE(IsGuardedFolder(path)) << path;
+                                 ShortName(programFiles),
+                                 ZSpellingOf(system),
+                                 ZSpellingOf("C:\\"),
+                                 "S:\\",
+                                 "S:\\system32",
+                                 links + "\\sys",
+                                 links + "\\c",
+                                 links + "\\c\\windows",
+                                 links + "\\root",
+                                 links + "\\c\\windows\\system32"};
 
   const std::string canaries[] = {"C:\\orq_guard.txt", windows + "\\orq_guard.txt",
                                   system + "\\orq_guard.txt", programFiles + "\\orq_guard.txt"};
@@ -164,10 +191,30 @@ TEST_F(FileCommands, FolderGuardsKeepRootsAndSystemFoldersIntact) {
     EXPECT_TRUE(FileExists(canary)) << canary;
     DeleteFileA(canary.c_str());
   }
+  for (const char* link : {"\\sys", "\\c", "\\root"}) EXPECT_TRUE(IsLinkOnDisk(links + link));
+  RunUnixShell("rm -f " + UnixPathOf(links) + "/*");
+
+  // The whole program refuses the Z: spelling of the system folder the same way.
+  OrqexRun run = RunScript(dir_, "[DefaultInstall]\r\nREMOVEDIRRECURSIVE " + ZSpellingOf(system) +
+                                     "\r\nSET After=1\r\n");
+  EXPECT_EQ(run.exitCode, 51u);
+  EXPECT_EQ(Log().find("SET After"), std::string::npos) << Log();
+  EXPECT_TRUE(FileExists(system + "\\kernel32.dll"));
+  RunUnixShell("rm -f " + WinePrefix() + "/dosdevices/s:");
+
   const std::string own = programFiles + "\\OrqGuardTest";
   CreatePath(own + "\\bin");
   WriteTextFile(own + "\\bin\\a.dll", "x");
-  EXPECT_EQ(Run({"REMOVEDIRRECURSIVE " + own}), 0u);
+  EXPECT_EQ(Run({"REMOVEDIRRECURSIVE " + ZSpellingOf(own)}), 0u);
   EXPECT_FALSE(FileExists(own));
+}
+
+// A value longer than the path field is refused, not cut into a parent folder's name.
+TEST_F(FileCommands, StripFileNameRefusesAValueItCannotHoldWhole) {
+  const std::string tooLong = dir_ + "\\" + std::string(300, 'x') + "\\f.dll";
+  EXPECT_EQ(Run({"SET P=" + tooLong, "STRIPFILENAME P", "SET After=1"}), 59u);
+  EXPECT_EQ(Symbol("P"), tooLong);
+  EXPECT_EQ(Symbol("After"), "<unset>");
+  EXPECT_NE(Log().find("Error:"), std::string::npos);
 }
 }  // namespace

@@ -3,8 +3,6 @@
 // programs, a full disk from a small tmpfs linked as a drive letter.
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "files_test_support.h"
 #include "support/system_folders.h"
 
@@ -23,23 +21,6 @@ void SetWriteTimeFrom(const std::string& target, const std::string& source, long
 
 bool IsReadOnly(const std::string& path) {
   return (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
-// Runs a Unix shell command from inside Wine and returns its exit status. Wine gives no
-// usable handle for a Unix process (nor, started this way, success), so the shell writes
-// its status into a file.
-int RunUnixShell(const std::string& command) {
-  static int runs = 0;
-  const std::string status =
-      "/tmp/orq_shell_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs);
-  StartProgram("Z:\\bin\\sh -c \"(" + command + "); echo $? > " + status + "\"");
-  std::string windowsPath = "Z:" + status;
-  for (char& c : windowsPath) c = c == '/' ? '\\' : c;
-  for (int waited = 0; waited < 300 && !FileExists(windowsPath); ++waited) Sleep(100);
-  Sleep(100);  // the shell's echo has finished writing
-  std::string text = ReadTextFile(windowsPath);
-  DeleteFileA(windowsPath.c_str());
-  return text.empty() ? -1 : std::atoi(text.c_str());
 }
 
 class FileCopyTest : public ScriptTest {
@@ -140,15 +121,8 @@ TEST_F(FileCopyTest, TargetsInUseAreLoggedOrEndTheWalkAndOnlyProductProgramsAreE
 // against the file-list line. An installed file is kept whole rather than emptied by a
 // copy that cannot fit, and a new file that did not fit leaves no partial file behind.
 TEST_F(FileCopyTest, AFullDiskEndsTheWalkWith56AndKeepsWhatWasInstalled) {
-  char prefix[MAX_PATH] = {};
-  if (!GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix)) GTEST_SKIP() << "no prefix";
-  const std::string mountPoint = "/tmp/orq_full_disk_" + std::to_string(GetCurrentProcessId());
-  const std::string link = std::string(prefix) + "/dosdevices/r:";
-  if (RunUnixShell("mkdir -p " + mountPoint + " && mount -t tmpfs -o size=256k tmpfs " +
-                   mountPoint + " && ln -sfn " + mountPoint + " " + link) != 0) {
-    RunUnixShell("umount " + mountPoint + "; rmdir " + mountPoint);
-    GTEST_SKIP() << "a tmpfs cannot be mounted here";
-  }
+  SmallDrive drive('r');
+  if (!drive.mounted) GTEST_SKIP() << "a tmpfs cannot be mounted here";
   Source("big.bin", std::string(1 << 20, 'x'));
   const std::string installed(100000, 'i');
   WriteTextFile("R:\\installed.bin", installed);
@@ -160,7 +134,14 @@ TEST_F(FileCopyTest, AFullDiskEndsTheWalkWith56AndKeepsWhatWasInstalled) {
   EXPECT_EQ(Run({"SETWORKDIR R:\\", "COPYFILES Big", "[Big]", "FILECIO big.bin"}), 56u);
   EXPECT_LT(GetTickCount() - start, 4000u) << "a full disk is not retried";
   EXPECT_FALSE(FileExists("R:\\big.bin"));
-  RunUnixShell("rm -f " + link + "; umount " + mountPoint + "; rmdir " + mountPoint);
+  // COPYONEFILE alike, over the installed file and to a new one; no process is ended.
+  for (const char* target : {"R:\\installed.bin", "R:\\new.bin"}) {
+    EXPECT_EQ(Run({"COPYONEFILE " + dir_ + "\\big.bin," + target}), 56u) << target;
+    EXPECT_EQ(ctx_->lastError, 56u);
+    EXPECT_EQ(Log().find("Module:"), std::string::npos) << Log();
+  }
+  EXPECT_EQ(ReadTextFile("R:\\installed.bin"), installed);
+  EXPECT_FALSE(FileExists("R:\\new.bin"));
 }
 
 // Errors of a listed file are reported against the file-list line; a missing section and
@@ -176,6 +157,12 @@ TEST_F(FileCopyTest, WalkFailuresAreReportedAgainstTheirLines) {
       {{"FILECOW present.txt,"}, 51, "FILECOW present.txt,"},
       {{"SET X=1", "GETPARAM"}, 23, "GETPARAM "},
       {{"COPYFILES List"}, 58, "COPYFILES List"},
+      // A name too long for a path is never copied under a cut name: FILECIO fails, FILECOW
+      // goes on (to the failing GETPARAM); both say so in the log.
+      {{"FILECIO present.txt," + std::string(300, 'c')}, 12,
+       "FILECIO present.txt," + std::string(300, 'c')},
+      {{"FILECOW present.txt," + std::string(300, 'w'), "GETPARAM"}, 23, "GETPARAM "},
+      {{"FILECOW " + std::string(300, 's')}, 13, "FILECOW " + std::string(300, 's')},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.failing);
@@ -186,6 +173,7 @@ TEST_F(FileCopyTest, WalkFailuresAreReportedAgainstTheirLines) {
     EXPECT_EQ(ctx_->lastError, row.code);
     EXPECT_EQ(ctx_->lastText, row.failing);
     EXPECT_EQ(Symbol("After"), "<unset>");
+    EXPECT_EQ(Log().find(": skipped, ") != std::string::npos, row.list[0].size() > 300);
   }
   EXPECT_EQ(Run({"COPYFILES List", "[List]", "FILECIO present.txt"}), 6u) << "no working folder";
   ExpectFailures({{"COPYFILES Missing", 4},
@@ -210,11 +198,24 @@ TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
                                  "open " + work + "\\held.txt 0 60000 " + event, event.c_str());
   ASSERT_FALSE(holder->Ended());
   ASSERT_TRUE(SetFileAttributesA((work + "\\holder.exe").c_str(), FILE_ATTRIBUTE_READONLY));
+  // A folder keeps its attributes; a held file with a second name gets its read-only
+  // attribute back (it is that name's too), though it is scheduled.
+  const std::string folder = dir_ + "\\rofolder", twin = dir_ + "\\twin.txt";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY);
+  const DWORD folderAttributes = GetFileAttributesA(folder.c_str());
+  // A deleted file's other name keeps the attribute as well.
+  const std::string linked = Source("linked.txt", "l"), linkedTwin = dir_ + "\\linkedTwin.txt";
+  for (const auto& [file, second] : {std::pair{work + "\\held.txt", twin}, {linked, linkedTwin}}) {
+    ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf(file), second, true));
+    ASSERT_TRUE(SetFileAttributesA(second.c_str(), FILE_ATTRIBUTE_READONLY));
+  }
 
   // The last line answers 13 unreported: the file exists, and no packaged-file dates exist.
   EXPECT_EQ(Run({"SETWORKDIR " + work, "DELFILES List", "FILECIO outside.txt",
                  "COPYONEFILE " + source + " , " + dir_ + "\\one.txt", "DELETEONEFILE " + readOnly,
-                 "DELETEONEFILE " + work + "\\held.txt",
+                 "DELETEONEFILE " + work + "\\held.txt", "DELETEONEFILE " + folder,
+                 "DELETEONEFILE " + linked,
                  "CANALLFILESBECOPIED Free=" + dir_ + "\\none.txt, " + source,
                  "CANALLFILESBECOPIED Busy=" + dir_ + "\\none.txt," + busy,
                  "CANALLFILESBECOPIED Kept=", "CANALLFILESBECOPIED NoName",
@@ -230,6 +231,13 @@ TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
   SetFileAttributesA((work + "\\holder.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadTextFile(dir_ + "\\one.txt"), "one");
   EXPECT_TRUE(IsPending(work + "\\held.txt"));
+  EXPECT_FALSE(FileExists(linked));
+  for (const std::string& second : {twin, linkedTwin}) {
+    EXPECT_TRUE(IsReadOnly(second)) << second;
+    SetFileAttributesA(second.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  EXPECT_EQ(GetFileAttributesA(folder.c_str()), folderAttributes);
+  SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
   const std::vector<std::pair<std::string, std::string>> answers = {
       {"InList", "1"},       {"Free", "TRUE"},  {"Busy", "FALSE"},     {"Kept", "FALSE"},
       {"NoName", "<unset>"}, {"Older", "TRUE"}, {"Present", "<unset>"}};

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -55,3 +56,75 @@ inline std::string ShortName(const std::string& path) {
   shortName.resize(GetShortPathNameA(path.c_str(), shortName.data(), MAX_PATH));
   return shortName;
 }
+
+// Runs a Unix shell command from inside Wine and returns its exit status. Wine gives no
+// usable handle for a Unix process (nor, started this way, success), so the shell writes
+// its status into a file.
+inline int RunUnixShell(const std::string& command) {
+  static int runs = 0;
+  const std::string status =
+      "/tmp/orq_shell_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs);
+  StartProgram("Z:\\bin\\sh -c \"(" + command + "); echo $? > " + status + "\"");
+  std::string windowsPath = "Z:" + status;
+  for (char& c : windowsPath) c = c == '/' ? '\\' : c;
+  for (int waited = 0; waited < 300 && !FileExists(windowsPath); ++waited) Sleep(100);
+  Sleep(100);  // the shell's echo has finished writing
+  std::string text = ReadTextFile(windowsPath);
+  DeleteFileA(windowsPath.c_str());
+  return text.empty() ? -1 : std::atoi(text.c_str());
+}
+
+// The Unix folder of the Wine prefix (drive C is its drive_c), or empty.
+inline std::string WinePrefix() {
+  char prefix[MAX_PATH] = {};
+  DWORD length = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+  return length && length < sizeof prefix ? std::string(prefix, length) : std::string();
+}
+
+// The Unix path of a "C:\..." path.
+inline std::string UnixPathOf(const std::string& cPath) {
+  std::string unix = WinePrefix() + "/drive_c" + cPath.substr(2);
+  for (char& c : unix) c = c == '\\' ? '/' : c;
+  return unix;
+}
+
+// The same folder by drive Z:, Wine's name for "/": "Z:\<prefix>\drive_c\...".
+inline std::string ZSpellingOf(const std::string& cPath) {
+  std::string path = "Z:" + UnixPathOf(cPath);
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return path;
+}
+
+inline bool IsLinkOnDisk(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// A link made on the Unix side (Wine's own CreateSymbolicLinkA makes nothing): `link` is a
+// "C:\..." path, `target` a Unix path. A symbolic link must then show as a reparse point.
+inline void MakeUnixLink(const std::string& target, const std::string& link, bool hard = false) {
+  ASSERT_EQ(RunUnixShell(std::string(hard ? "ln " : "ln -sfn ") + target + " " + UnixPathOf(link)),
+            0)
+      << link;
+  if (!hard) {
+    ASSERT_TRUE(IsLinkOnDisk(link)) << link << " is no link";
+  }
+}
+
+// A tmpfs of 256 KB linked as drive `letter` of the prefix, for as long as the object
+// lives: a 1 MB file does not fit on it (error 112).
+struct SmallDrive {
+  explicit SmallDrive(char letter)
+      : mountPoint("/tmp/orq_small_drive_" + std::string(1, letter) + "_" +
+                   std::to_string(GetCurrentProcessId())),
+        link(WinePrefix() + "/dosdevices/" + std::string(1, letter) + ":") {
+    mounted = !WinePrefix().empty() &&
+              RunUnixShell("mkdir -p " + mountPoint + " && mount -t tmpfs -o size=256k tmpfs " +
+                           mountPoint + " && ln -sfn " + mountPoint + " " + link) == 0;
+  }
+  ~SmallDrive() {
+    RunUnixShell("rm -f " + link + "; umount " + mountPoint + "; rmdir " + mountPoint);
+  }
+  std::string mountPoint, link;
+  bool mounted = false;
+};

@@ -17,6 +17,9 @@ void RemoveFolderTree(const std::string& path) {
       std::string name = data.cFileName;
       if (name == "." || name == "..") continue;
       std::string child = path + "\\" + name;
+      // A link is never entered: what it points to is not the test's (and Wine's
+      // RemoveDirectoryA on a link to an empty folder removes that folder).
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveFolderTree(child);
       } else {
