@@ -6,6 +6,10 @@
 #include "engine/text_args.h"
 
 namespace {
+// The joined program is bounded by the whole command line, checked once its arguments are
+// added; AppendPath's own bound would also count a backslash that may not be added.
+constexpr std::size_t kNoJoinBound = std::string::npos;
+
 bool IsRootedPath(std::string_view path) {
   bool drive = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
   bool network = path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
@@ -41,7 +45,7 @@ bool JoinToWorkDir(std::string_view text, std::string_view workDir, std::string&
   } else {
     auto inWorkDir = [&workDir](const std::string& prefix) {
       std::string path(workDir);
-      return AppendPath(path, kCommandLineSize, prefix) && IsExistingFile(path);
+      return AppendPath(path, kNoJoinBound, prefix) && IsExistingFile(path);
     };
     programEnd = HasBlank(text) ? ProgramEndByFile(text, inWorkDir) : std::string_view::npos;
     quoted = programEnd != std::string_view::npos;
@@ -50,7 +54,7 @@ bool JoinToWorkDir(std::string_view text, std::string_view workDir, std::string&
     if (programEnd == std::string_view::npos) programEnd = text.size();
   }
   std::string joined(workDir);
-  if (!AppendPath(joined, kCommandLineSize, program)) return false;
+  if (!AppendPath(joined, kNoJoinBound, program)) return false;
   built = quoted || HasBlank(joined) ? QuoteProgramPart(joined, joined.size()) : joined;
   built.append(text.substr(programEnd));
   return true;
