@@ -20,8 +20,10 @@ bool IsAbsoluteCommand(std::string_view text) {
   return IsRootedPath(text) || (!text.empty() && text[0] == '"' && IsRootedPath(text.substr(1)));
 }
 
+// Any blank byte counts, even one that follows a lead byte: whether the system takes such a
+// pair for one character is not ours to guess, and a quote too many does no harm.
 bool HasBlank(std::string_view text) {
-  return FindAnyChar(text, kCommandBlanks) != std::string_view::npos;
+  return text.find_first_of(kCommandBlanks) != std::string_view::npos;
 }
 
 // `text`, or its program part quoted when an unquoted text with blanks starts with an

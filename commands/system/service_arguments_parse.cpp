@@ -16,8 +16,10 @@ bool NextField(std::string_view& rest, std::size_t size, std::string& field, boo
   return true;
 }
 
+// Any blank byte counts, even one that follows a lead byte: whether the system takes such a
+// pair for one character is not ours to guess, and a quote too many does no harm.
 bool HasBlank(std::string_view text) {
-  return FindAnyChar(text, kCommandBlanks) != std::string_view::npos;
+  return text.find_first_of(kCommandBlanks) != std::string_view::npos;
 }
 
 bool EndsWithExe(std::string_view text) {

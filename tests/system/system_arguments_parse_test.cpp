@@ -33,6 +33,13 @@ TEST(SystemArguments, ServiceProgramsAreStoredSoThatNoPrefixCanRunInTheirPlace) 
     unsigned status = ParseServiceDefinition("N,D," + program, definition, isFile);
     EXPECT_EQ(status ? std::to_string(status) : definition.program, stored) << program;
   }
+  // A blank after a lead byte still gets the path quoted.
+  SetAnsiCodePageForTesting(932);
+  ServiceDefinition definition;
+  auto none = [](const std::string&) { return false; };
+  EXPECT_EQ(ParseServiceDefinition("N,D,C:\\\x95 x.exe", definition, none), 0u);
+  SetAnsiCodePageForTesting(0);
+  EXPECT_EQ(definition.program, "\"C:\\\x95 x.exe\"");
 }
 
 TEST(SystemArguments, ServiceFieldsAreRefusedRatherThanCutAndThePasswordTakesTheRest) {
