@@ -20,7 +20,11 @@ std::int32_t ClampToInt32(const DecimalPrefix& number) {
 }
 }  // namespace
 
-std::size_t ProgramEndByFile(std::string_view text, const FileTest& isProgram) {
+bool HasCommandBlank(std::string_view text) {
+  return text.find_first_of(kCommandBlanks) != std::string_view::npos;
+}
+
+std::vector<std::size_t> ProgramEnds(std::string_view text) {
   std::vector<std::size_t> ends;
   for (std::size_t blank = FindAnyChar(text, kCommandBlanks); blank != std::string_view::npos;
        blank = FindAnyChar(text, kCommandBlanks, blank + 1)) {
@@ -29,6 +33,11 @@ std::size_t ProgramEndByFile(std::string_view text, const FileTest& isProgram) {
     }
   }
   ends.push_back(text.size());
+  return ends;
+}
+
+std::size_t ProgramEndByFile(std::string_view text, const FileTest& isProgram) {
+  std::vector<std::size_t> ends = ProgramEnds(text);
   for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
     if (isProgram(std::string(text.substr(0, *end)))) return *end;
   }

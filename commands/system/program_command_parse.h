@@ -16,6 +16,14 @@ using FileTest = std::function<bool(const std::string& path)>;
 // Blanks that end the program part of an unquoted command line.
 constexpr std::string_view kCommandBlanks = " \t";
 
+// True when `text` holds a blank byte, even one that follows a lead byte: whether the system
+// takes such a pair for one character is not ours to guess, and a quote too many does no harm.
+bool HasCommandBlank(std::string_view text);
+
+// Where the program part of an unquoted command line may end: before each blank that follows
+// a character other than a blank, and at the end of the text; in order.
+std::vector<std::size_t> ProgramEnds(std::string_view text);
+
 // Where the program part of an unquoted command line ends, decided by what exists: the
 // longest prefix ending at a blank, or the whole text, that `isProgram` accepts (the caller
 // says where a prefix points, e.g. joined to a folder). npos when it accepts none. The system

@@ -20,16 +20,10 @@ bool IsAbsoluteCommand(std::string_view text) {
   return IsRootedPath(text) || (!text.empty() && text[0] == '"' && IsRootedPath(text.substr(1)));
 }
 
-// Any blank byte counts, even one that follows a lead byte: whether the system takes such a
-// pair for one character is not ours to guess, and a quote too many does no harm.
-bool HasBlank(std::string_view text) {
-  return text.find_first_of(kCommandBlanks) != std::string_view::npos;
-}
-
 // `text`, or its program part quoted when an unquoted text with blanks starts with an
 // existing file.
 std::string WithDecidedProgram(std::string_view text) {
-  if (text.empty() || text[0] == '"' || !HasBlank(text)) return std::string(text);
+  if (text.empty() || text[0] == '"' || !HasCommandBlank(text)) return std::string(text);
   std::size_t end = ProgramEndByFile(text, IsExistingFile);
   return end == std::string_view::npos ? std::string(text) : QuoteProgramPart(text, end);
 }
@@ -49,7 +43,8 @@ bool JoinToWorkDir(std::string_view text, std::string_view workDir, std::string&
       std::string path(workDir);
       return AppendPath(path, kNoJoinBound, prefix) && IsExistingFile(path);
     };
-    programEnd = HasBlank(text) ? ProgramEndByFile(text, inWorkDir) : std::string_view::npos;
+    programEnd =
+        HasCommandBlank(text) ? ProgramEndByFile(text, inWorkDir) : std::string_view::npos;
     quoted = programEnd != std::string_view::npos;
     if (!quoted) programEnd = FindAnyChar(text, kCommandBlanks);
     program = text.substr(0, programEnd);
@@ -57,7 +52,7 @@ bool JoinToWorkDir(std::string_view text, std::string_view workDir, std::string&
   }
   std::string joined(workDir);
   if (!AppendPath(joined, kNoJoinBound, program)) return false;
-  built = quoted || HasBlank(joined) ? QuoteProgramPart(joined, joined.size()) : joined;
+  built = quoted || HasCommandBlank(joined) ? QuoteProgramPart(joined, joined.size()) : joined;
   built.append(text.substr(programEnd));
   return true;
 }
@@ -82,7 +77,9 @@ CommandLineForm BuildCommandLine(std::string_view text, std::string_view workDir
 
 ShellTarget DecideShellTarget(const std::string& text) {
   ShellTarget target{text, ""};
-  if (text.empty() || text[0] == '"' || !HasBlank(text) || IsExistingFile(text)) return target;
+  if (text.empty() || text[0] == '"' || !HasCommandBlank(text) || IsExistingFile(text)) {
+    return target;
+  }
   std::size_t end = ProgramEndByFile(text, IsExistingFile);
   if (end == std::string::npos) return target;
   target.file = text.substr(0, end);

@@ -16,12 +16,6 @@ bool NextField(std::string_view& rest, std::size_t size, std::string& field, boo
   return true;
 }
 
-// Any blank byte counts, even one that follows a lead byte: whether the system takes such a
-// pair for one character is not ours to guess, and a quote too many does no harm.
-bool HasBlank(std::string_view text) {
-  return text.find_first_of(kCommandBlanks) != std::string_view::npos;
-}
-
 bool EndsWithExe(std::string_view text) {
   return text.size() >= 4 && EqualsNoCase(text.substr(text.size() - 4), ".exe");
 }
@@ -32,14 +26,16 @@ unsigned DecideProgram(std::string& program, const FileTest& isFile) {
   if (program.front() == '"') {
     return FindChar(program, '"', 1) == std::string::npos ? unsigned{kErrInvalidSwitch} : 0u;
   }
-  if (!HasBlank(program)) return 0;
+  if (!HasCommandBlank(program)) return 0;
   std::size_t end = ProgramEndByFile(program, isFile);
   if (end == std::string::npos) {
     std::size_t candidates = 0;
-    ProgramEndByFile(program, [&](const std::string& prefix) {
-      if (EndsWithExe(prefix)) end = prefix.size(), ++candidates;
-      return false;
-    });
+    for (std::size_t candidate : ProgramEnds(program)) {
+      if (EndsWithExe(std::string_view(program).substr(0, candidate))) {
+        end = candidate;
+        ++candidates;
+      }
+    }
     if (candidates != 1) return kErrInvalidSwitch;
   }
   std::string quoted = QuoteProgramPart(program, end);
@@ -113,11 +109,12 @@ std::string ServiceKeyPath(std::string_view name) {
 }
 
 void HidePassword(std::string& expandedArgument) {
-  std::size_t comma = std::string::npos;
+  std::size_t passwordStart = 0;
   for (std::size_t i = 0; i < kFieldsBeforePassword; ++i) {
-    comma = FindChar(expandedArgument, ',', comma + 1);
+    std::size_t comma = FindChar(expandedArgument, ',', passwordStart);
     if (comma == std::string::npos) return;
+    passwordStart = comma + 1;
   }
-  expandedArgument.erase(comma + 1);
+  expandedArgument.erase(passwordStart);
   expandedArgument += "****";
 }
