@@ -8,7 +8,6 @@
 #include "support/log.h"
 
 namespace {
-constexpr std::int32_t kComFail = static_cast<std::int32_t>(0x80004005);  // E_FAIL
 constexpr std::size_t kMessageSize = 260;
 constexpr std::size_t kFinalMessageSize = 512;
 
@@ -48,7 +47,7 @@ void ReportError(unsigned code, unsigned lineNumber, std::string_view text) {
   std::string lineText(text);
   LogError("Error: %s\n>>Line %u: %s", message.c_str(), lineNumber, lineText.c_str());
   FinalStatus& status = TheFinalStatus();
-  status.status = kComFail;
+  status.status = kComFailure;
   status.message = FinalErrorMessage(code, lineText);
 }
 

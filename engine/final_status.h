@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string>
 
+// The status an agent receives for a failed run (the COM failure code E_FAIL).
+constexpr std::int32_t kComFailure = static_cast<std::int32_t>(0x80004005);
+
 struct FinalStatus {
   std::int32_t status = 0;
   std::string message;  // ANSI; turned into a COM string when sent

@@ -12,12 +12,18 @@ unsigned UnknownCommandHandler(EngineContext& ctx, ScriptLine& line) {
 
 HandlerTable::HandlerTable() { rows_[kCmdUnknown] = UnknownCommandHandler; }
 
-void HandlerTable::Add(CommandId id, CommandHandler handler) {
-  if (id > kCmdUnknown && id < kCommandIdCount) rows_[id] = handler;
+void HandlerTable::Add(CommandId id, CommandHandler handler, LogCopyFilter logCopy) {
+  if (id <= kCmdUnknown || id >= kCommandIdCount) return;
+  rows_[id] = handler;
+  logCopies_[id] = logCopy;
 }
 
 CommandHandler HandlerTable::Find(unsigned id) const {
   return id < kCommandIdCount ? rows_[id] : nullptr;
+}
+
+LogCopyFilter HandlerTable::FindLogCopy(unsigned id) const {
+  return id < kCommandIdCount ? logCopies_[id] : nullptr;
 }
 
 unsigned EmptyHandler(EngineContext&, ScriptLine&) { return 0; }

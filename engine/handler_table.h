@@ -2,6 +2,8 @@
 // Maps each CommandId to the function that carries the command out. Command families
 // add their own rows; the dispatcher knows nothing of any command.
 #include <array>
+#include <string>
+
 #include "engine/command_ids.h"
 
 struct EngineContext;
@@ -9,16 +11,22 @@ struct ScriptLine;
 
 // A handler returns 0 or an ErrorCode (53: conditional stop) and never throws.
 using CommandHandler = unsigned (*)(EngineContext& ctx, ScriptLine& line);
+// Turns a line's expanded argument into what the "Executing line" log copy shows, for a
+// command whose argument may hold a secret (a password is shown as "****").
+using LogCopyFilter = void (*)(std::string& expandedArgument);
 
 class HandlerTable {
  public:
   HandlerTable();  // only the default handler (id 0); ids 1..85 have no row yet
-  void Add(CommandId id, CommandHandler handler);
+  void Add(CommandId id, CommandHandler handler, LogCopyFilter logCopy = nullptr);
   // The row of `id`, or nullptr when that id has no row (COPYFILEAS, unbuilt families).
   CommandHandler Find(unsigned id) const;
+  // The log-copy filter of `id`, or nullptr when its argument is logged as expanded.
+  LogCopyFilter FindLogCopy(unsigned id) const;
 
  private:
   std::array<CommandHandler, kCommandIdCount> rows_{};
+  std::array<LogCopyFilter, kCommandIdCount> logCopies_{};
 };
 
 // Rows of the engine's own commands: SET, GETPARAM, SETWORKDIR and control flow.

@@ -12,6 +12,9 @@
 void LogExecutingLine(const EngineContext& ctx, const ScriptLine& line) {
   std::string expanded;
   ExpandSymbols(ctx, line.argumentText, expanded, kLogLineExpansionSize);
+  if (LogCopyFilter filter = ctx.handlers ? ctx.handlers->FindLogCopy(line.commandId) : nullptr) {
+    filter(expanded);
+  }
   LogStatus("Executing line %d: %s %s", static_cast<int>(line.lineNumber), line.commandWord.c_str(),
             expanded.c_str());
 }

@@ -93,3 +93,32 @@ std::string ParamValue(std::string_view params, std::string_view key) {
   }
   return {};
 }
+
+namespace {
+char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+}  // namespace
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size();) {
+    std::size_t len = CharLength(text, i);
+    if (len > 1) {
+      if (text.substr(i, len) != prefix.substr(i, len)) return false;
+    } else if (FoldAscii(text[i]) != FoldAscii(prefix[i])) {
+      return false;
+    }
+    i += len;
+  }
+  return true;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && StartsWithNoCase(a, b);
+}
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}

@@ -39,3 +39,13 @@ std::string ParamValue(std::string_view params, std::string_view key);
 
 // `text` cut to what a buffer of `size` bytes holds (size - 1 bytes).
 std::string FitToBuffer(std::string_view text, std::size_t size);
+
+// Compare without regard to the case of ASCII letters; a double-byte character compares
+// exactly (its trail byte may look like a letter, and folding it would make two different
+// characters equal). Command words, switch names, keywords, registry roots and INI names
+// all compare this way.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+
+// The value of one hexadecimal digit (0-9, a-f, A-F), or -1 for any other character.
+int HexDigitValue(char c);

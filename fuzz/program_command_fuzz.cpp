@@ -1,6 +1,5 @@
-// The program commands' argument forms: a command line that is handed on is whole and fits its
-// buffer, keeps the working folder it was joined to, and is the bare text after the search-path
-// mark; window names are never empty or longer than 259 bytes; a time limit is a signed 32-bit
+// The program commands' argument forms: a program part decided by existing files ends at a
+// blank or the end and is quoted without other change; window names are never empty or longer than 259 bytes; a time limit is a signed 32-bit
 // number of milliseconds or none.
 #include <cstddef>
 #include <cstdint>
@@ -18,25 +17,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string workDir = split == std::string::npos ? std::string() : input.substr(0, split);
   std::string text = split == std::string::npos ? input : input.substr(split + 1);
 
-  std::string line;
-  switch (BuildCommandLine(text, workDir, line)) {
-    case CommandLineForm::Ready: {
-      if (line.size() >= kCommandLineSize) __builtin_trap();
-      bool searched =
-          text.size() >= kSearchPathPrefix.size() && line == text.substr(kSearchPathPrefix.size());
-      bool asWritten = line == text;
-      bool joined = !workDir.empty() && !line.empty() &&
-                    (line.compare(0, workDir.size(), workDir) == 0 ||
-                     line.compare(1, workDir.size(), workDir) == 0);
-      if (!searched && !asWritten && !joined) __builtin_trap();
-      break;
+  // The program part decided by existing files (a rule the input controls) ends at a blank
+  // or at the end, and quoting it changes nothing else.
+  auto isProgram = [&](const std::string& path) { return path.size() % 3 == workDir.size() % 3; };
+  std::size_t end = ProgramEndByFile(text, isProgram);
+  if (end != std::string::npos) {
+    if (end < text.size() && kCommandBlanks.find(text[end]) == std::string_view::npos) {
+      __builtin_trap();
     }
-    case CommandLineForm::NoWorkDir:
-      if (!workDir.empty()) __builtin_trap();
-      break;
-    case CommandLineForm::TooLong:
-      if (!line.empty()) __builtin_trap();
-      break;
+    std::string quoted = QuoteProgramPart(text, end);
+    if (quoted.size() != text.size() + 2 || quoted.substr(1, end) != text.substr(0, end) ||
+        quoted.substr(end + 2) != text.substr(end)) {
+      __builtin_trap();
+    }
   }
 
   for (const std::string& name : CloseAppNames(input)) {

@@ -1,13 +1,6 @@
 #include "host/agent_packet_parse.h"
 
-namespace {
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-}  // namespace
+#include "engine/text_args.h"
 
 bool DecodeInterfacePacket(std::string_view hexText, std::string& bytes) {
   bytes.clear();

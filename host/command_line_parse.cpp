@@ -6,20 +6,6 @@
 namespace {
 constexpr std::string_view kSwitchStarts = "/-";
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
-  }
-  return true;
-}
-
-bool EqualsNoCase(std::string_view text, std::string_view word) {
-  return text.size() == word.size() && StartsWithNoCase(text, word);
-}
-
 // The value that starts at `from`: up to the next switch start or the end, trimmed and
 // cut to what a buffer of `size` bytes holds.
 std::string ValueAt(std::string_view commandLine, std::size_t from, std::size_t size) {
@@ -42,13 +28,6 @@ bool IsCSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // One pair read the way strtol reads base 16: blanks and a sign may lead, digits follow,
 // the first other character ends the number.
 char ReadHexPair(std::string_view pair) {
@@ -57,7 +36,9 @@ char ReadHexPair(std::string_view pair) {
   bool negative = false;
   if (i < pair.size() && (pair[i] == '+' || pair[i] == '-')) negative = pair[i++] == '-';
   int value = 0;
-  for (; i < pair.size() && HexDigit(pair[i]) >= 0; ++i) value = value * 16 + HexDigit(pair[i]);
+  for (; i < pair.size() && HexDigitValue(pair[i]) >= 0; ++i) {
+    value = value * 16 + HexDigitValue(pair[i]);
+  }
   if (negative) value = -value;
   return static_cast<char>(static_cast<unsigned char>(value & 0xFF));
 }
@@ -107,6 +88,25 @@ HostCommandLine ParseCommandLine(std::string_view commandLine) {
     ApplySwitch(result, commandLine, mark + 1);
   }
   return result;
+}
+
+std::string CommandLineForLog(std::string_view commandLine) {
+  constexpr std::string_view kParams = "Params=";
+  std::string shown;
+  std::size_t copied = 0;
+  for (std::size_t mark = FindAnyChar(commandLine, kSwitchStarts); mark != std::string_view::npos;
+       mark = FindAnyChar(commandLine, kSwitchStarts, mark + 1)) {
+    if (!StartsWithNoCase(commandLine.substr(mark + 1), kParams)) continue;
+    std::size_t value = mark + 1 + kParams.size();
+    std::size_t end = FindAnyChar(commandLine, kSwitchStarts, value);
+    if (end == std::string_view::npos) end = commandLine.size();
+    shown.append(commandLine.substr(copied, value - copied));
+    shown += end < commandLine.size() ? "**** " : "****";
+    copied = end;
+    mark = end - 1;
+  }
+  shown.append(commandLine.substr(copied));
+  return shown;
 }
 
 std::string DecodeParams(std::string_view hexText) {

@@ -37,6 +37,10 @@ struct HostCommandLine {
 // from the walk: the first "Log=" anywhere, case-sensitively, else the first "log=".
 HostCommandLine ParseCommandLine(std::string_view commandLine);
 
+// The command line as the log shows it: the value of every "Params=" switch is "****",
+// since script parameters may carry passwords and the log is readable by every user.
+std::string CommandLineForLog(std::string_view commandLine);
+
 // Hexadecimal text to bytes: each pair of characters is read like strtol in base 16
 // (reading stops at a character that is not a digit, "4G" gives 4), a last single
 // character is dropped.

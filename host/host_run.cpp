@@ -25,7 +25,6 @@ constexpr const char* kDefaultStartSection = "DefaultInstall";
 constexpr const char* kUsageText = "Usage:\nOrqex /Script=C:\\MyTest.Orq /Log=orqex.log";
 constexpr const char* kUsageCaption = "Orqex usage Error";
 constexpr DWORD kFinalDispatchMs = 1000;
-constexpr std::int32_t kComFail = static_cast<std::int32_t>(0x80004005);  // E_FAIL
 
 // "dwBreakOnORQStart" as a 4-byte number; 0 when the key or the value is missing.
 DWORD ReadBreakOnStart(HKEY agentKey) {
@@ -58,7 +57,7 @@ int RunRegistration(ServerRegistration registration) {
 FinalStatus StatusForAgent(unsigned runStatus, const std::string& errorText) {
   FinalStatus status = TheFinalStatus();
   if (runStatus != 0 && status.status >= 0) {
-    status.status = kComFail;
+    status.status = kComFailure;
     status.message = FinalErrorMessage(runStatus, errorText);
   }
   return status;
@@ -114,7 +113,7 @@ int RunHost() {
   const std::string commandLine = GetCommandLineA();
   const HostCommandLine switches = ParseCommandLine(commandLine);
   LogInit(kLogLevelStatus, switches.logName.value_or(kDefaultLogName));
-  LogStatus("Command Line: %s", commandLine.c_str());
+  LogStatus("Command Line: %s", CommandLineForLog(commandLine).c_str());
   LogStatus("Before CoInitialize");
   const HRESULT com = CoInitialize(nullptr);
   LogStatus("After CoInitialize");

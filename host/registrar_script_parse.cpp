@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "engine/text_args.h"
+
 namespace {
 enum class TokenKind { Word, Quoted, Open, Close, Equals, End };
 
@@ -168,13 +170,8 @@ class Parser {
     if (digits.empty()) return Fail("a number expected", data);
     std::uint64_t number = 0;
     for (char c : digits) {
-      unsigned digit = 16;
-      if (c >= '0' && c <= '9')
-        digit = static_cast<unsigned>(c - '0');
-      else if (base == 16 && c >= 'a' && c <= 'f')
-        digit = static_cast<unsigned>(c - 'a' + 10);
-      else if (base == 16 && c >= 'A' && c <= 'F')
-        digit = static_cast<unsigned>(c - 'A' + 10);
+      int value = HexDigitValue(c);
+      unsigned digit = value < 0 ? 16u : static_cast<unsigned>(value);
       if (digit >= base) return Fail("a number expected", data);
       number = number * base + digit;
       if (number > 0xFFFFFFFFull) return Fail("a number beyond 32 bits", data);

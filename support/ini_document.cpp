@@ -8,17 +8,6 @@
 #include "support/line_file.h"
 
 namespace {
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 bool AllBelow128(std::string_view text) {
   for (char c : text) {
     if (static_cast<unsigned char>(c) >= 128) return false;
@@ -79,7 +68,7 @@ void CIniDocument::Clear() {
 
 std::shared_ptr<CIniSection> CIniDocument::LookupSection(std::string_view name) const {
   for (const auto& section : sections_) {
-    if (SameNameIgnoringCase(section->Name(), name)) return section;
+    if (EqualsNoCase(section->Name(), name)) return section;
   }
   return nullptr;
 }
@@ -95,7 +84,7 @@ std::shared_ptr<CIniSection> CIniDocument::AddSection(std::string_view name) {
 void CIniDocument::RemoveChild(const char* name) {
   if (name != nullptr) {
     for (auto it = sections_.begin(); it != sections_.end(); ++it) {
-      if (SameNameIgnoringCase((*it)->Name(), name)) {
+      if (EqualsNoCase((*it)->Name(), name)) {
         (*it)->document_ = nullptr;
         sections_.erase(it);
         break;

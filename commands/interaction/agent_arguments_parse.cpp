@@ -1,5 +1,6 @@
 #include "commands/interaction/agent_arguments_parse.h"
 
+#include "engine/final_status.h"
 #include "engine/mbcs.h"
 #include "engine/text_args.h"
 
@@ -7,7 +8,6 @@ namespace {
 constexpr std::size_t kProgressArgumentSize = 512;
 constexpr std::size_t kProgressFieldSize = 260;
 constexpr std::uint64_t kSignedLimit = 0x80000000ull;
-constexpr std::int32_t kComFail = static_cast<std::int32_t>(0x80004005);  // E_FAIL
 }  // namespace
 
 ProgressFields SplitProgressArgument(std::string_view argument) {
@@ -37,17 +37,22 @@ FinalStatusArgument ParseFinalStatusArgument(std::string_view expanded) {
   std::size_t comma = FindChar(expanded, ',');
   std::string_view number = expanded.substr(0, comma);
   if (comma != std::string_view::npos) result.message = TrimmedCopy(expanded.substr(comma + 1));
+  result.numberText = TrimmedCopy(number);
+  std::string_view digits = result.numberText;
+  if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
+  result.notANumber =
+      digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos;
   DecimalPrefix read = ReadDecimalPrefix(number);
   if (read.negative) {
     result.outOfRange = read.magnitude > kSignedLimit;
     result.status = result.outOfRange
-                        ? kComFail
+                        ? kComFailure
                         : static_cast<std::int32_t>(-static_cast<std::int64_t>(read.magnitude));
   } else {
     result.outOfRange = read.magnitude >= kSignedLimit;
     // The 32-bit pattern of a number up to 4294967295, negative from 2147483648 on.
     result.status = read.tooLarge || read.magnitude > 0xFFFFFFFFull
-                        ? kComFail
+                        ? kComFailure
                         : static_cast<std::int32_t>(static_cast<std::uint32_t>(read.magnitude));
   }
   return result;

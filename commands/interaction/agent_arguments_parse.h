@@ -24,5 +24,9 @@ struct FinalStatusArgument {
   std::int32_t status = 0;
   std::string message;
   bool outOfRange = false;  // the number did not fit a signed 32-bit status
+  // The status field is not wholly a decimal number ("0x80004005", "12abc", empty): it was
+  // read as far as it goes, which is mostly 0 (success).
+  bool notANumber = false;
+  std::string numberText;  // the status field as written, trimmed
 };
 FinalStatusArgument ParseFinalStatusArgument(std::string_view expanded);

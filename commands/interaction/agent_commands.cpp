@@ -35,7 +35,10 @@ unsigned SetFinalStatus(EngineContext& ctx, ScriptLine& line) {
   std::string expanded;
   ExpandSymbols(ctx, TrimmedCopy(line.argumentText), expanded, kFinalStatusTextSize);
   FinalStatusArgument argument = ParseFinalStatusArgument(expanded);
-  if (argument.outOfRange) {
+  if (argument.notANumber) {
+    LogStatus("SETFINALSTATUS: \"%s\" is not a decimal number; the status was read as %ld",
+              argument.numberText.c_str(), static_cast<long>(argument.status));
+  } else if (argument.outOfRange) {
     LogStatus("SETFINALSTATUS: %s is beyond a 32-bit status; 0x%08lX is reported", expanded.c_str(),
               static_cast<unsigned long>(argument.status));
   }

@@ -4,25 +4,6 @@
 #include "engine/text_args.h"
 
 namespace {
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// True when `line` begins with `header` without regard to the case of ASCII letters. The
-// two bytes of a double-byte character compare exactly: its trail byte may look like a
-// letter, and folding it would make two different characters equal.
-bool StartsWithHeader(std::string_view line, std::string_view header) {
-  if (line.size() < header.size()) return false;
-  for (std::size_t i = 0; i < header.size();) {
-    std::size_t len = CharLength(header, i);
-    if (len == 2) {
-      if (line.compare(i, 2, header.substr(i, 2)) != 0) return false;
-    } else if (FoldAscii(line[i]) != FoldAscii(header[i])) {
-      return false;
-    }
-    i += len;
-  }
-  return true;
-}
-
 bool IsAnyHeader(std::string_view line) {
   return !line.empty() && line[0] == '[' && FindChar(line, ']') != std::string_view::npos;
 }
@@ -43,7 +24,7 @@ std::string RemoveSectionEntries(std::string_view fileText, std::string_view sec
     // character's trail byte and keep it, and every rewrite would add one more.
     if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     std::string line = TrimmedCopy(raw);
-    if (StartsWithHeader(line, header)) {
+    if (StartsWithNoCase(line, header)) {
       inSection = true;
     } else if (IsAnyHeader(line)) {
       inSection = false;

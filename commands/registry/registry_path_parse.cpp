@@ -26,16 +26,6 @@ bool TakeField(std::string_view text, char separator, std::string_view& field,
   return true;
 }
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
 }  // namespace
 
 unsigned ParseRootPrefix(std::string_view keyPath, RegistryRoot& root) {
@@ -93,9 +83,9 @@ std::uint32_t TakeTypeTag(std::string& data) {
   if (colon == std::string::npos) return kRegistryTypeString;
   std::string_view tag(data.data(), colon);
   std::uint32_t type;
-  if (EqualsIgnoringAsciiCase(tag, "/REG_SZ")) {
+  if (EqualsNoCase(tag, "/REG_SZ")) {
     type = kRegistryTypeString;
-  } else if (EqualsIgnoringAsciiCase(tag, "/REG_DWORD")) {
+  } else if (EqualsNoCase(tag, "/REG_DWORD")) {
     type = kRegistryTypeDword;
   } else {
     return kRegistryTypeString;

@@ -9,43 +9,6 @@ namespace {
 constexpr std::size_t kItemSize = 260;
 constexpr std::size_t kNumberFieldSize = 64;
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char a = text[i], b = prefix[i];
-    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
-    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
-    if (a != b) return false;
-  }
-  return true;
-}
-
-bool IsRootedPath(std::string_view path) {
-  bool drive = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
-  bool network = path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
-  return drive || network;
-}
-
-bool IsAbsoluteCommand(std::string_view text) {
-  return IsRootedPath(text) || (!text.empty() && text[0] == '"' && IsRootedPath(text.substr(1)));
-}
-
-// `folder` and `name` with exactly one backslash between them (the rule of AppendPath: a trailing
-// backslash counts only when it is not the trail byte of a double-byte character).
-std::string JoinPath(std::string_view folder, std::string_view name) {
-  std::string joined(folder);
-  std::size_t last = FindLastChar(folder, '\\');
-  bool folderEnds = last != std::string_view::npos && last + 1 == folder.size();
-  bool nameStarts = !name.empty() && name[0] == '\\';
-  if (folderEnds && nameStarts) {
-    joined.pop_back();
-  } else if (!folderEnds && !nameStarts) {
-    joined += '\\';
-  }
-  joined.append(name);
-  return joined;
-}
-
 std::int32_t ClampToInt32(const DecimalPrefix& number) {
   constexpr std::uint64_t kMaxPositive = std::numeric_limits<std::int32_t>::max();
   if (number.negative) {
@@ -57,33 +20,36 @@ std::int32_t ClampToInt32(const DecimalPrefix& number) {
 }
 }  // namespace
 
-CommandLineForm BuildCommandLine(std::string_view text, std::string_view workDir,
-                                 std::string& commandLine) {
-  std::string built;
-  if (StartsWithNoCase(text, kSearchPathPrefix)) {
-    built = text.substr(kSearchPathPrefix.size());
-  } else if (IsAbsoluteCommand(text)) {
-    built = text;
-  } else {
-    if (workDir.empty()) return CommandLineForm::NoWorkDir;
-    bool quoted = !text.empty() && text[0] == '"';
-    std::string_view program, rest;
-    if (quoted) {
-      std::size_t close = FindChar(text, '"', 1);
-      program = text.substr(1, close == std::string_view::npos ? close : close - 1);
-      rest = close == std::string_view::npos ? std::string_view() : text.substr(close + 1);
-    } else {
-      std::size_t blank = FindAnyChar(text, " \t");
-      program = text.substr(0, blank);
-      rest = blank == std::string_view::npos ? std::string_view() : text.substr(blank);
+bool HasCommandBlank(std::string_view text) {
+  return text.find_first_of(kCommandBlanks) != std::string_view::npos;
+}
+
+std::vector<std::size_t> ProgramEnds(std::string_view text) {
+  std::vector<std::size_t> ends;
+  for (std::size_t blank = FindAnyChar(text, kCommandBlanks); blank != std::string_view::npos;
+       blank = FindAnyChar(text, kCommandBlanks, blank + 1)) {
+    if (blank > 0 && kCommandBlanks.find(text[blank - 1]) == std::string_view::npos) {
+      ends.push_back(blank);
     }
-    std::string joined = JoinPath(workDir, program);
-    if (quoted || FindAnyChar(joined, " \t") != std::string::npos) joined = '"' + joined + '"';
-    built = joined + std::string(rest);
   }
-  if (built.size() >= kCommandLineSize) return CommandLineForm::TooLong;
-  commandLine = std::move(built);
-  return CommandLineForm::Ready;
+  ends.push_back(text.size());
+  return ends;
+}
+
+std::size_t ProgramEndByFile(std::string_view text, const FileTest& isProgram) {
+  std::vector<std::size_t> ends = ProgramEnds(text);
+  for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
+    if (isProgram(std::string(text.substr(0, *end)))) return *end;
+  }
+  return std::string_view::npos;
+}
+
+std::string QuoteProgramPart(std::string_view text, std::size_t programEnd) {
+  std::string quoted = "\"";
+  quoted.append(text.substr(0, programEnd));
+  quoted += '"';
+  quoted.append(text.substr(programEnd));
+  return quoted;
 }
 
 std::vector<std::string> CloseAppNames(std::string_view argument) {

@@ -1,37 +1,40 @@
 #pragma once
-// Argument forms of the program and application-window commands, without the system: the command
-// line a run command hands to CreateProcessA, the window list of CLOSEAPP, the name and time limit
-// of WAITFORWINDOWCLOSE and the two fields of STARTUSERAPP.
+// Argument forms of the program and application-window commands, without the system: where the
+// program of a command line ends, the window list of CLOSEAPP, the name and time limit of
+// WAITFORWINDOWCLOSE and the two fields of STARTUSERAPP.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "commands/interaction/wait_limit_parse.h"
 
-// The command line buffer of a run command: at most 259 bytes are handed on.
-constexpr std::size_t kCommandLineSize = 260;
-// Marks a command line that the system is to look for along its search path.
-constexpr std::string_view kSearchPathPrefix = "<SEARCH_PATH>";
+// Whether a path names an existing file (not a folder): the system's answer in the program,
+// a table in tests.
+using FileTest = std::function<bool(const std::string& path)>;
 
-enum class CommandLineForm {
-  Ready,      // `commandLine` is what to start
-  TooLong,    // more than 259 bytes: nothing may start (a cut line names another program)
-  NoWorkDir,  // a relative program while no working folder is set: no place to find it in
-};
+// Blanks that end the program part of an unquoted command line.
+constexpr std::string_view kCommandBlanks = " \t";
 
-// The command line for an expanded, trimmed run-command text:
-//  - "<SEARCH_PATH>" (any case) first: the rest of the text, unchanged;
-//  - a path with a drive ("C:\...") or a network path ("\\server\..."), either of them
-//    optionally in double quotes: the text itself;
-//  - otherwise the program (up to the first blank, or the quoted part when the text begins
-//    with a double quote) is joined to `workDir` with one backslash, and the joined program
-//    is put in double quotes when it holds a blank, or was quoted, so that the system
-//    cannot take a leading part of the folder ("C:\My" of "C:\My Dir") for the program.
-// The arguments after the program are kept as written.
-CommandLineForm BuildCommandLine(std::string_view text, std::string_view workDir,
-                                 std::string& commandLine);
+// True when `text` holds a blank byte, even one that follows a lead byte: whether the system
+// takes such a pair for one character is not ours to guess, and a quote too many does no harm.
+bool HasCommandBlank(std::string_view text);
+
+// Where the program part of an unquoted command line may end: before each blank that follows
+// a character other than a blank, and at the end of the text; in order.
+std::vector<std::size_t> ProgramEnds(std::string_view text);
+
+// Where the program part of an unquoted command line ends, decided by what exists: the
+// longest prefix ending at a blank, or the whole text, that `isProgram` accepts (the caller
+// says where a prefix points, e.g. joined to a folder). npos when it accepts none. The system
+// would otherwise take the shortest such prefix that names a program ("C:\orqrun.exe" for
+// "C:\orqrun dir\child.exe").
+std::size_t ProgramEndByFile(std::string_view text, const FileTest& isProgram);
+
+// `text` with its first `programEnd` bytes put in double quotes.
+std::string QuoteProgramPart(std::string_view text, std::size_t programEnd);
 
 // CLOSEAPP's window names: the argument read as a ","-separated list of items cut to 259 bytes; the
 // list ends at its end or at the first empty item. Items are trimmed; an item that is blank after

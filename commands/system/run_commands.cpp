@@ -9,7 +9,7 @@
 #include <shellapi.h>
 
 #include "commands/interaction/message_waits.h"
-#include "commands/system/program_command_parse.h"
+#include "commands/system/run_command_line.h"
 #include "commands/system/program_families.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
@@ -116,7 +116,11 @@ unsigned ShellExecuteCommand(EngineContext& ctx, ScriptLine& line) {
           ExpandForAction(ctx, TrimmedCopy(line.argumentText), target, kShellExpansionSize)) {
     return FailLine(ctx, line, rc);
   }
-  HINSTANCE result = ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_HIDE);
+  ShellTarget decided = DecideShellTarget(target);
+  HINSTANCE result =
+      ShellExecuteA(nullptr, "open", decided.file.c_str(),
+                    decided.parameters.empty() ? nullptr : decided.parameters.c_str(), nullptr,
+                    SW_HIDE);
   auto code = reinterpret_cast<INT_PTR>(result);
   if (code <= 32) LogStatus("ShellExecute Error %d: %s", static_cast<int>(code), target.c_str());
   return 0;

@@ -1,19 +1,11 @@
 #include "commands/system/service_arguments_parse.h"
 
 #include "engine/errors.h"
+#include "engine/mbcs.h"
 #include "engine/text_args.h"
 
 namespace {
-// Compares `word` with an upper-case ASCII keyword without regard to case.
-bool IsKeyword(std::string_view word, std::string_view keyword) {
-  if (word.size() != keyword.size()) return false;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    char c = word[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != keyword[i]) return false;
-  }
-  return true;
-}
+constexpr std::size_t kFieldsBeforePassword = 7;
 
 // The next field, trimmed; false when the text has run out. A field that is longer than
 // its buffer holds leaves `fits` false.
@@ -24,7 +16,33 @@ bool NextField(std::string_view& rest, std::size_t size, std::string& field, boo
   return true;
 }
 
-bool HasBlank(std::string_view text) { return text.find_first_of(" \t") != std::string::npos; }
+bool EndsWithExe(std::string_view text) {
+  return text.size() >= 4 && EqualsNoCase(text.substr(text.size() - 4), ".exe");
+}
+
+// The program field as it is stored (see ParseServiceDefinition); 51 when its program part
+// cannot be told or the quoted form does not fit.
+unsigned DecideProgram(std::string& program, const FileTest& isFile) {
+  if (program.front() == '"') {
+    return FindChar(program, '"', 1) == std::string::npos ? unsigned{kErrInvalidSwitch} : 0u;
+  }
+  if (!HasCommandBlank(program)) return 0;
+  std::size_t end = ProgramEndByFile(program, isFile);
+  if (end == std::string::npos) {
+    std::size_t candidates = 0;
+    for (std::size_t candidate : ProgramEnds(program)) {
+      if (EndsWithExe(std::string_view(program).substr(0, candidate))) {
+        end = candidate;
+        ++candidates;
+      }
+    }
+    if (candidates != 1) return kErrInvalidSwitch;
+  }
+  std::string quoted = QuoteProgramPart(program, end);
+  if (quoted.size() >= kServiceFieldSize) return kErrInvalidSwitch;
+  program = std::move(quoted);
+  return 0;
+}
 }  // namespace
 
 std::vector<std::string> ServiceNameList(std::string_view text) {
@@ -39,7 +57,8 @@ std::vector<std::string> ServiceNameList(std::string_view text) {
   return names;
 }
 
-unsigned ParseServiceDefinition(std::string_view text, ServiceDefinition& definition) {
+unsigned ParseServiceDefinition(std::string_view text, ServiceDefinition& definition,
+                                const FileTest& isFile) {
   ServiceDefinition d;
   std::string_view rest = text;
   bool fits = true;
@@ -51,23 +70,26 @@ unsigned ParseServiceDefinition(std::string_view text, ServiceDefinition& defini
   }
   if (NextField(rest, kServiceFieldSize, d.description, fits)) {
     if (!NextField(rest, kServiceWordSize, startWord, fits)) return kErrInvalidSwitch;
-    if (IsKeyword(startWord, "AUTO")) {
+    if (EqualsNoCase(startWord, "AUTO")) {
       d.startType = kStartAuto;
-    } else if (IsKeyword(startWord, "BOOT")) {
+    } else if (EqualsNoCase(startWord, "BOOT")) {
       d.startType = kStartBoot;
-    } else if (IsKeyword(startWord, "MANUAL")) {
+    } else if (EqualsNoCase(startWord, "MANUAL")) {
       d.startType = kStartManual;
     } else {
       return kErrInvalidSwitch;
     }
     if (NextField(rest, kServiceWordSize, desktopWord, fits)) {
-      if (IsKeyword(desktopWord, "DESKTOP")) {
+      if (EqualsNoCase(desktopWord, "DESKTOP")) {
         d.serviceType = kOwnProcess | kInteractive;
-      } else if (!IsKeyword(desktopWord, "NODESKTOP")) {
+      } else if (!EqualsNoCase(desktopWord, "NODESKTOP")) {
         return kErrInvalidSwitch;
       }
-      if (NextField(rest, kServiceFieldSize, d.account, fits)) {
-        d.passwordRead = NextField(rest, kServiceFieldSize, d.password, fits);
+      // The password is the rest of the text, commas and all.
+      if (NextField(rest, kServiceFieldSize, d.account, fits) && !rest.empty()) {
+        d.passwordRead = true;
+        d.password = TrimmedCopy(rest);
+        fits = fits && d.password.size() < kServiceFieldSize;
       }
     }
   }
@@ -75,10 +97,7 @@ unsigned ParseServiceDefinition(std::string_view text, ServiceDefinition& defini
       (!d.account.empty() && d.password.empty())) {
     return kErrInvalidSwitch;
   }
-  if (HasBlank(d.program) && d.program.front() != '"' && d.program.back() != '"') {
-    if (d.program.size() + 2 >= kServiceFieldSize) return kErrInvalidSwitch;
-    d.program = '"' + d.program + '"';
-  }
+  if (unsigned rc = DecideProgram(d.program, isFile)) return rc;
   definition = std::move(d);
   return 0;
 }
@@ -87,4 +106,15 @@ std::string ServiceKeyPath(std::string_view name) {
   std::string path = "SYSTEM\\CurrentControlSet\\Services\\";
   path += name;
   return path.size() < kServiceFieldSize ? path : std::string();
+}
+
+void HidePassword(std::string& expandedArgument) {
+  std::size_t passwordStart = 0;
+  for (std::size_t i = 0; i < kFieldsBeforePassword; ++i) {
+    std::size_t comma = FindChar(expandedArgument, ',', passwordStart);
+    if (comma == std::string::npos) return;
+    passwordStart = comma + 1;
+  }
+  expandedArgument.erase(passwordStart);
+  expandedArgument += "****";
 }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "commands/system/program_command_parse.h"
+
 constexpr std::size_t kServiceFieldSize = 260;  // names, program, description, account: 259
 constexpr std::size_t kServiceWordSize = 20;    // start type and desktop words: 19 bytes
 
@@ -27,21 +29,37 @@ constexpr std::uint32_t kInteractive = 0x100;
 struct ServiceDefinition {
   std::string name;
   std::string displayName;
-  std::string program;  // quoted when it holds a blank and is not quoted already
+  std::string program;  // its program part quoted when it holds a blank (see below)
   std::string description;
   std::uint32_t startType = kStartAuto;
   std::uint32_t serviceType = kOwnProcess;
   std::string account;
-  std::string password;
+  std::string password;  // the rest of the text after the seventh comma, trimmed
   bool passwordRead = false;  // the eighth field was there: the account is handed over
 };
 
 // Reads CREATESERVICE's fields. Returns 0 or 51: a field that is required and missing
 // (name, display name, program, and the start type after a description), an unknown start
 // type or desktop word, an empty name, display name or program, an account without a
-// password, a field that does not fit its buffer (refused, never cut), or a program path
-// with a blank whose quoted form would not fit (it would run another program unquoted).
-unsigned ParseServiceDefinition(std::string_view text, ServiceDefinition& definition);
+// password, a field that does not fit its buffer (refused, never cut), or a program whose
+// stored form could run another program (below).
+//
+// The service manager runs an unquoted path with blanks by trying its prefixes, so
+// "C:\Program Files\App\svc.exe" would run a "C:\Program.exe" put there by anyone. A
+// program field that begins with a double quote is kept as written (it must close its
+// quote); one without blanks too. Otherwise its program part is decided and put in double
+// quotes:
+//  - the longest prefix ending at a blank, or the whole field, that `isFile` finds;
+//  - when none exists yet, the one prefix (or the whole field) whose last word ends in
+//    ".exe" (any case);
+// what follows it is kept as the program's arguments. When neither tells the program part
+// (no such prefix, or several), or the quoted form would not fit, the line is refused.
+unsigned ParseServiceDefinition(std::string_view text, ServiceDefinition& definition,
+                                const FileTest& isFile);
+
+// The "Executing line" log copy of a CREATESERVICE argument: everything after the seventh
+// comma (the password) is shown as "****".
+void HidePassword(std::string& expandedArgument);
 
 // "SYSTEM\CurrentControlSet\Services\<name>", or the empty text when that would not fit a
 // 260-byte path (a cut path could name another service's key).

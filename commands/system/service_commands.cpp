@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "commands/files/path_routines.h"
 #include "commands/interaction/message_waits.h"
 #include "commands/system/service_arguments_parse.h"
 #include "engine/errors.h"
@@ -127,7 +128,7 @@ unsigned CreateServiceCommand(EngineContext& ctx, ScriptLine& line) {
   }
   TrimText(expanded);
   ServiceDefinition definition;
-  if (unsigned rc = ParseServiceDefinition(expanded, definition)) return rc;
+  if (unsigned rc = ParseServiceDefinition(expanded, definition, IsExistingFile)) return rc;
   UniqueServiceHandle manager = OpenManager(SC_MANAGER_CREATE_SERVICE);
   if (!manager) return kErrNoRightsToUpgrade;
   const bool withAccount = definition.passwordRead;
@@ -186,7 +187,7 @@ unsigned IsServiceRunning(EngineContext& ctx, ScriptLine& line) {
 void RegisterServiceCommands(HandlerTable& table) {
   table.Add(kCmdStopService, ForEachService<StopOne>);
   table.Add(kCmdStartService, ForEachService<StartOne>);
-  table.Add(kCmdCreateService, CreateServiceCommand);
+  table.Add(kCmdCreateService, CreateServiceCommand, HidePassword);
   table.Add(kCmdDeleteService, DeleteServiceCommand);
   table.Add(kCmdIsServiceRunning, IsServiceRunning);
 }

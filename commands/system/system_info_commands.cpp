@@ -56,20 +56,25 @@ OSVERSIONINFOA VersionRecord() {
 
 // A string value that fits 260 bytes with its zero, or the empty text (never a cut path).
 // `found` tells a missing value from an empty one.
-std::string ReadText(const char* subKey, const char* name, REGSAM access, bool* found = nullptr) {
-  UniqueRegKey key;
+std::string ReadText(HKEY key, const char* name, bool* found = nullptr) {
   if (found) *found = false;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, access, key.Put()) != ERROR_SUCCESS) return "";
   std::string data(kValueSize, '\0');
   DWORD type = REG_NONE, size = kValueSize;
-  if (RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                       &size) != ERROR_SUCCESS ||
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+          ERROR_SUCCESS ||
       type != REG_SZ) {
     return "";
   }
   if (found) *found = true;
   std::size_t end = data.find('\0');  // none: all 260 bytes are text, which does not fit
   return end == std::string::npos ? "" : data.substr(0, end);
+}
+
+// The same from a key under HKEY_LOCAL_MACHINE; the empty text when it cannot be opened.
+std::string ReadText(const char* subKey, const char* name, REGSAM access) {
+  UniqueRegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, access, key.Put()) != ERROR_SUCCESS) return "";
+  return ReadText(key.Get(), name);
 }
 
 std::string TrimmedName(const ScriptLine& line) { return TrimmedCopy(line.argumentText); }
@@ -132,9 +137,8 @@ unsigned GetOsType(EngineContext& ctx, ScriptLine& line) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, options, 0, KEY_READ, key.Put()) != ERROR_SUCCESS) {
       return kErrRegOpen;
     }
-    key.Reset();
     bool found = false;
-    std::string product = ReadText(options, "ProductType", KEY_READ, &found);
+    std::string product = ReadText(key.Get(), "ProductType", &found);
     if (found) {
       value = NtTypeOfProduct(product);
       if (value.empty()) return kErrRegValueInvalid;

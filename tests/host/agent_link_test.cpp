@@ -31,6 +31,7 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
        {fail + "Invalid switch or value supplied in command line parameters.<br>PROGRESS 1,,3,text",
         "Exit 51"}},
       {"NotLoaded", "", "", {fail + "File could not be opened.<br>", "Exit 9"}},
+      {"NoScriptNamed", "", "/Quiet /Script=", {"Exit 57"}},  // no run, so no Finished
       {"NoStartSection",
        "[Other]\r\nSET A=1\r\n",
        "",

@@ -74,6 +74,17 @@ TEST(CommandLineParse, ParamsDecodePairsOfHexDigitsAndParentIsDecimal) {
   EXPECT_EQ(ParentProcessId("99999999999"), 0u);  // too large to be a process id
 }
 
+TEST(CommandLineParse, TheLogCopyShowsNoParamsValue) {
+  const std::pair<std::string, std::string> rows[] = {
+      {"/Script=a.Orq /Params=70773D2278220A /Quiet", "/Script=a.Orq /Params=**** /Quiet"},
+      {"-params= 41 -PARAMS=42", "-params=**** -PARAMS=****"},
+      {"/Script=Params=.Orq", "/Script=Params=.Orq"}};
+  for (const auto& [switches, shown] : rows) {
+    const std::string program = "\"C:\\my-tools\\Orqex.exe\" ";
+    EXPECT_EQ(CommandLineForLog(program + switches), program + shown);
+  }
+}
+
 TEST(CommandLineParse, ScriptWithoutAFolderIsInTheProgramFolder) {
   EXPECT_EQ(LocateScript("C:\\Temp\\x\\setup.Orq", "C:\\prog").folder, "C:\\Temp\\x");
   EXPECT_EQ(LocateScript("C:\\setup.Orq", "C:\\prog").folder, "C:");  // the bare drive

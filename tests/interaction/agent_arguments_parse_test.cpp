@@ -12,18 +12,20 @@ TEST(AgentArgumentsParse, FinalStatusNeverTurnsAnOutOfRangeNumberIntoSuccess) {
     std::string text;
     std::int32_t status;
     std::string message;
-    bool outOfRange;
+    bool outOfRange, notANumber;
   } rows[] = {
-      {"abc, a,b ", 0, "a,b", false},        {"2147483647", 2147483647, "", false},
-      {"-2147483648", INT32_MIN, "", false}, {"4294967295,E", -1, "E", true},
-      {"4294967296", fail, "", true},        {"99999999999999999999", fail, "", true},
-      {"-2147483649", fail, "", true},
+      {"abc, a,b ", 0, "a,b", false, true},        {"2147483647", 2147483647, "", false, false},
+      {"-2147483648", INT32_MIN, "", false, false}, {"4294967295,E", -1, "E", true, false},
+      {"4294967296", fail, "", true, false},        {"99999999999999999999", fail, "", true, false},
+      {"-2147483649", fail, "", true, false},       {"0x80004005,x", 0, "x", false, true},
+      {" +7 ,x", 7, "x", false, false},             {",x", 0, "x", false, true},
   };
   for (const auto& row : rows) {
     FinalStatusArgument argument = ParseFinalStatusArgument(row.text);
     EXPECT_EQ(argument.status, row.status) << row.text;
     EXPECT_EQ(argument.message, row.message) << row.text;
     EXPECT_EQ(argument.outOfRange, row.outOfRange) << row.text;
+    EXPECT_EQ(argument.notANumber, row.notANumber) << row.text;
   }
 }
 }  // namespace

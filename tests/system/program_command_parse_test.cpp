@@ -2,41 +2,28 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "engine/mbcs.h"
-
 namespace {
-TEST(RunCommandLine, JoinsQuotesOrKeepsTheTextAndRefusesWhatItCannotHandOnWhole) {
-  using Form = CommandLineForm;
-  const std::string xs(251, 'x');  // folders of 253 and 254 bytes: 259 and 260 joined
-  const std::tuple<std::string, std::string, Form, std::string> cases[] = {
-      {"setup.exe /s", "C:\\Temp", Form::Ready, "C:\\Temp\\setup.exe /s"},
-      {"\\setup.exe", "C:\\Temp\\", Form::Ready, "C:\\Temp\\setup.exe"},
-      {"setup.exe /s", "C:\\My Dir", Form::Ready, "\"C:\\My Dir\\setup.exe\" /s"},
-      {"\"sub dir\\x.exe\" -q", "C:\\Temp", Form::Ready, "\"C:\\Temp\\sub dir\\x.exe\" -q"},
-      {"\"C:\\Program Files\\x.exe\" -q", "", Form::Ready, "\"C:\\Program Files\\x.exe\" -q"},
-      {"\\\\server\\share\\x.exe", "C:\\Temp", Form::Ready, "\\\\server\\share\\x.exe"},
-      {"<search_path>notepad.exe a", "C:\\Temp", Form::Ready, "notepad.exe a"},
-      {"C:x.exe", "C:\\Temp", Form::Ready, "C:\\Temp\\C:x.exe"},
-      {"setup.exe", "", Form::NoWorkDir, ""},
-      {"x.exe", "C:\\" + xs.substr(1), Form::Ready, "C:\\" + xs.substr(1) + "\\x.exe"},
-      {"x.exe", "C:\\" + xs, Form::TooLong, ""},
-      {"x.exe", "C:\\ " + xs.substr(3), Form::TooLong, ""},  // fits only unquoted
+TEST(RunCommandLine, TheProgramIsTheLongestPrefixThatNamesAFileAsWritten) {
+  const std::string line = "C:\\orqrun dir\\child.exe  a\tb";
+  // {files that exist, where the program ends (npos: the system decides)}
+  const std::pair<std::set<std::string>, std::size_t> rows[] = {
+      {{"C:\\orqrun", "C:\\orqrun dir\\child.exe"}, 23},
+      {{"C:\\orqrun"}, 9},
+      {{"C:\\orqrun.exe"}, std::string::npos},  // the extension is not guessed
+      {{"C:\\orqrun dir\\child.exe  a"}, 26},  // a tab ends a prefix too
+      {{line}, line.size()},
+      {{"C:\\orqrun dir\\child.exe "}, std::string::npos},  // prefixes end before a blank
   };
-  for (const auto& [text, workDir, form, expected] : cases) {
-    std::string line;
-    EXPECT_EQ(BuildCommandLine(text, workDir, line), form) << text << " in " << workDir;
-    EXPECT_EQ(line, expected) << text;
+  for (const auto& [files, end] : rows) {
+    auto isFile = [&files = files](const std::string& path) { return files.count(path) > 0; };
+    EXPECT_EQ(ProgramEndByFile(line, isFile), end) << *files.begin();
   }
-  // A folder ending in a double-byte character whose trail byte is a backslash gets one.
-  SetAnsiCodePageForTesting(932);
-  std::string line;
-  EXPECT_EQ(BuildCommandLine("x.exe", "C:\\\x95\\", line), Form::Ready);
-  EXPECT_EQ(line, "C:\\\x95\\\\x.exe");
-  SetAnsiCodePageForTesting(0);
+  EXPECT_EQ(QuoteProgramPart(line, 23), "\"C:\\orqrun dir\\child.exe\"  a\tb");
 }
 
 TEST(ProgramArguments, WindowListsAndAgentNumbersFollowTheirRules) {

@@ -3,7 +3,9 @@
 #include <atomic>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
+#include "commands/system/run_command_line.h"
 #include "support_code/script_test.h"
 
 namespace {
@@ -57,6 +59,53 @@ TEST_F(RunCommandsTest, StartsTheProgramTheLineNamesShownOrHiddenAndWaitsForItsE
     EXPECT_EQ(report[0].substr(report[0].size() - args.size()), args);
     EXPECT_NE(Log().find("Starting application..."), std::string::npos);
   }
+}
+
+TEST_F(RunCommandsTest, CommandLinesAreJoinedQuotedOrKeptAndTooLongOnesRefused) {
+  using Form = CommandLineForm;
+  const std::string xs(251, 'x');  // folders of 253 and 254 bytes: 259 and 260 joined
+  const std::string real = blank_ + "\\" + kChild;
+  const std::tuple<std::string, std::string, Form, std::string> cases[] = {
+      {"setup.exe /s", "C:\\Temp", Form::Ready, "C:\\Temp\\setup.exe /s"},
+      {"setup.exe /s", "C:\\My Dir", Form::Ready, "\"C:\\My Dir\\setup.exe\" /s"},
+      {"\"sub dir\\x.exe\" -q", "C:\\Temp", Form::Ready, "\"C:\\Temp\\sub dir\\x.exe\" -q"},
+      {"\\\\server\\share\\x.exe", "C:\\Temp", Form::Ready, "\\\\server\\share\\x.exe"},
+      {"<search_path>notepad.exe a", "C:\\Temp", Form::Ready, "notepad.exe a"},
+      // An unquoted program with blanks is the file that exists, never a shorter prefix.
+      {real + " -q", "", Form::Ready, "\"" + real + "\" -q"},
+      {"with blank\\" + std::string(kChild) + " -q", dir_, Form::Ready, "\"" + real + "\" -q"},
+      {blank_ + "\\missing.exe -q", "", Form::Ready, blank_ + "\\missing.exe -q"},
+      {"setup.exe", "", Form::NoWorkDir, ""},
+      {"x.exe", "C:\\" + xs.substr(1), Form::Ready, "C:\\" + xs.substr(1) + "\\x.exe"},
+      {"x.exe", "C:\\" + xs, Form::TooLong, ""},
+      {"x.exe", "C:\\ " + xs.substr(3), Form::TooLong, ""},  // fits only unquoted
+  };
+  for (const auto& [text, workDir, form, expected] : cases) {
+    std::string line;
+    EXPECT_EQ(BuildCommandLine(text, workDir, line), form) << text << " in " << workDir;
+    EXPECT_EQ(line, expected) << text;
+  }
+}
+
+// With "C:\orqrun.exe" present the system would start it for "C:\orqrun dir\..." unquoted.
+TEST_F(RunCommandsTest, AnUnquotedProgramPathWithBlanksNeverStartsADecoy) {
+  const std::string decoy = "C:\\orqrun.exe", folder = "C:\\orqrun dir";
+  const std::string real = folder + "\\" + kChild;
+  CreateDirectoryA(folder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA((TestBinDir() + "\\" + kChild).c_str(), real.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA((TestBinDir() + "\\" + kChild).c_str(), decoy.c_str(), FALSE));
+  const std::string args = " " + report_ + " 0 0 arg";
+  for (const std::string& line : {"RUNWAIT " + real + args, "SHELLEXECUTE " + real + args}) {
+    SCOPED_TRACE(line);
+    DeleteFileA(report_.c_str());
+    ASSERT_EQ(Run({line}), 0u) << Log();
+    std::vector<std::string> report = Report(5);
+    ASSERT_GE(report.size(), 4u) << Log();
+    EXPECT_EQ(_stricmp(report[3].c_str(), real.c_str()), 0) << report[3];
+    EXPECT_EQ(report[0].substr(report[0].size() - args.size()), args);
+  }
+  DeleteFileA(decoy.c_str());
+  RemoveFolderTree(folder);
 }
 
 TEST_F(RunCommandsTest, RunReturnsWhileTheChildRunsAndRunWaitServesMessagesUntilItEnds) {

@@ -2,24 +2,66 @@
 // the runs under Wine cannot reach.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <tuple>
+
 #include "commands/system/service_arguments_parse.h"
 #include "commands/system/system_info_parse.h"
 #include "engine/mbcs.h"
 
 namespace {
-TEST(SystemArguments, FieldsAreRefusedRatherThanCutOrLeftUnquoted) {
+TEST(SystemArguments, ServiceProgramsAreStoredSoThatNoPrefixCanRunInTheirPlace) {
   const std::string p257 = "C:\\" + std::string(248, 'p') + " x.exe";
-  const std::pair<std::string, std::string> rows[] = {
-      {"N,D," + p257, "\"" + p257 + "\""},  // quoted: 259 bytes
-      {"N,D," + p257 + "x", "51"},          // quoted it would not fit
-      {"N,D,C:\\a b.exe\",", "C:\\a b.exe\""},
-      {std::string(260, 'n') + ",D,C:\\a.exe", "51"},
-      {"N,D,C:\\a.exe," + std::string(260, 'd') + ",AUTO", "51"},
-      {"N,D,C:\\a.exe,,,NODESKTOP", "51"}};
-  for (const auto& [text, program] : rows) {
+  // {program field, files that exist, stored program or the refusal}
+  const std::tuple<std::string, std::set<std::string>, std::string> rows[] = {
+      {"C:\\Program Files\\App\\svc.exe", {}, "\"C:\\Program Files\\App\\svc.exe\""},
+      {"C:\\a b\\svc.exe -k \"x y\"", {}, "\"C:\\a b\\svc.exe\" -k \"x y\""},
+      {"C:\\a b\\svc -k run", {"C:\\a b\\svc"}, "\"C:\\a b\\svc\" -k run"},
+      {"C:\\a.exe b\\c.exe -x", {"C:\\a.exe b\\c.exe"}, "\"C:\\a.exe b\\c.exe\" -x"},
+      {"C:\\a.exe b\\c.exe -x", {}, "51"},  // two programs it could be
+      {"C:\\a b\\svc -k run", {}, "51"},    // no program it could be
+      {"C:\\a b.exe\"", {}, "51"},           // a stray quote is no program
+      {"\"C:\\a b.exe", {}, "51"},           // nor an unclosed one
+      {p257, {}, "\"" + p257 + "\""},  // quoted: 259 bytes
+      {p257 + "x", {}, "51"},          // quoted it would not fit
+  };
+  for (const auto& [program, files, stored] : rows) {
     ServiceDefinition definition;
-    unsigned status = ParseServiceDefinition(text, definition);
-    EXPECT_EQ(status ? std::to_string(status) : definition.program, program) << text;
+    auto isFile = [&files = files](const std::string& path) { return files.count(path) > 0; };
+    unsigned status = ParseServiceDefinition("N,D," + program, definition, isFile);
+    EXPECT_EQ(status ? std::to_string(status) : definition.program, stored) << program;
+  }
+  // A blank after a lead byte still gets the path quoted.
+  SetAnsiCodePageForTesting(932);
+  ServiceDefinition definition;
+  auto none = [](const std::string&) { return false; };
+  EXPECT_EQ(ParseServiceDefinition("N,D,C:\\\x95 x.exe", definition, none), 0u);
+  SetAnsiCodePageForTesting(0);
+  EXPECT_EQ(definition.program, "\"C:\\\x95 x.exe\"");
+}
+
+TEST(SystemArguments, ServiceFieldsAreRefusedRatherThanCutAndThePasswordTakesTheRest) {
+  auto none = [](const std::string&) { return false; };
+  for (const std::string& text :
+       {std::string(260, 'n') + ",D,C:\\a.exe", "N,D,C:\\a.exe," + std::string(260, 'd') + ",AUTO",
+        std::string("N,D,C:\\a.exe,,,NODESKTOP"), std::string("N,D,C:\\a.exe,,AUTO,NODESKTOP,.\\u,"),
+        "N,D,C:\\a.exe,,AUTO,NODESKTOP,.\\u," + std::string(260, 'w')}) {
+    ServiceDefinition definition;
+    EXPECT_EQ(ParseServiceDefinition(text, definition, none), 51u) << text;
+  }
+  const std::string withPassword = "N,D,C:\\a.exe,,AUTO,NODESKTOP,.\\u, S3cret,Pass!,x ";
+  ServiceDefinition definition;
+  ASSERT_EQ(ParseServiceDefinition(withPassword, definition, none), 0u);
+  EXPECT_EQ(definition.account, ".\\u");
+  EXPECT_EQ(definition.password, "S3cret,Pass!,x");
+  // The log copy shows no byte of it; a line without a password field is shown whole.
+  const std::pair<std::string, std::string> logged[] = {
+      {withPassword, "N,D,C:\\a.exe,,AUTO,NODESKTOP,.\\u,****"},
+      {"N,D,C:\\a.exe,,AUTO,NODESKTOP,.\\u", "N,D,C:\\a.exe,,AUTO,NODESKTOP,.\\u"}};
+  for (const auto& [text, shown] : logged) {
+    std::string copy = text;
+    HidePassword(copy);
+    EXPECT_EQ(copy, shown);
   }
   EXPECT_EQ(ServiceKeyPath(std::string(225, 'k')).size(), 259u);
   EXPECT_EQ(ServiceKeyPath(std::string(226, 'k')), "");
