@@ -1,6 +1,7 @@
 #include "engine/errors.h"
 
 #include "engine/final_status.h"
+#include "engine/handler_table.h"
 #include "engine/mbcs.h"
 #include "engine/message_text.h"
 #include "engine/script_model.h"
@@ -54,7 +55,13 @@ void ReportError(unsigned code, unsigned lineNumber, std::string_view text) {
 void ReportLineError(EngineContext& ctx, const ScriptLine& line, unsigned code) {
   if (code != 0) ctx.lastError = code;
   ctx.lineNumber = line.lineNumber;
-  ctx.lastText = FitToBuffer(line.commandWord + " " + line.argumentText, kLastTextSize);
+  // The error line and the agent's message show the line as the log copy does: a secret the
+  // script holds literally (a service password) is hidden there too.
+  std::string argument = line.argumentText;
+  if (LogCopyFilter filter = ctx.handlers ? ctx.handlers->FindLogCopy(line.commandId) : nullptr) {
+    filter(argument);
+  }
+  ctx.lastText = FitToBuffer(line.commandWord + " " + argument, kLastTextSize);
   ReportError(ctx.lastError, ctx.lineNumber, ctx.lastText);
 }
 

@@ -204,5 +204,13 @@ TEST_F(Services, APasswordFromTheParametersReachesTheServiceAndNeverTheLog) {
   ASSERT_TRUE(service && QueryServiceConfigA(service.Get(), config, 8192, &needed));
   EXPECT_EQ(std::string(config->lpBinaryPathName), "\"" + program + "\"");
   EXPECT_EQ(_stricmp(config->lpServiceStartName, ".\\orquser"), 0) << config->lpServiceStartName;
+
+  // A password written in the script itself stays out of the log of a refused line.
+  ASSERT_EQ(RunScript(dir_,
+                      "[DefaultInstall]\r\n"
+                      "CREATESERVICE OrqSvcQ,Q,C:\\no such\\program,,MANUAL,NODESKTOP,.\\u,Lit3ral,pw\r\n")
+                .exitCode,
+            51u);
+  EXPECT_EQ(Log().find("Lit3ral"), std::string::npos) << Log();
 }
 }  // namespace
