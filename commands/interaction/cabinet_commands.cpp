@@ -21,6 +21,7 @@
 #include "engine/symbols.h"
 #include "engine/text_args.h"
 #include "host/agent_link.h"
+#include "orqcab_interfaces.h"
 #include "support/log.h"
 #include "support/win_handles.h"
 #include "support/wide_text.h"

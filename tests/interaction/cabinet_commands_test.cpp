@@ -36,8 +36,10 @@ constexpr DWORD kSilenceMs = 3000;
 // Sends `signal` to this prefix's OrqCab processes (found on the Unix side by their
 // program name and prefix): 0 when one got it.
 int SignalOrqCab(const std::string& signal) {
-  return RunUnixShell("r=1; for p in $(pgrep -f OrqCab.exe); do tr '\\0' '\\n' </proc/$p/environ | "
-                      "grep -qx WINEPREFIX=$WINEPREFIX && kill -" + signal + " $p && r=0; done; exit $r");
+  return RunUnixShell(
+      "r=1; for p in $(pgrep -f 'OrqCab[.]exe'); do "
+      "tr '\\0' '\\n' </proc/$p/environ 2>/dev/null | grep -qx WINEPREFIX=$WINEPREFIX && "
+      "kill -" + signal + " $p && r=0; done; exit $r");
 }
 
 // A cabinet of `files` files of 64 KB, f0.bin, f1.bin, ...
