@@ -246,6 +246,7 @@ class StandInInstaller : public IOrqCabInstaller, public IClassFactory {
   bool finish = true;
   LONG finishStatus = 0;
   std::array<long, 6> numbers{};
+  int created = 0;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (IsEqualIID(iid, IID_IClassFactory)) {
@@ -261,6 +262,7 @@ class StandInInstaller : public IOrqCabInstaller, public IClassFactory {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** out) override {
+    ++created;
     return QueryInterface(iid, out);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
@@ -317,6 +319,10 @@ TEST_F(CabinetTest, TheComponentsAnswerBecomesTheFinalStatus) {
     EXPECT_EQ(standIn.numbers, (std::array<long, 6>{1, 0, 0, 0, 0, 0}));
   }
   EXPECT_EQ(TheFinalStatus().message.find("stand-in"), std::string::npos);
+  // One installer served the whole run, up to the silent one, which is not asked again.
+  EXPECT_EQ(standIn.created, 1);
+  ASSERT_EQ(Run({"RESETLASTUPDATE"}), 0u);
+  EXPECT_EQ(standIn.created, 2);
   CoRevokeClassObject(cookie);
 }
 }  // namespace
