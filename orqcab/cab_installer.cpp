@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <new>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -34,6 +35,25 @@ namespace {
 std::atomic<long> g_serverLocks{0};
 std::atomic<bool> g_startupLockHeld{false};
 DWORD g_serverThread = GetCurrentThreadId();
+// The live objects (made, used and ended on the server's thread only).
+std::set<IUnknown*> g_installers;
+// The client whose end is watched: one per server (single use).
+DWORD g_watchedClient = 0;
+UniqueKernelHandle g_clientProcess;
+HANDLE g_clientWait = nullptr;
+
+VOID CALLBACK ClientEnded(void*, BOOLEAN) {
+  PostThreadMessageA(g_serverThread, kClientEndedMessage, 0, 0);
+}
+
+void WatchClient(DWORD clientProcessId) {
+  if (g_watchedClient != 0 || clientProcessId == 0) return;
+  g_clientProcess.Reset(OpenProcess(SYNCHRONIZE, FALSE, clientProcessId));
+  if (!g_clientProcess) return;
+  g_watchedClient = clientProcessId;
+  RegisterWaitForSingleObject(&g_clientWait, g_clientProcess.Get(), ClientEnded, nullptr, INFINITE,
+                              WT_EXECUTEONLYONCE);
+}
 
 std::string BaseFolder(long number, const std::string& cabinetPath) {
   switch (number) {
@@ -136,7 +156,10 @@ ExtractOutcome Install(const InstallRequest& request, const FileReport& report) 
 
 class CabInstaller final : public IOrqCabInstaller {
  public:
-  CabInstaller() { ServerLock(); }
+  CabInstaller() {
+    ServerLock();
+    g_installers.insert(this);
+  }
   CabInstaller(const CabInstaller&) = delete;
   CabInstaller& operator=(const CabInstaller&) = delete;
 
@@ -203,14 +226,19 @@ class CabInstaller final : public IOrqCabInstaller {
     });
   }
 
-  HRESULT STDMETHODCALLTYPE ProcessId(long* processId) override {
-    if (!processId) return E_POINTER;
-    *processId = static_cast<long>(GetCurrentProcessId());
+  HRESULT STDMETHODCALLTYPE ExchangeProcessIds(long clientProcessId,
+                                               long* serverProcessId) override {
+    if (!serverProcessId) return E_POINTER;
+    WatchClient(static_cast<DWORD>(clientProcessId));
+    *serverProcessId = static_cast<long>(GetCurrentProcessId());
     return S_OK;
   }
 
  private:
-  ~CabInstaller() { ServerUnlock(); }
+  ~CabInstaller() {
+    g_installers.erase(this);
+    ServerUnlock();
+  }
   std::atomic<long> references_{0};
 };
 
@@ -251,6 +279,13 @@ class InstallerFactory : public IClassFactory {
 }  // namespace
 
 void ServerLock() { ++g_serverLocks; }
+
+void LetGoOfEndedClient() {
+  ReleaseStartupLock();
+  // Disconnecting drops the references the ended client held; the last one ends its object.
+  const std::set<IUnknown*> installers = g_installers;
+  for (IUnknown* installer : installers) CoDisconnectObject(installer, 0);
+}
 
 void HoldStartupLock() {
   g_startupLockHeld = true;

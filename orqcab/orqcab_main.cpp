@@ -91,6 +91,10 @@ int Serve() {
       ReleaseStartupLock();  // ends the loop unless a client holds an object
       continue;
     }
+    if (message.message == kClientEndedMessage && message.hwnd == nullptr) {
+      LetGoOfEndedClient();  // a client that ended without letting go
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

@@ -148,7 +148,8 @@ StartedInstall StartInstall(IOrqCabInstaller* installer, const InstallCabFields&
                             CabInstallSink& sink) {
   StartedInstall started;
   long processId = 0;
-  const HRESULT asked = installer->ProcessId(&processId);
+  const HRESULT asked =
+      installer->ExchangeProcessIds(static_cast<long>(GetCurrentProcessId()), &processId);
   if (ServerIsGone(asked)) {
     started.callResult = asked;
     return started;

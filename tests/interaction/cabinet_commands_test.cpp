@@ -33,6 +33,24 @@ void RegisterOrqCab(const char* action) {
 // inherit it.
 constexpr DWORD kSilenceMs = 3000;
 
+// The processes of this prefix whose program is `exe`.
+std::vector<DWORD> ProcessesNamed(const char* exe) {
+  std::vector<DWORD> found;
+  UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+       more = Process32Next(snapshot.Get(), &entry)) {
+    if (lstrcmpiA(entry.szExeFile, exe) == 0) found.push_back(entry.th32ProcessID);
+  }
+  return found;
+}
+
+bool EndProcess(DWORD id) {
+  UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+  return TerminateProcess(process.Get(), 9) && WaitForSingleObject(process.Get(), 5000) == 0;
+}
+
 // Sends `signal` to this prefix's OrqCab processes (found on the Unix side by their
 // program name and prefix): 0 when one got it.
 int SignalOrqCab(const std::string& signal) {
@@ -201,15 +219,7 @@ TEST_F(CabinetTest, AKilledOrStoppedServerFailsTheLineAndTheNextInstallWorks) {
         acted = SignalOrqCab(c.signal) == 0;
         return;
       }
-      UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-      PROCESSENTRY32 entry{};
-      entry.dwSize = sizeof entry;
-      for (BOOL more = Process32First(snapshot.Get(), &entry); more;
-           more = Process32Next(snapshot.Get(), &entry)) {
-        if (lstrcmpiA(entry.szExeFile, "OrqCab.exe") != 0) continue;
-        UniqueKernelHandle server(OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
-        acted = TerminateProcess(server.Get(), 9) != FALSE;
-      }
+      for (DWORD server : ProcessesNamed("OrqCab.exe")) acted = EndProcess(server);
     });
     const ULONGLONG start = GetTickCount64();
     const OrqexRun run = RunScript(dir_,
@@ -236,6 +246,26 @@ TEST_F(CabinetTest, AKilledOrStoppedServerFailsTheLineAndTheNextInstallWorks) {
         << log;
     EXPECT_EQ(ReadTextFile(dir_ + "\\small\\readme.txt"), PatternBytes("readme.txt", 1000));
   }
+}
+
+// A run that ends without letting go of its installer (ended from outside, or by the
+// parent watch) takes the OrqCab it kept with it.
+TEST_F(CabinetTest, TheServerEndsWithARunThatEndsAbruptly) {
+  WriteTextFile(dir_ + "\\run.Orq", "[DefaultInstall]\r\nINSTALLCAB R=" + cab_ + "\r\nRUNWAIT \"" +
+                                         TestBinDir() + "\\exit_after_delay.exe\" 20000\r\n");
+  UniqueKernelHandle run = StartProgram("\"" + TestBinDir() + "\\Orqex.exe\" /Script=" + dir_ +
+                                        "\\run.Orq /Log=" + dir_ + "\\run.log");
+  for (int waited = 0; waited < 300 && Log().find("Executing line 3") == std::string::npos;
+       ++waited) {
+    Sleep(100);
+  }
+  ASSERT_NE(Log().find("Installed 3 files"), std::string::npos) << Log();
+  ASSERT_FALSE(ProcessesNamed("OrqCab.exe").empty());
+  TerminateProcess(run.Get(), 9);
+  for (DWORD waiter : ProcessesNamed("exit_after_delay.exe")) EndProcess(waiter);
+  for (int waited = 0; waited < 100 && !ProcessesNamed("OrqCab.exe").empty(); ++waited) Sleep(100);
+  EXPECT_TRUE(ProcessesNamed("OrqCab.exe").empty());
+  for (DWORD left : ProcessesNamed("OrqCab.exe")) EndProcess(left);
 }
 
 // A stand-in for the component, registered in this process: what it does with a
@@ -271,7 +301,7 @@ class StandInInstaller : public IOrqCabInstaller, public IClassFactory {
     *version = nullptr;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE ProcessId(long*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE ExchangeProcessIds(long, long*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE InstallCab(BSTR, long n1, long n2, long n3, long n4, long n5, long n6,
                                        IUnknown* callback, long, IUnknown*, BSTR) override {
     numbers = {n1, n2, n3, n4, n5, n6};
