@@ -161,6 +161,9 @@ int main() {
   }
   EmptyFolder(bare);
   EmptyFolder(kDir);
+  for (int run = 0; run < kRuns; ++run) {
+    std::printf("run %d: bare %.3f s, INSTALLCAB %.3f s\n", run, bareTimes[run], engineTimes[run]);
+  }
   std::printf("bare FDI %.3f s, INSTALLCAB %.3f s (the run's first, with the server's start: %.3f s)\n",
               Median(bareTimes), Median(engineTimes), firstTime);
   std::printf("BENCH cab_extract_ratio %.3f x\n", Median(engineTimes) / Median(bareTimes));
