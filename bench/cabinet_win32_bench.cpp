@@ -134,7 +134,7 @@ int main() {
   const std::string bare = kDir + "\\bare";
   CreateDirectoryA(bare.c_str(), nullptr);
   std::vector<double> bareTimes, engineTimes;
-  auto first = Clock::now();
+  const auto first = Clock::now();
   if (!InstallCab() || CountFiles(kDir) != kFiles) {
     std::fprintf(stderr, "the first INSTALLCAB is incomplete (%u files)\n", CountFiles(kDir));
     return 1;
@@ -164,7 +164,8 @@ int main() {
   for (int run = 0; run < kRuns; ++run) {
     std::printf("run %d: bare %.3f s, INSTALLCAB %.3f s\n", run, bareTimes[run], engineTimes[run]);
   }
-  std::printf("bare FDI %.3f s, INSTALLCAB %.3f s (the run's first, with the server's start: %.3f s)\n",
+  std::printf("bare FDI %.3f s, INSTALLCAB %.3f s (the run's first, with the server's start: "
+              "%.3f s)\n",
               Median(bareTimes), Median(engineTimes), firstTime);
   std::printf("BENCH cab_extract_ratio %.3f x\n", Median(engineTimes) / Median(bareTimes));
   ReleaseRunCabInstaller();
