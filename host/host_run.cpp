@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "commands/interaction/message_waits.h"
+#include "commands/interaction/restart_families.h"
 #include "engine/errors.h"
 #include "engine/final_status.h"
 #include "engine/host_values.h"
@@ -74,6 +75,7 @@ int RunScript(const HostCommandLine& switches, const std::string& programFolder)
   const unsigned status = ExecuteScript(script.path, section, script.folder, BuildHandlerTable(),
                                         &errorLine, &errorText);
   int exitCode = static_cast<int>(status);
+  ReleaseRunCabInstaller();  // its server ends with the run
 
   // Once, whatever the outcome; both interfaces are released here, before COM ends.
   const FinalStatus final = StatusForAgent(status, errorText);

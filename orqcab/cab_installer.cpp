@@ -16,17 +16,17 @@
 #include "orqcab/cab_installer.h"
 
 #include <atomic>
-#include <deque>
-#include <mutex>
 #include <new>
+#include <set>
 #include <string>
-#include <thread>
+#include <utility>
 
 #include "agent_interfaces.h"
 #include "engine/text_args.h"
 #include "host/command_line_parse.h"
 #include "orqcab/cab_entry_name_parse.h"
 #include "orqcab/cab_extract.h"
+#include "orqcab/cab_install_worker.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
 #include "support/wide_text.h"
@@ -35,6 +35,25 @@ namespace {
 std::atomic<long> g_serverLocks{0};
 std::atomic<bool> g_startupLockHeld{false};
 DWORD g_serverThread = GetCurrentThreadId();
+// The live objects (made, used and ended on the server's thread only).
+std::set<IUnknown*> g_installers;
+// The client whose end is watched: one per server (single use).
+DWORD g_watchedClient = 0;
+UniqueKernelHandle g_clientProcess;
+HANDLE g_clientWait = nullptr;
+
+VOID CALLBACK ClientEnded(void*, BOOLEAN) {
+  PostThreadMessageA(g_serverThread, kClientEndedMessage, 0, 0);
+}
+
+void WatchClient(DWORD clientProcessId) {
+  if (g_watchedClient != 0 || clientProcessId == 0) return;
+  g_clientProcess.Reset(OpenProcess(SYNCHRONIZE, FALSE, clientProcessId));
+  if (!g_clientProcess) return;
+  g_watchedClient = clientProcessId;
+  RegisterWaitForSingleObject(&g_clientWait, g_clientProcess.Get(), ClientEnded, nullptr, INFINITE,
+                              WT_EXECUTEONLYONCE);
+}
 
 std::string BaseFolder(long number, const std::string& cabinetPath) {
   switch (number) {
@@ -58,14 +77,14 @@ std::string BaseFolder(long number, const std::string& cabinetPath) {
 
 // The folder the request selects, created when it is missing; empty with
 // `message` set when it cannot be had.
-std::string TargetFolder(long number, const std::string& cabinetPath, BSTR params,
+std::string TargetFolder(long number, const std::string& cabinetPath, const std::string& params,
                          std::string& message) {
   std::string base = BaseFolder(number, cabinetPath);
   if (base.empty()) {
     message = "No target folder: the first number selects none (" + std::to_string(number) + ")";
     return {};
   }
-  const std::string sub = ParamValue(DecodeParams(AnsiFromBstr(params)), "cabfolder");
+  const std::string sub = ParamValue(DecodeParams(params), "cabfolder");
   if (sub.empty()) return base;
   const CabEntryName checked = CheckCabEntryName(sub);
   if (!checked.accepted) {
@@ -100,75 +119,47 @@ void WriteLastUpdate(const std::string& version, const std::string& cabinetPath)
                  static_cast<DWORD>(cabinetPath.size() + 1));
 }
 
-struct FileDone {
-  unsigned index, count;
-  unsigned long size;
-  std::string name;
+// One installation request as InstallCab received it.
+struct InstallRequest {
+  std::string cabinetPath;
+  long targetFolder = 0, existingFiles = 0;
+  long version[4] = {};
+  std::string params;
 };
 
-// Extracts on this thread while a thread of the multithreaded apartment hands each finished
-// file on to `sink`: the calls to the caller overlap the extraction instead of adding to it,
-// and leave without passing through this apartment's message loop. Every file is reported,
-// in order, before the extraction's outcome is returned.
-ExtractOutcome ExtractReporting(const std::string& cabinetPath, const std::string& target,
-                                bool keepExisting, IOrqexCallback* sink) {
-  IStream* stream = nullptr;
-  UniqueKernelHandle ready(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-  UniqueKernelHandle reported(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  if (!sink || !ready || !reported ||
-      FAILED(CoMarshalInterThreadInterfaceInStream(IID_IOrqexCallback, sink, &stream))) {
-    return ExtractCabinet(cabinetPath, target, keepExisting, FileReport());
+// The whole installation (on the worker's thread): the target, the extraction reporting
+// each file, and on success the last-update record.
+ExtractOutcome Install(const InstallRequest& request, const FileReport& report) {
+  ExtractOutcome outcome;
+  const std::string target =
+      TargetFolder(request.targetFolder, request.cabinetPath, request.params, outcome.message);
+  if (target.empty()) {
+    outcome.status = E_INVALIDARG;
+  } else if (request.existingFiles != 0 && request.existingFiles != 1) {
+    outcome.status = E_INVALIDARG;
+    outcome.message =
+        "The second number must be 0 or 1, not " + std::to_string(request.existingFiles);
+  } else {
+    outcome = ExtractCabinet(request.cabinetPath, target, request.existingFiles == 1, report);
   }
-  std::mutex lock;
-  std::deque<FileDone> done;
-  bool finished = false;
-  std::thread reporter([&] {
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    ComPtr<IOrqexCallback> callback;
-    CoGetInterfaceAndReleaseStream(stream, IID_IOrqexCallback,
-                                   reinterpret_cast<void**>(callback.Put()));
-    for (bool last = false; !last;) {
-      WaitForSingleObject(ready.Get(), INFINITE);
-      std::deque<FileDone> batch;
-      {
-        std::lock_guard<std::mutex> hold(lock);
-        batch.swap(done);
-        last = finished;
-      }
-      for (const FileDone& file : batch) {
-        if (!callback) continue;
-        ComString text(file.name);
-        callback->Progress(static_cast<LONG>(file.index), static_cast<LONG>(file.count),
-                           static_cast<LONG>(file.size), text.Get());
-      }
-    }
-    callback.Reset();
-    if (SUCCEEDED(com)) CoUninitialize();
-    SetEvent(reported.Get());
-  });
-  ExtractOutcome outcome = ExtractCabinet(
-      cabinetPath, target, keepExisting,
-      [&](unsigned index, unsigned count, unsigned long size, const std::string& name) {
-        std::lock_guard<std::mutex> hold(lock);
-        done.push_back({index, count, size, name});
-        SetEvent(ready.Get());
-      });
-  {
-    std::lock_guard<std::mutex> hold(lock);
-    finished = true;
-    SetEvent(ready.Get());
+  if (outcome.status >= 0) {
+    WriteLastUpdate(std::to_string(request.version[0]) + "." +
+                        std::to_string(request.version[1]) + "." +
+                        std::to_string(request.version[2]) + "." +
+                        std::to_string(request.version[3]),
+                    request.cabinetPath);
+    outcome.message =
+        "Installed " + std::to_string(outcome.filesWritten) + " files into " + target;
   }
-  // The reporter's calls may call back into this apartment: serve it while waiting.
-  HANDLE handle = reported.Get();
-  DWORD signalled = 0;
-  CoWaitForMultipleHandles(0, INFINITE, 1, &handle, &signalled);
-  reporter.join();
   return outcome;
 }
 
 class CabInstaller final : public IOrqCabInstaller {
  public:
-  CabInstaller() { ServerLock(); }
+  CabInstaller() {
+    ServerLock();
+    g_installers.insert(this);
+  }
   CabInstaller(const CabInstaller&) = delete;
   CabInstaller& operator=(const CabInstaller&) = delete;
 
@@ -217,6 +208,8 @@ class CabInstaller final : public IOrqCabInstaller {
     return S_OK;
   }
 
+  // Hands the installation to a worker thread and returns at once; the worker reports to
+  // `callback` and ends with Finished. Without a callback nothing is installed.
   HRESULT STDMETHODCALLTYPE InstallCab(BSTR cabinet, long targetFolder, long existingFiles,
                                        long version1, long version2, long version3, long version4,
                                        IUnknown* callback, long, IUnknown*, BSTR params) override {
@@ -224,33 +217,28 @@ class CabInstaller final : public IOrqCabInstaller {
     if (callback) {
       callback->QueryInterface(IID_IOrqexCallback, reinterpret_cast<void**>(sink.Put()));
     }
-    const std::string cabinetPath = AnsiFromBstr(cabinet);
-    ExtractOutcome outcome;
-    const std::string target = TargetFolder(targetFolder, cabinetPath, params, outcome.message);
-    if (target.empty()) {
-      outcome.status = E_INVALIDARG;
-    } else if (existingFiles != 0 && existingFiles != 1) {
-      outcome.status = E_INVALIDARG;
-      outcome.message = "The second number must be 0 or 1, not " + std::to_string(existingFiles);
-    } else {
-      outcome = ExtractReporting(cabinetPath, target, existingFiles == 1, sink.Get());
-    }
-    if (outcome.status >= 0) {
-      WriteLastUpdate(std::to_string(version1) + "." + std::to_string(version2) + "." +
-                          std::to_string(version3) + "." + std::to_string(version4),
-                      cabinetPath);
-      outcome.message =
-          "Installed " + std::to_string(outcome.filesWritten) + " files into " + target;
-    }
-    if (sink) {
-      ComString message(outcome.message);
-      sink->Finished(outcome.status, message.Get());
-    }
-    return sink ? S_OK : E_POINTER;
+    if (!sink) return E_POINTER;
+    InstallRequest request{AnsiFromBstr(cabinet), targetFolder, existingFiles,
+                           {version1, version2, version3, version4},
+                           AnsiFromBstr(params)};
+    return StartInstallWorker(sink.Get(), [request = std::move(request)](const FileReport& report) {
+      return Install(request, report);
+    });
+  }
+
+  HRESULT STDMETHODCALLTYPE ExchangeProcessIds(long clientProcessId,
+                                               long* serverProcessId) override {
+    if (!serverProcessId) return E_POINTER;
+    WatchClient(static_cast<DWORD>(clientProcessId));
+    *serverProcessId = static_cast<long>(GetCurrentProcessId());
+    return S_OK;
   }
 
  private:
-  ~CabInstaller() { ServerUnlock(); }
+  ~CabInstaller() {
+    g_installers.erase(this);
+    ServerUnlock();
+  }
   std::atomic<long> references_{0};
 };
 
@@ -291,6 +279,13 @@ class InstallerFactory : public IClassFactory {
 }  // namespace
 
 void ServerLock() { ++g_serverLocks; }
+
+void LetGoOfEndedClient() {
+  ReleaseStartupLock();
+  // Disconnecting drops the references the ended client held; the last one ends its object.
+  const std::set<IUnknown*> installers = g_installers;
+  for (IUnknown* installer : installers) CoDisconnectObject(installer, 0);
+}
 
 void HoldStartupLock() {
   g_startupLockHeld = true;

@@ -12,6 +12,12 @@ void ServerUnlock();
 void HoldStartupLock();
 void ReleaseStartupLock();
 
+// Posted to the server's thread when the watched client's process has ended; the thread
+// then calls LetGoOfEndedClient, which drops that client's objects (and so, once no
+// installation runs, ends the server).
+constexpr UINT kClientEndedMessage = WM_APP + 1;
+void LetGoOfEndedClient();
+
 // The class factory of OrqCabInstaller (one static object).
 IClassFactory* InstallerClassFactory();
 

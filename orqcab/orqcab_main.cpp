@@ -71,8 +71,9 @@ int Unregister() {
   return 0;
 }
 
-// One object per server process: every installation runs in a process of its
-// own, and a server that ended abnormally is never offered to the next client.
+// One client per server process: a run of Orqex keeps the object it got for all
+// its installations, and a server that ended or stopped answering is never
+// offered to another client.
 int Serve() {
   DWORD cookie = 0;
   if (FAILED(CoRegisterClassObject(CLSID_OrqCabInstaller, InstallerClassFactory(),
@@ -88,6 +89,10 @@ int Serve() {
     if (message.message == WM_TIMER && message.hwnd == nullptr && message.wParam == timer) {
       KillTimer(nullptr, timer);
       ReleaseStartupLock();  // ends the loop unless a client holds an object
+      continue;
+    }
+    if (message.message == kClientEndedMessage && message.hwnd == nullptr) {
+      LetGoOfEndedClient();  // a client that ended without letting go
       continue;
     }
     TranslateMessage(&message);

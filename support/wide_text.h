@@ -7,6 +7,7 @@
 #include <string>
 
 std::wstring WideFromAnsi(const std::string& text);
+std::string AnsiFromWide(const std::wstring& text);
 // The ANSI form of a COM string (null: the empty text).
 std::string AnsiFromBstr(BSTR text);
 

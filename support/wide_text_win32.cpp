@@ -17,17 +17,20 @@ std::wstring WideFromAnsi(const std::string& text) {
   return wide;
 }
 
-std::string AnsiFromBstr(BSTR text) {
-  if (!text) return {};
-  const int wideLength = static_cast<int>(SysStringLen(text));
-  if (wideLength == 0) return {};
+std::string AnsiFromWide(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int wideLength = static_cast<int>(text.size());
   const int length =
-      WideCharToMultiByte(CP_ACP, 0, text, wideLength, nullptr, 0, nullptr, nullptr);
+      WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
   std::string ansi(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
   if (length > 0) {
-    WideCharToMultiByte(CP_ACP, 0, text, wideLength, ansi.data(), length, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, ansi.data(), length, nullptr, nullptr);
   }
   return ansi;
+}
+
+std::string AnsiFromBstr(BSTR text) {
+  return text ? AnsiFromWide(std::wstring(text, SysStringLen(text))) : std::string();
 }
 
 ComString::ComString(const std::string& text) {

@@ -1,17 +1,12 @@
 #include "commands/interaction/cab_install_sink.h"
 
-#include <utility>
-
 #include "host/agent_link.h"
 #include "host/server_module.h"
 #include "support/wide_text.h"
 
 CabInstallSink::CabInstallSink() { ServerModuleLock(); }
 
-CabInstallSink::~CabInstallSink() {
-  if (installer_) installer_->Release();
-  ServerModuleUnlock();
-}
+CabInstallSink::~CabInstallSink() { ServerModuleUnlock(); }
 
 HRESULT CabInstallSink::QueryInterface(REFIID iid, void** result) {
   if (!result) return E_POINTER;
@@ -33,6 +28,7 @@ ULONG CabInstallSink::Release() {
 }
 
 HRESULT CabInstallSink::Progress(LONG first, LONG second, LONG third, BSTR text) {
+  lastHeard_ = GetTickCount64();
   if (AgentHasCallback()) AgentProgress(first, second, third, AnsiFromBstr(text));
   return S_OK;
 }
@@ -40,16 +36,14 @@ HRESULT CabInstallSink::Progress(LONG first, LONG second, LONG third, BSTR text)
 HRESULT CabInstallSink::Finished(LONG status, BSTR message) {
   if (finished_) return S_OK;  // the installation ends once
   finished_ = true;
+  lastHeard_ = GetTickCount64();
   status_ = status;
   message_ = AnsiFromBstr(message);
-  if (installer_) std::exchange(installer_, nullptr)->Release();
   if (completion_) SetEvent(completion_);
   return S_OK;
 }
 
-void CabInstallSink::Arm(IOrqCabInstaller* installer, HANDLE completion) {
-  if (installer) installer->AddRef();
-  if (installer_) installer_->Release();
-  installer_ = installer;
+void CabInstallSink::Arm(HANDLE completion) {
   completion_ = completion;
+  lastHeard_ = GetTickCount64();
 }

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "commands/interaction/cab_install_sink.h"
@@ -19,6 +21,7 @@
 #include "engine/symbols.h"
 #include "engine/text_args.h"
 #include "host/agent_link.h"
+#include "orqcab_interfaces.h"
 #include "support/log.h"
 #include "support/win_handles.h"
 #include "support/wide_text.h"
@@ -27,8 +30,22 @@ namespace {
 // Every kind of server: in-process, handler, local and remote.
 constexpr DWORD kInstallerContext =
     CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
-// How often a wait for Finished asks whether the installer is still there.
-constexpr DWORD kLivenessCheckMs = 1000;
+// An installer heard from neither by Progress nor by Finished for this long has stopped
+// working: the wait ends with a failure.
+constexpr DWORD kInstallerSilenceMs = 60000;
+// Tests shorten the silence limit through this variable (milliseconds), read once.
+constexpr const char* kSilenceTestVariable = "ORQEX_TEST_CAB_SILENCE_MS";
+
+DWORD InstallerSilenceMs() {
+  static const DWORD limit = [] {
+    std::string value(32, '\0');
+    const DWORD length = GetEnvironmentVariableA(kSilenceTestVariable, value.data(), 32);
+    const unsigned long ms = length > 0 && length < 32 ? std::strtoul(value.c_str(), nullptr, 10)
+                                                       : 0;
+    return ms > 0 && ms < kInstallerSilenceMs ? static_cast<DWORD>(ms) : kInstallerSilenceMs;
+  }();
+  return limit;
+}
 
 HRESULT CreateInstaller(ComPtr<IOrqCabInstaller>& installer) {
   return CoCreateInstance(CLSID_OrqCabInstaller, nullptr, kInstallerContext, IID_IOrqCabInstaller,
@@ -50,6 +67,54 @@ void AllowImpersonation(IUnknown* proxy) {
   CoTaskMemFree(principal);
 }
 
+// The installer of this run: one OrqCab serves every INSTALLCAB of a run (a server
+// process costs far more than an installation's calls). One that ended or went silent is
+// forgotten without another call into it (a call into a stopped process would never
+// return), and the next INSTALLCAB starts a new one.
+IOrqCabInstaller*& RunInstaller() {
+  static IOrqCabInstaller* installer = nullptr;
+  return installer;
+}
+
+void ForgetRunInstaller() { RunInstaller() = nullptr; }  // deliberately not released
+
+// The run's installer, created when there is none.
+HRESULT TakeRunInstaller(IOrqCabInstaller*& installer, bool& created) {
+  installer = RunInstaller();
+  created = installer == nullptr;
+  if (installer) return S_OK;
+  ComPtr<IOrqCabInstaller> made;
+  const HRESULT status = CreateInstaller(made);
+  if (FAILED(status)) return status;
+  AllowImpersonation(made.Get());
+  made->AddRef();
+  RunInstaller() = installer = made.Get();
+  return S_OK;
+}
+
+// The statuses of a call that reached no server: it has ended since the last call.
+bool ServerIsGone(HRESULT status) {
+  return status == RPC_E_DISCONNECTED || status == RPC_E_SERVER_DIED ||
+         status == RPC_E_SERVER_DIED_DNE || status == CO_E_OBJNOTCONNECTED ||
+         status == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) ||
+         status == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) ||
+         status == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE);
+}
+
+// Calls `call` (which returns its call's status) with the run's installer; when the server
+// of a kept one has ended since, once more with a new one. Returns the failure to create
+// an installer (then `call` did not run), else S_OK.
+template <typename Call>
+HRESULT CallRunInstaller(const Call& call) {
+  for (bool retried = false;; retried = true) {
+    IOrqCabInstaller* installer = nullptr;
+    bool created = false;
+    if (const HRESULT taken = TakeRunInstaller(installer, created); FAILED(taken)) return taken;
+    if (!ServerIsGone(call(installer)) || created || retried) return S_OK;
+    ForgetRunInstaller();
+  }
+}
+
 // The engine's own reference to every sink it made lasts until the process ends: a call
 // the component makes late still finds its object, and the sink's module lock keeps the
 // server module from asking the program to end in the middle of the run.
@@ -69,26 +134,74 @@ std::string HexStatus(HRESULT status) {
 struct InstallOutcome {
   LONG status = 0;
   std::string message;
+  bool installerLost = false;  // it ended or went silent: not to be called again
 };
 
-// Waits for Finished while serving this thread's messages (the installer's
-// calls arrive through them). A wait that could never end does not: a failed
-// install call without Finished, or an installer that stops answering, ends it
-// with that failure.
-InstallOutcome WaitForInstaller(CabInstallSink& sink, IOrqCabInstaller* installer,
-                                HRESULT callResult, HANDLE completion) {
-  while (!sink.HasFinished()) {
-    if (FAILED(callResult)) {
-      return {callResult,
-              "The cabinet installer failed without finishing (" + HexStatus(callResult) + ")."};
-    }
-    if (WaitHandleWithMessages(completion, kLivenessCheckMs) == WAIT_OBJECT_0) break;
-    if (sink.HasFinished()) break;
-    BSTR ignored = nullptr;
-    callResult = installer->LastUpdate(&ignored);
-    SysFreeString(ignored);
+// A started installation: the install call's result and the server's process, when the
+// installer told it.
+struct StartedInstall {
+  HRESULT callResult = S_OK;
+  UniqueKernelHandle server;
+};
+
+StartedInstall StartInstall(IOrqCabInstaller* installer, const InstallCabFields& fields,
+                            CabInstallSink& sink) {
+  StartedInstall started;
+  long processId = 0;
+  const HRESULT asked =
+      installer->ExchangeProcessIds(static_cast<long>(GetCurrentProcessId()), &processId);
+  if (ServerIsGone(asked)) {
+    started.callResult = asked;
+    return started;
   }
-  return {sink.Status(), sink.Message()};
+  if (SUCCEEDED(asked) && processId != 0) {
+    started.server.Reset(OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(processId)));
+  }
+  ComString cabinet(fields.cabinetPath);
+  ComString params(TheHostValues().rawParams);
+  const auto& n = fields.numbers;
+  started.callResult = installer->InstallCab(cabinet.Get(), n[0], n[1], n[2], n[3], n[4], n[5],
+                                             static_cast<IOrqexCallback*>(&sink), 0,
+                                             AgentApplicationUtility(), params.Get());
+  return started;
+}
+
+// Waits for Finished while serving this thread's messages (the installer's calls arrive
+// through them). The wait cannot outlast the installer: a failed install call without
+// Finished, a server process that ends, or an installer silent for the silence limit ends
+// it with a failure.
+InstallOutcome WaitForInstaller(CabInstallSink& sink, const StartedInstall& started,
+                                HANDLE completion) {
+  const DWORD silenceMs = InstallerSilenceMs();
+  if (FAILED(started.callResult) && !sink.HasFinished()) {
+    return {started.callResult,
+            "The cabinet installer failed without finishing (" +
+                HexStatus(started.callResult) + ").",
+            ServerIsGone(started.callResult)};
+  }
+  const HANDLE handles[] = {completion, started.server.Get()};
+  const DWORD count = started.server ? 2 : 1;
+  while (!sink.HasFinished()) {
+    const ULONGLONG quiet = GetTickCount64() - sink.LastHeard();
+    if (quiet >= silenceMs) {
+      return {HRESULT_FROM_WIN32(ERROR_TIMEOUT),
+              "The cabinet installer was not heard from for " + std::to_string(silenceMs / 1000) +
+                  " s; the installation is taken as failed.",
+              true};
+    }
+    const DWORD result =
+        WaitWithMessages(count, handles, false, static_cast<DWORD>(silenceMs - quiet));
+    if (sink.HasFinished()) break;
+    if (result == WAIT_OBJECT_0 + 1) {
+      return {HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE),
+              "The cabinet installer ended without finishing.", true};
+    }
+    if (result == WAIT_FAILED) {
+      return {HRESULT_FROM_WIN32(GetLastError()), "The wait for the cabinet installer failed.",
+              false};
+    }
+  }
+  return {sink.Status(), sink.Message(), false};
 }
 
 unsigned InstallCab(EngineContext& ctx, ScriptLine& line) {
@@ -104,30 +217,21 @@ unsigned InstallCab(EngineContext& ctx, ScriptLine& line) {
   *sink.Put() = new CabInstallSink();
   sink->AddRef();
   KeepForTheRun(sink.Get());
-  ComPtr<IOrqCabInstaller> installer;
-  const HRESULT created = CreateInstaller(installer);
-  if (FAILED(created) || !completion) {
-    LogStatus(
-        "INSTALLCAB: no cabinet installer could be started (0x%08lX); %s "
-        "is not installed",
-        static_cast<unsigned long>(created), fields.cabinetPath.c_str());
+  StartedInstall started;
+  const HRESULT taken = completion ? CallRunInstaller([&](IOrqCabInstaller* installer) {
+    sink->Arm(completion.Get());
+    started = StartInstall(installer, fields, *sink.Get());
+    return started.callResult;
+  })
+                                   : E_OUTOFMEMORY;
+  if (FAILED(taken)) {
+    LogStatus("INSTALLCAB: no cabinet installer could be started (0x%08lX); %s is not installed",
+              static_cast<unsigned long>(taken), fields.cabinetPath.c_str());
     return 0;
   }
-  AllowImpersonation(installer.Get());
-  sink->Arm(installer.Get(), completion.Get());
-
-  HRESULT callResult;
-  {
-    ComString cabinet(fields.cabinetPath);
-    ComString params(TheHostValues().rawParams);
-    const auto& n = fields.numbers;
-    callResult = installer->InstallCab(cabinet.Get(), n[0], n[1], n[2], n[3], n[4], n[5],
-                                       static_cast<IOrqexCallback*>(sink.Get()), 0,
-                                       AgentApplicationUtility(), params.Get());
-  }
-  InstallOutcome outcome =
-      WaitForInstaller(*sink.Get(), installer.Get(), callResult, completion.Get());
-  sink->Arm(nullptr, nullptr);  // a late call finds no event to signal
+  const InstallOutcome outcome = WaitForInstaller(*sink.Get(), started, completion.Get());
+  sink->Arm(nullptr);  // a late call finds no event to signal
+  if (outcome.installerLost) ForgetRunInstaller();
 
   FinalStatus& final = TheFinalStatus();
   final.status = outcome.status;
@@ -139,14 +243,12 @@ unsigned InstallCab(EngineContext& ctx, ScriptLine& line) {
 }
 
 unsigned ResetLastUpdate(EngineContext&, ScriptLine&) {
-  ComPtr<IOrqCabInstaller> installer;
-  const HRESULT created = CreateInstaller(installer);
-  if (FAILED(created)) {
+  const HRESULT taken =
+      CallRunInstaller([](IOrqCabInstaller* installer) { return installer->ResetLastUpdate(); });
+  if (FAILED(taken)) {
     LogStatus("RESETLASTUPDATE: no cabinet installer could be started (0x%08lX)",
-              static_cast<unsigned long>(created));
-    return 0;
+              static_cast<unsigned long>(taken));
   }
-  installer->ResetLastUpdate();
   return 0;
 }
 }  // namespace
@@ -154,4 +256,11 @@ unsigned ResetLastUpdate(EngineContext&, ScriptLine&) {
 void RegisterCabinetCommands(HandlerTable& table) {
   table.Add(kCmdInstallCab, InstallCab);
   table.Add(kCmdResetLastUpdate, ResetLastUpdate);
+}
+
+void ReleaseRunCabInstaller() {
+  if (IOrqCabInstaller* installer = RunInstaller()) {
+    ForgetRunInstaller();
+    installer->Release();
+  }
 }

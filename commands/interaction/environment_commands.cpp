@@ -2,6 +2,8 @@
 // the engine starts inherit.
 #include <windows.h>
 
+#include <string>
+
 #include "commands/interaction/restart_families.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
@@ -9,15 +11,17 @@
 #include "engine/symbols.h"
 #include "engine/text_args.h"
 #include "support/log.h"
+#include "support/wide_text.h"
 
 namespace {
 constexpr std::size_t kFolderTextSize = 4096;
 
-// The variable's whole value, however long; false when it is not set.
-bool ReadEnvironment(const char* name, std::string& value) {
-  for (DWORD size = GetEnvironmentVariableA(name, nullptr, 0); size != 0;) {
-    value.assign(size, '\0');
-    DWORD length = GetEnvironmentVariableA(name, value.data(), size);
+// The variable's whole value, however long; false when it is not set. Wide, because the
+// ANSI size query may count UTF-16 units where the value takes more bytes (code page 932).
+bool ReadEnvironment(const wchar_t* name, std::wstring& value) {
+  for (DWORD size = GetEnvironmentVariableW(name, nullptr, 0); size != 0;) {
+    value.assign(size, L'\0');
+    DWORD length = GetEnvironmentVariableW(name, value.data(), size);
     if (length < size) {
       value.resize(length);
       return true;
@@ -35,15 +39,15 @@ unsigned ExtendPath(EngineContext& ctx, ScriptLine& line) {
     return FailLine(ctx, line, status);
   }
   TrimText(folder);
-  std::string oldPath;
-  std::string newPath = folder + ";";
-  if (ReadEnvironment("PATH", oldPath)) newPath += oldPath;
-  if (!SetEnvironmentVariableA("PATH", newPath.c_str())) {
+  std::wstring oldPath;
+  std::wstring newPath = WideFromAnsi(folder) + L";";
+  if (ReadEnvironment(L"PATH", oldPath)) newPath += oldPath;
+  if (!SetEnvironmentVariableW(L"PATH", newPath.c_str())) {
     LogStatus("EXTENDPATH: PATH cannot take %s in front (%lu); it stays as it was", folder.c_str(),
               GetLastError());
     return 0;
   }
-  LogStatus("Path Is: %s", newPath.c_str());
+  LogStatus("Path Is: %s", AnsiFromWide(newPath).c_str());
   return 0;
 }
 }  // namespace

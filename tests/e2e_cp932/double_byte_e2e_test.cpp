@@ -73,4 +73,34 @@ TEST(DoubleByte, KeyTreeWithLongDoubleByteNamesIsDeletedWhole) {
   SHDeleteKeyA(HKEY_LOCAL_MACHINE, root.c_str());
   RemoveFolderTree(dir);
 }
+
+// EXTENDPATH twice keeps every byte of PATH, double-byte characters and a long old value
+// alike, and a program the script starts afterwards sees exactly that.
+TEST(DoubleByte, ExtendPathTwiceKeepsTheWholePathForChildren) {
+  std::string saved(32767, '\0');
+  saved.resize(GetEnvironmentVariableA("PATH", saved.data(), 32767));
+  std::string system(MAX_PATH, '\0');
+  system.resize(GetSystemDirectoryA(system.data(), MAX_PATH));
+  std::string dir = MakeScratchDir("e2e_cp932_path");
+  const std::string shortOld = "C:\\old" + kTrailBackslash + ";" + system;
+  const std::string longOld = shortOld + std::string(9000, ';') + "C:\\end" + kTrailBar;
+  for (const std::string& old : {shortOld, longOld}) {
+    SCOPED_TRACE(old.size());
+    ASSERT_TRUE(SetEnvironmentVariableA("PATH", old.c_str()));
+    const std::string first = "C:\\x" + kTrailBackslash, second = "C:\\y" + kTrailBar;
+    OrqexRun run = RunScript(dir, "[DefaultInstall]\r\nEXTENDPATH " + first + "\r\nEXTENDPATH " +
+                                      second + "\r\nRUNWAIT " + system + "\\cmd.exe /c set PATH> " +
+                                      dir + "\\path.txt\r\n");
+    SetEnvironmentVariableA("PATH", saved.c_str());
+    EXPECT_EQ(run.exitCode, 0u);
+    const std::string expected = second + ";" + first + ";" + old;
+    const std::string log = ReadTextFile(dir + "\\run.log");
+    // (A log line holds the first 3,000 bytes or so.)
+    EXPECT_NE(log.find("Path Is: " + (first + ";" + old).substr(0, 2000)), std::string::npos);
+    EXPECT_NE(log.find("Path Is: " + expected.substr(0, 2000)), std::string::npos);
+    const std::string seen = ReadTextFile(dir + "\\path.txt");
+    EXPECT_EQ(seen.substr(0, seen.find('\r')), "PATH=" + expected);
+  }
+  RemoveFolderTree(dir);
+}
 }  // namespace

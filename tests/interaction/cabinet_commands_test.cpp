@@ -5,10 +5,12 @@
 // after windows.h
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
 #include "agent_interfaces.h"
+#include "commands/interaction/restart_families.h"
 #include "engine/host_values.h"
 #include "orqcab_interfaces.h"
 #include "support_code/script_test.h"
@@ -27,9 +29,51 @@ void RegisterOrqCab(const char* action) {
   ASSERT_EQ(RunProgram("\"" + TestBinDir() + "\\OrqCab.exe\" " + action).exitCode, 0u) << action;
 }
 
+// The silence limit of these tests (the product's is 60 s); the programs they start
+// inherit it.
+constexpr DWORD kSilenceMs = 3000;
+
+// The processes of this prefix whose program is `exe`.
+std::vector<DWORD> ProcessesNamed(const char* exe) {
+  std::vector<DWORD> found;
+  UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+       more = Process32Next(snapshot.Get(), &entry)) {
+    if (lstrcmpiA(entry.szExeFile, exe) == 0) found.push_back(entry.th32ProcessID);
+  }
+  return found;
+}
+
+bool EndProcess(DWORD id) {
+  UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+  return TerminateProcess(process.Get(), 9) && WaitForSingleObject(process.Get(), 5000) == 0;
+}
+
+// Sends `signal` to this prefix's OrqCab processes (found on the Unix side by their
+// program name and prefix): 0 when one got it.
+int SignalOrqCab(const std::string& signal) {
+  return RunUnixShell(
+      "r=1; for p in $(pgrep -f 'OrqCab[.]exe'); do "
+      "tr '\\0' '\\n' </proc/$p/environ 2>/dev/null | grep -qx WINEPREFIX=$WINEPREFIX && "
+      "kill -" + signal + " $p && r=0; done; exit $r");
+}
+
+// A cabinet of `files` files of 64 KB, f0.bin, f1.bin, ...
+void MakeBigCabinet(const std::string& path, int files) {
+  std::string command = "\"" + TestBinDir() + "\\make_cabinet.exe\" " + path;
+  for (int i = 0; i < files; ++i) command += " f" + std::to_string(i) + ".bin=65536";
+  ASSERT_EQ(RunProgram(command).exitCode, 0u);
+}
+
 class CabinetTest : public ScriptTest {
  protected:
-  static void SetUpTestSuite() { RegisterOrqCab("/RegServer"); }
+  static void SetUpTestSuite() {
+    RegisterOrqCab("/RegServer");
+    SetEnvironmentVariableA("ORQEX_TEST_CAB_SILENCE_MS", std::to_string(kSilenceMs).c_str());
+  }
+  // Every test is a run of its own, with an installer of its own.
   void SetUp() override {
     ScriptTest::SetUp();
     CoInitialize(nullptr);
@@ -39,6 +83,7 @@ class CabinetTest : public ScriptTest {
   }
   void TearDown() override {
     TheHostValues().rawParams.clear();
+    ReleaseRunCabInstaller();
     CoUninitialize();
     ScriptTest::TearDown();
   }
@@ -117,57 +162,110 @@ TEST_F(CabinetTest, WithoutAComponentTheCommandSucceedsAndLeavesTheSymbol) {
   EXPECT_FALSE(FileExists(dir_ + "\\readme.txt"));
 }
 
-// A whole run started by the test agent: each file's Progress reaches the agent, and
-// Finished's status and message become the run's final status there.
-TEST_F(CabinetTest, ProgressReachesTheAgentAndTheOutcomeIsTheFinalStatus) {
-  WriteTextFile(dir_ + "\\agent.Orq", "[DefaultInstall]\r\nINSTALLCAB R=" + cab_ + "\r\n");
+// A whole run started by the test agent: progress reaches the agent coalesced (the first
+// file, then the newest at most every 100 ms, always the last), and Finished's status and
+// message become the run's final status there.
+TEST_F(CabinetTest, ProgressReachesTheAgentCoalescedAndTheOutcomeIsTheFinalStatus) {
+  constexpr int kFiles = 400;
+  MakeBigCabinet(dir_ + "\\big.cab", kFiles);
+  WriteTextFile(dir_ + "\\agent.Orq", "[DefaultInstall]\r\nINSTALLCAB R=" + dir_ + "\\big.cab\r\n");
+  const ULONGLONG start = GetTickCount64();
   const OrqexRun run =
       RunProgram("\"" + TestBinDir() + "\\test_agent.exe\" " + dir_ +
                  "\\calls.txt /Script=" + dir_ + "\\agent.Orq /Log=" + dir_ + "\\run.log /Quiet");
+  const ULONGLONG elapsed = GetTickCount64() - start;
   EXPECT_EQ(run.exitCode, 0u);
   const std::string calls = ReadTextFile(dir_ + "\\calls.txt");
-  std::size_t at = 0;
-  for (const char* line :
-       {"Progress 1 3 1000 readme.txt", "Progress 2 3 70000 bin\\tool.dat",
-        "Progress 3 3 3 docs\\deep\\note.txt", "Finished 0x00000000 Installed 3 files"}) {
-    at = calls.find(line, at);
-    EXPECT_NE(at, std::string::npos) << line << "\n" << calls;
+  std::vector<int> indices;
+  for (std::size_t at = calls.find("Progress "); at != std::string::npos;
+       at = calls.find("Progress ", at + 1)) {
+    indices.push_back(std::atoi(calls.c_str() + at + 9));
+    EXPECT_EQ(calls.compare(calls.find(' ', at + 9), 5, " 400 "), 0) << calls.substr(at, 40);
+  }
+  ASSERT_FALSE(indices.empty()) << calls;
+  EXPECT_EQ(indices.front(), 1);
+  EXPECT_EQ(indices.back(), kFiles);
+  EXPECT_TRUE(std::is_sorted(indices.begin(), indices.end()));
+  EXPECT_LE(indices.size(), 2 + elapsed / 100) << calls;
+  EXPECT_NE(calls.find("Progress 400 400 65536 f399.bin"), std::string::npos) << calls;
+  EXPECT_NE(calls.find("Finished 0x00000000 Installed 400 files"), std::string::npos) << calls;
+}
+
+// A server that is killed or stopped during the installation ends the wait with a failure
+// (killed: at once; stopped: after the silence limit), and the run's next INSTALLCAB gets a
+// new server; so does one after the run's server was killed between two lines.
+TEST_F(CabinetTest, AKilledOrStoppedServerFailsTheLineAndTheNextInstallWorks) {
+  MakeBigCabinet(dir_ + "\\big.cab", 1000);
+  CreateDirectoryA((dir_ + "\\small").c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(cab_.c_str(), (dir_ + "\\small\\test.cab").c_str(), FALSE));
+  const std::string small = dir_ + "\\small\\test.cab";
+  struct Case {
+    const char* how;
+    const char* signal;  // sent on the Unix side once the first file is out
+    const char* message;
+  };
+  const Case cases[] = {
+      {"killed", nullptr, "ended without finishing"},
+      {"stopped", "STOP", "was not heard from for 3 s"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    DeleteFileA((dir_ + "\\f0.bin").c_str());
+    std::atomic<bool> done{false}, acted{false};
+    std::thread actor([&] {
+      while (!done && !FileExists(dir_ + "\\f0.bin")) Sleep(1);
+      if (done) return;
+      if (c.signal) {
+        acted = SignalOrqCab(c.signal) == 0;
+        return;
+      }
+      for (DWORD server : ProcessesNamed("OrqCab.exe")) acted = EndProcess(server);
+    });
+    const ULONGLONG start = GetTickCount64();
+    const OrqexRun run = RunScript(dir_,
+                                   "[DefaultInstall]\r\nINSTALLCAB A=" + dir_ + "\\big.cab\r\n"
+                                   "INSTALLCAB B=" + small + "\r\nKILLPROCESS OrqCab.exe\r\n"
+                                   "INSTALLCAB C=" + small + "\r\n",
+                                   "", "run.Orq");
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    done = true;
+    actor.join();
+    if (c.signal) SignalOrqCab("KILL");
+    EXPECT_TRUE(acted.load());
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_LT(elapsed, 30000u);
+    const std::string log = ReadTextFile(dir_ + "\\run.log");
+    const std::size_t first = log.find("INSTALLCAB " + dir_ + "\\big.cab: status 0x8");
+    EXPECT_NE(first, std::string::npos) << log;
+    EXPECT_NE(log.find(c.message, first), std::string::npos) << log;
+    EXPECT_NE(log.find("INSTALLCAB " + small + ": status 0x00000000 Installed 3 files"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.rfind("INSTALLCAB " + small + ": status 0x00000000 Installed 3 files"),
+              log.find("INSTALLCAB " + small + ": status 0x00000000 Installed 3 files"))
+        << log;
+    EXPECT_EQ(ReadTextFile(dir_ + "\\small\\readme.txt"), PatternBytes("readme.txt", 1000));
   }
 }
 
-// The server process is ended while it extracts: the command notices and does
-// not wait for a Finished that can never come.
-TEST_F(CabinetTest, AServerThatDiesDuringTheInstallationEndsTheWait) {
-  std::string command = "\"" + TestBinDir() + "\\make_cabinet.exe\" " + dir_ + "\\big.cab";
-  for (int i = 0; i < 400; ++i) command += " f" + std::to_string(i) + ".bin=65536";
-  ASSERT_EQ(RunProgram(command).exitCode, 0u);
-  TheHostValues().rawParams = HexParams("cabfolder=\"out\"");
-  std::atomic<bool> killed{false}, stop{false};
-  std::thread killer([&] {
-    for (int tries = 0; tries < 20000 && !killed && !stop; ++tries) {
-      if (FileExists(dir_ + "\\out\\f0.bin")) {
-        UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-        PROCESSENTRY32 entry{};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32First(snapshot.Get(), &entry); more;
-             more = Process32Next(snapshot.Get(), &entry)) {
-          if (lstrcmpiA(entry.szExeFile, "OrqCab.exe") != 0) continue;
-          UniqueKernelHandle server(OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
-          killed = TerminateProcess(server.Get(), 9) != FALSE;
-        }
-      }
-      Sleep(1);
-    }
-  });
-  const ULONGLONG start = GetTickCount64();
-  const unsigned status = Run({"INSTALLCAB R=" + dir_ + "\\big.cab"});
-  stop = true;
-  killer.join();
-  EXPECT_TRUE(killed.load());
-  EXPECT_EQ(status, 0u);
-  EXPECT_LT(GetTickCount64() - start, 30000u);
-  EXPECT_EQ(Symbol("R"), "FALSE");
-  EXPECT_LT(TheFinalStatus().status, 0);
+// A run that ends without letting go of its installer (ended from outside, or by the
+// parent watch) takes the OrqCab it kept with it.
+TEST_F(CabinetTest, TheServerEndsWithARunThatEndsAbruptly) {
+  WriteTextFile(dir_ + "\\run.Orq", "[DefaultInstall]\r\nINSTALLCAB R=" + cab_ + "\r\nRUNWAIT \"" +
+                                         TestBinDir() + "\\exit_after_delay.exe\" 20000\r\n");
+  UniqueKernelHandle run = StartProgram("\"" + TestBinDir() + "\\Orqex.exe\" /Script=" + dir_ +
+                                        "\\run.Orq /Log=" + dir_ + "\\run.log");
+  for (int waited = 0; waited < 300 && Log().find("Executing line 3") == std::string::npos;
+       ++waited) {
+    Sleep(100);
+  }
+  ASSERT_NE(Log().find("Installed 3 files"), std::string::npos) << Log();
+  ASSERT_FALSE(ProcessesNamed("OrqCab.exe").empty());
+  TerminateProcess(run.Get(), 9);
+  for (DWORD waiter : ProcessesNamed("exit_after_delay.exe")) EndProcess(waiter);
+  for (int waited = 0; waited < 100 && !ProcessesNamed("OrqCab.exe").empty(); ++waited) Sleep(100);
+  EXPECT_TRUE(ProcessesNamed("OrqCab.exe").empty());
+  for (DWORD left : ProcessesNamed("OrqCab.exe")) EndProcess(left);
 }
 
 // A stand-in for the component, registered in this process: what it does with a
@@ -178,6 +276,7 @@ class StandInInstaller : public IOrqCabInstaller, public IClassFactory {
   bool finish = true;
   LONG finishStatus = 0;
   std::array<long, 6> numbers{};
+  int created = 0;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (IsEqualIID(iid, IID_IClassFactory)) {
@@ -193,6 +292,7 @@ class StandInInstaller : public IOrqCabInstaller, public IClassFactory {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** out) override {
+    ++created;
     return QueryInterface(iid, out);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
@@ -201,6 +301,7 @@ class StandInInstaller : public IOrqCabInstaller, public IClassFactory {
     *version = nullptr;
     return S_OK;
   }
+  HRESULT STDMETHODCALLTYPE ExchangeProcessIds(long, long*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE InstallCab(BSTR, long n1, long n2, long n3, long n4, long n5, long n6,
                                        IUnknown* callback, long, IUnknown*, BSTR) override {
     numbers = {n1, n2, n3, n4, n5, n6};
@@ -227,6 +328,8 @@ TEST_F(CabinetTest, TheComponentsAnswerBecomesTheFinalStatus) {
       {S_OK, true, 0, "TRUE", 0},
       {S_OK, true, static_cast<LONG>(0x80004005), "FALSE", static_cast<LONG>(0x80004005)},
       {E_FAIL, false, 0, "FALSE", E_FAIL},  // fails without Finished: no wait
+      // Succeeds and stays silent: ends after the silence limit.
+      {S_OK, false, 0, "FALSE", HRESULT_FROM_WIN32(ERROR_TIMEOUT)},
   };
   StandInInstaller standIn;
   DWORD cookie = 0;
@@ -238,12 +341,18 @@ TEST_F(CabinetTest, TheComponentsAnswerBecomesTheFinalStatus) {
     standIn.callResult = c.callResult;
     standIn.finish = c.finish;
     standIn.finishStatus = c.finishStatus;
+    const ULONGLONG start = GetTickCount64();
     ASSERT_EQ(Run({"INSTALLCAB R=C:\\x.cab,1"}), 0u) << Log();
+    EXPECT_LT(GetTickCount64() - start, kSilenceMs + 2000);
     EXPECT_EQ(Symbol("R"), c.symbol);
     EXPECT_EQ(TheFinalStatus().status, c.finalStatus);
     EXPECT_EQ(standIn.numbers, (std::array<long, 6>{1, 0, 0, 0, 0, 0}));
   }
   EXPECT_EQ(TheFinalStatus().message.find("stand-in"), std::string::npos);
+  // One installer served the whole run, up to the silent one, which is not asked again.
+  EXPECT_EQ(standIn.created, 1);
+  ASSERT_EQ(Run({"RESETLASTUPDATE"}), 0u);
+  EXPECT_EQ(standIn.created, 2);
   CoRevokeClassObject(cookie);
 }
 }  // namespace

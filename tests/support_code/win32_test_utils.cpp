@@ -136,3 +136,20 @@ OrqexRun RunScript(const std::string& dir, const std::string& script,
   DeleteFileA((dir + "\\run.log").c_str());
   return RunOrqex("/Script=" + dir + "\\" + name + " /Log=" + dir + "\\run.log " + extraArgs);
 }
+
+// Runs a Unix shell command from inside Wine and returns its exit status. Wine gives no
+// usable handle for a Unix process (nor, started this way, success), so the shell writes
+// its status into a file.
+int RunUnixShell(const std::string& command) {
+  static int runs = 0;
+  const std::string status =
+      "/tmp/orq_shell_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs);
+  StartProgram("Z:\\bin\\sh -c \"(" + command + "); echo $? > " + status + "\"");
+  std::string windowsPath = "Z:" + status;
+  for (char& c : windowsPath) c = c == '/' ? '\\' : c;
+  for (int waited = 0; waited < 300 && !FileExists(windowsPath); ++waited) Sleep(100);
+  Sleep(100);  // the shell's echo has finished writing
+  std::string text = ReadTextFile(windowsPath);
+  DeleteFileA(windowsPath.c_str());
+  return text.empty() ? -1 : std::atoi(text.c_str());
+}

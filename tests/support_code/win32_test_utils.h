@@ -59,3 +59,7 @@ OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs = 60000);
 // returns the run; the log text is then ReadTextFile(dir + "\\run.log").
 OrqexRun RunScript(const std::string& dir, const std::string& script,
                    const std::string& extraArgs = "", const std::string& name = "test.Orq");
+
+// Runs a Unix shell command from inside Wine (through Z:\bin\sh) and returns its exit
+// status, -1 when it gave none within 30 s.
+int RunUnixShell(const std::string& command);
