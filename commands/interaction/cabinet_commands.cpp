@@ -189,8 +189,7 @@ InstallOutcome WaitForInstaller(CabInstallSink& sink, const StartedInstall& star
                   " s; the installation is taken as failed.",
               true};
     }
-    const DWORD result =
-        WaitWithMessages(count, handles, false, static_cast<DWORD>(silenceMs - quiet));
+    const DWORD result = WaitWithMessages(count, handles, static_cast<DWORD>(silenceMs - quiet));
     if (sink.HasFinished()) break;
     if (result == WAIT_OBJECT_0 + 1) {
       return {HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE),
