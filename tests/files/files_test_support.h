@@ -57,23 +57,6 @@ inline std::string ShortName(const std::string& path) {
   return shortName;
 }
 
-// Runs a Unix shell command from inside Wine and returns its exit status. Wine gives no
-// usable handle for a Unix process (nor, started this way, success), so the shell writes
-// its status into a file.
-inline int RunUnixShell(const std::string& command) {
-  static int runs = 0;
-  const std::string status =
-      "/tmp/orq_shell_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs);
-  StartProgram("Z:\\bin\\sh -c \"(" + command + "); echo $? > " + status + "\"");
-  std::string windowsPath = "Z:" + status;
-  for (char& c : windowsPath) c = c == '/' ? '\\' : c;
-  for (int waited = 0; waited < 300 && !FileExists(windowsPath); ++waited) Sleep(100);
-  Sleep(100);  // the shell's echo has finished writing
-  std::string text = ReadTextFile(windowsPath);
-  DeleteFileA(windowsPath.c_str());
-  return text.empty() ? -1 : std::atoi(text.c_str());
-}
-
 // The Unix folder of the Wine prefix (drive C is its drive_c), or empty.
 inline std::string WinePrefix() {
   char prefix[MAX_PATH] = {};
