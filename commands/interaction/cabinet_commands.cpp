@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "commands/files/path_routines.h"
 #include "commands/interaction/cab_install_sink.h"
 #include "commands/interaction/install_cab_parse.h"
 #include "commands/interaction/message_waits.h"
@@ -20,6 +21,7 @@
 #include "engine/text_args.h"
 #include "host/agent_link.h"
 #include "support/log.h"
+#include "support/system_folders.h"
 #include "support/win_handles.h"
 #include "support/wide_text.h"
 
@@ -64,6 +66,15 @@ std::string HexStatus(HRESULT status) {
   text.resize(static_cast<std::size_t>(
       std::snprintf(text.data(), text.size(), "0x%08lX", static_cast<unsigned long>(status))));
   return text;
+}
+
+// The installer runs in a process of its own, with a current folder of its own: a
+// relative cabinet path is taken from the engine's working folder (SETWORKDIR's, else
+// the current one) before it goes there.
+std::string CabinetPathForInstaller(const EngineContext& ctx, const std::string& path) {
+  if (!PathIsRelativeA(path.c_str())) return path;
+  std::string full = ctx.workDir.empty() ? CurrentFolder() : ctx.workDir;
+  return AppendPath(full, 32768, path) ? full : path;
 }
 
 struct InstallOutcome {
@@ -118,7 +129,7 @@ unsigned InstallCab(EngineContext& ctx, ScriptLine& line) {
 
   HRESULT callResult;
   {
-    ComString cabinet(fields.cabinetPath);
+    ComString cabinet(CabinetPathForInstaller(ctx, fields.cabinetPath));
     ComString params(TheHostValues().rawParams);
     const auto& n = fields.numbers;
     callResult = installer->InstallCab(cabinet.Get(), n[0], n[1], n[2], n[3], n[4], n[5],

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "engine/mbcs.h"
 
 namespace {
@@ -31,6 +33,22 @@ TEST(CabEntryName, KeepsEveryNameInsideTheTargetFolder) {
       {"", nullptr},
       {"a?b", nullptr},
       {"a\tb", nullptr},
+      // Names the system would store under another name, or that open a device.
+      {"a.txt.", nullptr},
+      {"dir \\x", nullptr},
+      {"NUL", nullptr},
+      {"nul.txt", nullptr},
+      {"sub\\NUL", nullptr},
+      {"COM1.dat", nullptr},
+      {"lpt9", nullptr},
+      {"Aux .cab", nullptr},
+      {"CONOUT$", nullptr},
+      {"dev\\com\xb9", nullptr},
+      {"NUL\\x.txt", nullptr},
+      {"nullish.txt", "nullish.txt"},
+      {"COM10", "COM10"},
+      {"CONSOLE.txt", "CONSOLE.txt"},
+      {"x\\LPT.txt", "x\\LPT.txt"},
   };
   for (const NameCase& c : cases) {
     const CabEntryName result = CheckCabEntryName(c.name);
@@ -41,6 +59,16 @@ TEST(CabEntryName, KeepsEveryNameInsideTheTargetFolder) {
       EXPECT_FALSE(result.reason.empty()) << c.name;
     }
   }
+}
+
+TEST(CabEntryName, ACabinetPathThroughADeviceIsRefused) {
+  const std::pair<const char*, bool> cases[] = {
+      {"C:\\updates\\AUX.cab", true},     {"C:/updates/com1.cab", true},
+      {"\\\\.\\COM1", true},              {"C:\\NUL\\x.cab", true},
+      {"C:\\updates\\auxiliary.cab", false}, {"C:\\CON10\\x.cab", false},
+      {"x.cab", false},
+  };
+  for (const auto& [path, device] : cases) EXPECT_EQ(PathNamesDevice(path), device) << path;
 }
 
 TEST(CabEntryName, DoubleByteTrailBackslashIsNoSeparator) {
