@@ -3,7 +3,6 @@
 // programs, a full disk from a small tmpfs linked as a drive letter.
 #include <windows.h>
 
-#include <cstdlib>
 
 #include "files_test_support.h"
 #include "support/system_folders.h"
@@ -23,23 +22,6 @@ void SetWriteTimeFrom(const std::string& target, const std::string& source, long
 
 bool IsReadOnly(const std::string& path) {
   return (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
-// Runs a Unix shell command from inside Wine and returns its exit status. Wine gives no
-// usable handle for a Unix process (nor, started this way, success), so the shell writes
-// its status into a file.
-int RunUnixShell(const std::string& command) {
-  static int runs = 0;
-  const std::string status =
-      "/tmp/orq_shell_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs);
-  StartProgram("Z:\\bin\\sh -c \"(" + command + "); echo $? > " + status + "\"");
-  std::string windowsPath = "Z:" + status;
-  for (char& c : windowsPath) c = c == '/' ? '\\' : c;
-  for (int waited = 0; waited < 300 && !FileExists(windowsPath); ++waited) Sleep(100);
-  Sleep(100);  // the shell's echo has finished writing
-  std::string text = ReadTextFile(windowsPath);
-  DeleteFileA(windowsPath.c_str());
-  return text.empty() ? -1 : std::atoi(text.c_str());
 }
 
 class FileCopyTest : public ScriptTest {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 std::string TestBinDir() {
   std::string path(MAX_PATH, '\0');
   DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -132,4 +134,34 @@ OrqexRun RunScript(const std::string& dir, const std::string& script,
   WriteTextFile(dir + "\\" + name, script);
   DeleteFileA((dir + "\\run.log").c_str());
   return RunOrqex("/Script=" + dir + "\\" + name + " /Log=" + dir + "\\run.log " + extraArgs);
+}
+
+// Wine gives no usable handle for a Unix process (nor, started this way, success), so
+// the shell writes its status into a file.
+int RunUnixShell(const std::string& command) {
+  static int runs = 0;
+  const std::string status =
+      "/tmp/orq_shell_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++runs);
+  StartProgram("Z:\\bin\\sh -c \"(" + command + "); echo $? > " + status + "\"");
+  std::string windowsPath = "Z:" + status;
+  for (char& c : windowsPath) c = c == '/' ? '\\' : c;
+  for (int waited = 0; waited < 300 && !FileExists(windowsPath); ++waited) Sleep(100);
+  Sleep(100);  // the shell's echo has finished writing
+  std::string text = ReadTextFile(windowsPath);
+  DeleteFileA(windowsPath.c_str());
+  return text.empty() ? -1 : std::atoi(text.c_str());
+}
+
+std::string UnixPath(const std::string& windowsPath) {
+  using UnixName = char*(CDECL*)(const WCHAR*);
+  const auto unixName = reinterpret_cast<UnixName>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+  std::wstring wide(windowsPath.size() + 1, L'\0');
+  wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
+      CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), static_cast<int>(wide.size()))));
+  char* name = unixName && !wide.empty() ? unixName(wide.c_str()) : nullptr;
+  if (!name) return {};
+  const std::string unix = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return unix;
 }
