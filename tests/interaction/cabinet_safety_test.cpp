@@ -35,6 +35,20 @@ Snapshot FilesBelow(const std::string& folder) {
   return files;
 }
 
+// The names whose bytes differ between two snapshots (or that only one has), for a
+// readable failure; empty when they are the same.
+std::string Differences(const Snapshot& actual, const Snapshot& expected) {
+  std::string names;
+  for (const auto& [name, bytes] : actual) {
+    auto other = expected.find(name);
+    if (other == expected.end() || other->second != bytes) names += " " + name;
+  }
+  for (const auto& [name, bytes] : expected) {
+    if (!actual.count(name)) names += " (missing)" + name;
+  }
+  return names;
+}
+
 Snapshot Expected(const std::vector<CabinetEntry>& entries) {
   Snapshot files;
   for (const CabinetEntry& entry : entries) files[entry.name] = PatternBytes(entry.name, entry.size);
@@ -109,7 +123,7 @@ TEST_F(CabinetSafetyTest, LinksAndHardLinksInTheTargetAreRefusedAndNothingOutsid
   for (const Case& c : cases) {
     CreateDirectoryA((dir_ + "\\" + c.cabfolder.substr(0, 2)).c_str(), nullptr);
     if (c.link.size() == 2) RemoveDirectoryA((dir_ + "\\" + c.link).c_str());
-    shell += std::string(shell.empty() ? "" : " && ") + (c.hard ? "ln '" : "ln -s '") +
+    shell += std::string(shell.empty() ? "" : " && ") + (c.hard ? "ln -f '" : "ln -sfn '") +
              UnixPath(dir_ + "\\" + c.to) + "' '" + UnixPath(dir_ + "\\" + c.link) + "'";
   }
   ASSERT_EQ(RunUnixShell(shell), 0) << shell;
@@ -123,14 +137,16 @@ TEST_F(CabinetSafetyTest, LinksAndHardLinksInTheTargetAreRefusedAndNothingOutsid
     }
     Install(cab_, "", "cabfolder=\"" + c.cabfolder + "\"");
     ExpectRefused("\"" + link + "\"");
-    EXPECT_EQ(FilesBelow(outside), before);
+    EXPECT_EQ(Differences(FilesBelow(outside), before), "");
     for (const CabinetEntry& entry : TestCabinetEntries()) {
-      EXPECT_NE(ReadTextFile(dir_ + "\\" + c.cabfolder + "\\" + entry.name),
-                PatternBytes(entry.name, entry.size))
-          << entry.name;
+      EXPECT_FALSE(ReadTextFile(dir_ + "\\" + c.cabfolder + "\\" + entry.name) ==
+                 PatternBytes(entry.name, entry.size))
+        << entry.name;
     }
   }
   EXPECT_EQ(LinkCount(outside + "\\readme.txt"), 2u) << "the hard link itself stays";
+  // Removed on the Unix side: a folder tree walk would follow the links.
+  RunUnixShell("rm -rf '" + UnixPath(dir_) + "'");
 }
 
 // Requests that cannot be installed end FALSE and write nothing: a missing cabinet, a
@@ -166,7 +182,7 @@ TEST_F(CabinetSafetyTest, RefusedCabinetsAndNamesWriteNothing) {
     after.erase("run.log");
     Snapshot expected = before;
     expected.erase("run.log");
-    EXPECT_EQ(after, expected);
+    EXPECT_EQ(Differences(after, expected), "");
   }
   EXPECT_FALSE(FileExists(dir_ + "\\up"));
   ExpectFailures({{"INSTALLCAB R=", 51}, {"INSTALLCAB R=,1,2", 51}});
@@ -184,7 +200,7 @@ TEST_F(CabinetSafetyTest, ADamagedCabinetLeavesEveryInstalledFileAsItWas) {
   Install(MakeCabinet("good.cab", good), "", "cabfolder=\"inst\"");
   ExpectInstalled();
   const Snapshot before = FilesBelow(installed);
-  ASSERT_EQ(before, Expected(good));
+  ASSERT_EQ(Differences(before, Expected(good)), "");
 
   const std::string whole = ReadTextFile(MakeCabinet("newer.cab", newer));
   std::string noFolders = whole;
@@ -209,11 +225,11 @@ TEST_F(CabinetSafetyTest, ADamagedCabinetLeavesEveryInstalledFileAsItWas) {
     if (!c.bytes.empty()) WriteTextFile(dir_ + "\\" + c.cabinet, c.bytes);
     Install(dir_ + "\\" + c.cabinet, "", "cabfolder=\"inst\"");
     ExpectRefused(c.messagePart);
-    EXPECT_EQ(FilesBelow(installed), before);
+    EXPECT_EQ(Differences(FilesBelow(installed), before), "");
   }
   Install(dir_ + "\\newer.cab", "", "cabfolder=\"inst\"");  // the whole one does replace
   ExpectInstalled();
-  EXPECT_EQ(FilesBelow(installed), Expected(newer));
+  EXPECT_EQ(Differences(FilesBelow(installed), Expected(newer)), "");
 }
 
 // Files already there: kept with the second number 1; replaced with 0, read-only ones
@@ -283,7 +299,7 @@ TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolder) {
     ExpectInstalled();
     Snapshot files = FilesBelow(folder);
     files.erase("x.cab");
-    EXPECT_EQ(files, Expected(TestCabinetEntries()));
+    EXPECT_EQ(Differences(files, Expected(TestCabinetEntries())), "");
   }
 }
 
