@@ -233,36 +233,40 @@ TEST_F(CabinetSafetyTest, ADamagedCabinetLeavesEveryInstalledFileAsItWas) {
 }
 
 // Files already there: kept with the second number 1; replaced with 0, read-only ones
-// too; a read-only file in use stays as it was, read-only, and nothing else changes.
+// too. A read-only file in use stays as it was and read-only, whether it is found in use
+// at once or only when it is to be replaced (held with leave to delete: the move over it
+// fails after its attribute was cleared), and nothing else changes.
 TEST_F(CabinetSafetyTest, ExistingFilesAreKeptOrReplacedWhole) {
   struct Case {
     const char* numbers;
-    bool readOnly, held;
-    bool installed;  // the cabinet's readme.txt is there afterwards
+    bool readOnly;
+    DWORD heldSharing;  // readme.txt held open by this process with that sharing, when not 0
+    bool installed;     // the cabinet's readme.txt is there afterwards
   };
   const Case cases[] = {
-      {",0,1", false, false, false},
-      {",0,0", true, false, true},
-      {",0,0", true, true, false},
+      {",0,1", false, 0, false},
+      {",0,0", true, 0, true},
+      {",0,0", true, FILE_SHARE_READ, false},
+      {",0,0", true, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, false},
   };
   const std::string readme = dir_ + "\\readme.txt";
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.numbers) + (c.readOnly ? " read-only" : "") +
-                 (c.held ? " held" : ""));
+                 (c.heldSharing ? " held" : ""));
     RemoveFolderTree(dir_ + "\\bin");
     SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_NORMAL);
     WriteTextFile(readme, "installed before");
     if (c.readOnly) SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_READONLY);
     UniqueKernelHandle held;
-    if (c.held) {
-      held.Reset(CreateFileA(readme.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    if (c.heldSharing) {
+      held.Reset(CreateFileA(readme.c_str(), GENERIC_READ, c.heldSharing, nullptr, OPEN_EXISTING,
                              0, nullptr));
       ASSERT_TRUE(held);
     }
     Install(cab_, c.numbers);
     held.Reset();
-    if (c.held) {
-      ExpectRefused("in use");
+    if (c.heldSharing) {
+      ExpectRefused("readme.txt");
       EXPECT_FALSE(FileExists(dir_ + "\\bin\\tool.dat"));
     } else {
       ExpectInstalled();
