@@ -280,7 +280,8 @@ TEST_F(CabinetSafetyTest, ExistingFilesAreKeptOrReplacedWhole) {
 }
 
 // Base 0 is the folder the cabinet is in, however its path is written: with "/", and
-// relative to the engine's working folder (OrqCab has another current folder).
+// relative to the engine's working folder, SETWORKDIR's or else its current one (OrqCab
+// has another current folder).
 TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolder) {
   struct Case {
     std::string folder;                  // below the scratch folder, holding x.cab
@@ -292,14 +293,20 @@ TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolder) {
       {"fwd", {"INSTALLCAB R=" + forward}},
       {"rel", {"SETWORKDIR " + dir_ + "\\rel", "INSTALLCAB R=x.cab"}},
       {"up\\down", {"SETWORKDIR " + dir_ + "\\up\\other", "INSTALLCAB R=..\\down\\x.cab"}},
+      {"cur", {"INSTALLCAB R=x.cab"}},
   };
+  std::string previous(MAX_PATH, '\0');
+  previous.resize(GetCurrentDirectoryA(MAX_PATH, previous.data()));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.folder);
     const std::string folder = dir_ + "\\" + c.folder;
     CreateDirectoryA((dir_ + "\\" + c.folder.substr(0, c.folder.find('\\'))).c_str(), nullptr);
     CreateDirectoryA(folder.c_str(), nullptr);
     ASSERT_TRUE(CopyFileA(cab_.c_str(), (folder + "\\x.cab").c_str(), FALSE));
-    ASSERT_EQ(Run(c.lines), 0u) << Log();
+    SetCurrentDirectoryA(c.folder == "cur" ? folder.c_str() : previous.c_str());
+    const unsigned status = Run(c.lines);
+    SetCurrentDirectoryA(previous.c_str());
+    ASSERT_EQ(status, 0u) << Log();
     ExpectInstalled();
     Snapshot files = FilesBelow(folder);
     files.erase("x.cab");
