@@ -56,6 +56,27 @@ std::string Join(const std::string& folder, const std::string& name) {
   return folder + (last != std::string::npos && last + 1 == folder.size() ? "" : "\\") + name;
 }
 
+std::wstring Upper(std::wstring text) {
+  if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+  return text;
+}
+
+// The names in `folder` (long and short ones), in upper case.
+std::set<std::wstring> NamesIn(const std::string& folder) {
+  std::set<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  UniqueFindHandle find(FindFirstFileW((WideFromAnsi(folder) + L"\\*").c_str(), &data));
+  if (!find) return names;
+  do {
+    names.insert(Upper(data.cFileName));
+    if (data.cAlternateFileName[0]) names.insert(Upper(data.cAlternateFileName));
+  } while (FindNextFileW(find.Get(), &data));
+  return names;
+}
+
+// Files per temporary sub-folder.
+constexpr std::size_t kFilesPerStagingFolder = 128;
+
 std::string LinkRefusal(const std::string& path) {
   return "Refused " + Quoted(path) + ": it is a link or junction";
 }
@@ -152,6 +173,11 @@ CabTarget::~CabTarget() {
     SetFileAttributesA(pending.temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(pending.temporary.c_str());
   }
+  if (staging_.empty()) return;
+  for (std::size_t chunk = 0; chunk * kFilesPerStagingFolder < pending_.size(); ++chunk) {
+    RemoveDirectoryA(Join(staging_, std::to_string(chunk)).c_str());
+  }
+  RemoveDirectoryA(staging_.c_str());
 }
 
 HRESULT CabTarget::Open(const std::string& base, const std::string& sub, std::string& message) {
@@ -170,6 +196,7 @@ HRESULT CabTarget::Open(const std::string& base, const std::string& sub, std::st
     return HRESULT_FROM_WIN32(error);
   }
   root.finalPath = FinalPath(root.handle.Get());
+  if (sub.empty()) root.names = NamesIn(base);
   folder_ = base;
   folders_.clear();
   folders_.emplace(std::string(), std::move(root));
@@ -197,7 +224,7 @@ const CabTarget::OpenFolder* CabTarget::Enter(const std::string& relative, HRESU
     auto known = folders_.find(key);
     if (known == folders_.end()) {
       const std::string path = Join(folder_, key);
-      CreateDirectoryA(path.c_str(), nullptr);
+      const bool made = CreateDirectoryA(path.c_str(), nullptr) != FALSE;
       OpenFolder folder;
       folder.handle.Reset(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
@@ -221,6 +248,7 @@ const CabTarget::OpenFolder* CabTarget::Enter(const std::string& relative, HRESU
         return nullptr;
       }
       folder.finalPath = FinalPath(folder.handle.Get());
+      if (!made) folder.names = NamesIn(path);
       known = folders_.emplace(key, std::move(folder)).first;
     }
     parent = &known->second;
@@ -237,6 +265,9 @@ HRESULT CabTarget::Prepare(const std::string& relative, Place& place, std::strin
   const OpenFolder* folder = Enter(place.folder, status, message);
   if (!folder) return status;
   const std::string name = slash == std::string::npos ? relative : relative.substr(slash + 1);
+  // A name the folder did not hold is not opened: whatever comes there meanwhile is
+  // replaced by the move, never written through.
+  if (!folder->names.count(Upper(WideFromAnsi(name)))) return S_OK;
   FileLook look = LookAtFile(place.path, ChildPath(folder->finalPath, name), 0, message);
   place.exists = look.exists;
   place.attributes = look.attributes;
@@ -245,27 +276,38 @@ HRESULT CabTarget::Prepare(const std::string& relative, Place& place, std::strin
 
 HRESULT CabTarget::CreateTemporary(const Place& place, UniqueKernelHandle& file,
                                    std::string& message) {
-  const std::string folder = Join(folder_, place.folder);
-  for (int tries = 0; tries < 100; ++tries) {
+  // New names only, each made by this call: nothing already there (a link
+  // included) is opened.
+  DWORD error = ERROR_SUCCESS;
+  for (int tries = 0; staging_.empty() && tries < 100; ++tries) {
     std::string name(16, '\0');
     name.resize(static_cast<std::size_t>(
         std::snprintf(name.data(), name.size() + 1, "~orq%08lx.tmp", ++nameSeed_ & 0xFFFFFFFFul)));
-    const std::string path = Join(folder, name);
-    // A new name only: nothing that is already there (a link included) is opened.
+    if (CreateDirectoryA(Join(folder_, name).c_str(), nullptr)) {
+      staging_ = Join(folder_, name);
+      error = ERROR_SUCCESS;
+    } else if ((error = GetLastError()) != ERROR_ALREADY_EXISTS) {
+      break;
+    }
+  }
+  const std::size_t number = pending_.size();
+  const std::string chunk = Join(staging_, std::to_string(number / kFilesPerStagingFolder));
+  if (!staging_.empty() && number % kFilesPerStagingFolder == 0 &&
+      !CreateDirectoryA(chunk.c_str(), nullptr)) {
+    error = GetLastError();
+  }
+  const std::string path = Join(chunk, std::to_string(number) + ".tmp");
+  if (!staging_.empty() && error == ERROR_SUCCESS) {
     file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (file) {
       pending_.push_back({path, place, false});
       return S_OK;
     }
-    const DWORD error = GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-      message = "Cannot write " + Quoted(place.path) + ": " + Win32Reason(error);
-      return HRESULT_FROM_WIN32(error);
-    }
+    error = GetLastError();
   }
-  message = "Cannot write " + Quoted(place.path) + ": no free temporary name in its folder";
-  return HRESULT_FROM_WIN32(ERROR_FILE_EXISTS);
+  message = "Cannot write " + Quoted(place.path) + " under a temporary name: " + Win32Reason(error);
+  return HRESULT_FROM_WIN32(error == ERROR_SUCCESS ? ERROR_CANNOT_MAKE : error);
 }
 
 HRESULT CabTarget::Replace(const Pending& pending, bool keepExisting, std::string& message) {

@@ -3,12 +3,18 @@
 // through a link: each folder below the base and each installed file is opened and
 // looked at as it is reached (a link or junction, or a file with a second hard
 // link, is refused), and the folders stay open until the installation ends. Every
-// file is first written under a temporary name in its own folder; the installed
-// files are replaced only once the whole cabinet has been extracted, each moved
-// over the old one in one step, so a damaged cabinet changes none of them.
+// file is first written under a temporary name in a temporary folder of the target
+// folder; the installed files are replaced only once the whole cabinet has been
+// extracted, each moved over the old one in one step (a move never follows a link
+// at its destination), so a damaged cabinet changes none of them.
+//
+// Costs, as every name that is not there costs a look through its whole folder
+// under Wine: a folder's names are read once when it is entered, only files found
+// there are opened, and the temporary files go in small sub-folders.
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -57,7 +63,8 @@ class CabTarget {
  private:
   struct OpenFolder {
     UniqueKernelHandle handle;
-    std::wstring finalPath;  // where the system says it is
+    std::wstring finalPath;          // where the system says it is
+    std::set<std::wstring> names;    // its entries when entered, in upper case
   };
   struct Pending {
     std::string temporary;
@@ -71,5 +78,6 @@ class CabTarget {
   std::map<std::string, OpenFolder> folders_;  // by path relative to folder_ ("" itself)
   std::vector<UniqueKernelHandle> above_;      // the base and sub-folders above folder_
   std::vector<Pending> pending_;
+  std::string staging_;  // the temporary folder, once made
   unsigned long nameSeed_ = 0;
 };

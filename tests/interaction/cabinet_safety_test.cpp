@@ -13,7 +13,8 @@
 #include "support/wide_text.h"
 
 namespace {
-// Every file below `folder` by its relative name, with its bytes.
+// Every file below `folder` by its relative name, with its bytes, and every folder by
+// its name and a "\\" (so that a temporary folder left behind shows).
 using Snapshot = std::map<std::string, std::string>;
 void AddFiles(const std::string& folder, const std::string& prefix, Snapshot& files) {
   WIN32_FIND_DATAA data;
@@ -23,6 +24,7 @@ void AddFiles(const std::string& folder, const std::string& prefix, Snapshot& fi
     const std::string name = data.cFileName;
     if (name == "." || name == "..") continue;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      files[prefix + name + "\\"];
       AddFiles(folder + "\\" + name, prefix + name + "\\", files);
     } else {
       files[prefix + name] = ReadTextFile(folder + "\\" + name);
@@ -51,7 +53,13 @@ std::string Differences(const Snapshot& actual, const Snapshot& expected) {
 
 Snapshot Expected(const std::vector<CabinetEntry>& entries) {
   Snapshot files;
-  for (const CabinetEntry& entry : entries) files[entry.name] = PatternBytes(entry.name, entry.size);
+  for (const CabinetEntry& entry : entries) {
+    files[entry.name] = PatternBytes(entry.name, entry.size);
+    for (std::size_t slash = entry.name.find('\\'); slash != std::string::npos;
+         slash = entry.name.find('\\', slash + 1)) {
+      files[entry.name.substr(0, slash + 1)];
+    }
+  }
   return files;
 }
 
