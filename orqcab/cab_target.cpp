@@ -173,11 +173,11 @@ CabTarget::~CabTarget() {
     SetFileAttributesA(pending.temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(pending.temporary.c_str());
   }
-  if (staging_.empty()) return;
-  for (std::size_t chunk = 0; chunk * kFilesPerStagingFolder < pending_.size(); ++chunk) {
-    RemoveDirectoryA(Join(staging_, std::to_string(chunk)).c_str());
+  // The sub-folders first, then the temporary folder itself.
+  for (auto folder = staging_.rbegin(); folder != staging_.rend(); ++folder) {
+    folder->open.handle.Reset();
+    RemoveDirectoryA(folder->path.c_str());
   }
-  RemoveDirectoryA(staging_.c_str());
 }
 
 HRESULT CabTarget::Open(const std::string& base, const std::string& sub, std::string& message) {
@@ -213,6 +213,31 @@ HRESULT CabTarget::Open(const std::string& base, const std::string& sub, std::st
   return S_OK;
 }
 
+// Opens the folder `path`, which must be at `expected` (see IsLink), and keeps it
+// from being renamed or removed while it is open.
+HRESULT CabTarget::OpenChecked(const std::string& path, const std::wstring& expected,
+                               OpenFolder& folder, std::string& message) {
+  folder.handle.Reset(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  kLookFlags, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!folder.handle || !GetFileInformationByHandle(folder.handle.Get(), &info)) {
+    const DWORD error = GetLastError();
+    message = "Cannot create the folder " + Quoted(path) + ": " + Win32Reason(error);
+    return HRESULT_FROM_WIN32(error);
+  }
+  if (IsLink(folder.handle.Get(), expected)) {
+    message = LinkRefusal(path);
+    return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
+  }
+  if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    message = "Cannot create the folder " + Quoted(path) + ": a file has its name";
+    return HRESULT_FROM_WIN32(ERROR_DIRECTORY);
+  }
+  folder.finalPath = FinalPath(folder.handle.Get());
+  return S_OK;
+}
+
 // The open folder `relative` below the target, created and checked part by part.
 const CabTarget::OpenFolder* CabTarget::Enter(const std::string& relative, HRESULT& status,
                                               std::string& message) {
@@ -226,28 +251,9 @@ const CabTarget::OpenFolder* CabTarget::Enter(const std::string& relative, HRESU
       const std::string path = Join(folder_, key);
       const bool made = CreateDirectoryA(path.c_str(), nullptr) != FALSE;
       OpenFolder folder;
-      folder.handle.Reset(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      kLookFlags, nullptr));
-      BY_HANDLE_FILE_INFORMATION info{};
-      if (!folder.handle || !GetFileInformationByHandle(folder.handle.Get(), &info)) {
-        const DWORD error = GetLastError();
-        status = HRESULT_FROM_WIN32(error);
-        message = "Cannot create the folder " + Quoted(path) + ": " + Win32Reason(error);
-        return nullptr;
-      }
-      if (IsLink(folder.handle.Get(),
-                 ChildPath(parent->finalPath, relative.substr(start, end - start)))) {
-        status = HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
-        message = LinkRefusal(path);
-        return nullptr;
-      }
-      if (!(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        status = HRESULT_FROM_WIN32(ERROR_DIRECTORY);
-        message = "Cannot create the folder " + Quoted(path) + ": a file has its name";
-        return nullptr;
-      }
-      folder.finalPath = FinalPath(folder.handle.Get());
+      status = OpenChecked(path, ChildPath(parent->finalPath, relative.substr(start, end - start)),
+                           folder, message);
+      if (FAILED(status)) return nullptr;
       if (!made) folder.names = NamesIn(path);
       known = folders_.emplace(key, std::move(folder)).first;
     }
@@ -274,40 +280,50 @@ HRESULT CabTarget::Prepare(const std::string& relative, Place& place, std::strin
   return look.status;
 }
 
+// Makes the new folder `name` in `parent` (open and checked as it is made) and
+// keeps it open until the installation ends.
+HRESULT CabTarget::MakeStagingFolder(const OpenFolder& parent, const std::string& parentPath,
+                                     const std::string& name, std::string& message) {
+  const std::string path = Join(parentPath, name);
+  const std::wstring expected = ChildPath(parent.finalPath, name);  // `parent` may move below
+  if (!CreateDirectoryA(path.c_str(), nullptr)) {
+    const DWORD error = GetLastError();
+    message = "Cannot create the folder " + Quoted(path) + ": " + Win32Reason(error);
+    return HRESULT_FROM_WIN32(error);
+  }
+  staging_.emplace_back();
+  staging_.back().path = path;
+  return OpenChecked(path, expected, staging_.back().open, message);
+}
+
 HRESULT CabTarget::CreateTemporary(const Place& place, UniqueKernelHandle& file,
                                    std::string& message) {
-  // New names only, each made by this call: nothing already there (a link
-  // included) is opened.
-  DWORD error = ERROR_SUCCESS;
+  // New names only, each made here: nothing already there (a link included) is
+  // opened or written.
+  HRESULT status = S_OK;
   for (int tries = 0; staging_.empty() && tries < 100; ++tries) {
     std::string name(16, '\0');
     name.resize(static_cast<std::size_t>(
         std::snprintf(name.data(), name.size() + 1, "~orq%08lx.tmp", ++nameSeed_ & 0xFFFFFFFFul)));
-    if (CreateDirectoryA(Join(folder_, name).c_str(), nullptr)) {
-      staging_ = Join(folder_, name);
-      error = ERROR_SUCCESS;
-    } else if ((error = GetLastError()) != ERROR_ALREADY_EXISTS) {
-      break;
-    }
+    status = MakeStagingFolder(folders_.at(std::string()), folder_, name, message);
+    if (status != HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS)) break;
   }
   const std::size_t number = pending_.size();
-  const std::string chunk = Join(staging_, std::to_string(number / kFilesPerStagingFolder));
-  if (!staging_.empty() && number % kFilesPerStagingFolder == 0 &&
-      !CreateDirectoryA(chunk.c_str(), nullptr)) {
-    error = GetLastError();
+  if (SUCCEEDED(status) && number % kFilesPerStagingFolder == 0) {
+    status = MakeStagingFolder(staging_.front().open, staging_.front().path,
+                               std::to_string(number / kFilesPerStagingFolder), message);
   }
-  const std::string path = Join(chunk, std::to_string(number) + ".tmp");
-  if (!staging_.empty() && error == ERROR_SUCCESS) {
-    file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (file) {
-      pending_.push_back({path, place, false});
-      return S_OK;
-    }
-    error = GetLastError();
+  if (FAILED(status)) return status;
+  const std::string path = Join(staging_.back().path, std::to_string(number) + ".tmp");
+  file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (file) {
+    pending_.push_back({path, place, false});
+    return S_OK;
   }
+  const DWORD error = GetLastError();
   message = "Cannot write " + Quoted(place.path) + " under a temporary name: " + Win32Reason(error);
-  return HRESULT_FROM_WIN32(error == ERROR_SUCCESS ? ERROR_CANNOT_MAKE : error);
+  return HRESULT_FROM_WIN32(error);
 }
 
 HRESULT CabTarget::Replace(const Pending& pending, bool keepExisting, std::string& message) {

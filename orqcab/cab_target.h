@@ -71,13 +71,22 @@ class CabTarget {
     Place place;
     bool moved = false;
   };
+  HRESULT OpenChecked(const std::string& path, const std::wstring& expected, OpenFolder& folder,
+                      std::string& message);
   const OpenFolder* Enter(const std::string& relative, HRESULT& status, std::string& message);
+  HRESULT MakeStagingFolder(const OpenFolder& parent, const std::string& parentPath,
+                            const std::string& name, std::string& message);
   HRESULT Replace(const Pending& pending, bool keepExisting, std::string& message);
 
   std::string folder_;
   std::map<std::string, OpenFolder> folders_;  // by path relative to folder_ ("" itself)
   std::vector<UniqueKernelHandle> above_;      // the base and sub-folders above folder_
   std::vector<Pending> pending_;
-  std::string staging_;  // the temporary folder, once made
+  struct StagingFolder {
+    std::string path;
+    OpenFolder open;
+  };
+  // The temporary folder, once made, then its sub-folders.
+  std::vector<StagingFolder> staging_;
   unsigned long nameSeed_ = 0;
 };
