@@ -73,15 +73,18 @@ TEST(CabEntryName, ACabinetPathThroughADeviceIsRefused) {
 
 TEST(CabEntryName, DoubleByteTrailBackslashIsNoSeparator) {
   // 0x95 0x5C is one character in code page 932; in a single-byte code page its
-  // second byte is a backslash, which makes ".." a part of its own.
+  // second byte is a backslash, which makes "..", or a device name, a part of its own.
   const std::string name = "\x95\\..\\x.txt";
+  const std::string device = "\x95\\AUX\\x.txt";
   SetAnsiCodePageForTesting(932);
-  EXPECT_TRUE(CheckCabEntryName(name).accepted);
+  EXPECT_FALSE(CheckCabEntryName(name).accepted);  // a part ending in dots
+  EXPECT_TRUE(CheckCabEntryName(device).accepted);
   EXPECT_EQ(CheckCabEntryName("\x95\\\\x.txt").relativePath, "\x95\\\\x.txt");
   EXPECT_FALSE(CheckCabEntryName("\x95/..\\x.txt").accepted);  // no code page pairs 0x95 "/"
   SetAnsiCodePageForTesting(0);
   if (!IsLeadByte(0x95)) {
     EXPECT_FALSE(CheckCabEntryName(name).accepted);
+    EXPECT_FALSE(CheckCabEntryName(device).accepted);
   }
 }
 }  // namespace
