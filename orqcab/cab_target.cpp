@@ -34,15 +34,15 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
 }
 
 // True when the object open as `handle` is a link or junction: it carries the
-// reparse attribute, or the system finds it elsewhere than at `expected` (its
-// parent's final path and its own name; not checked when either is unknown).
-bool IsLink(HANDLE handle, const std::wstring& expected) {
+// reparse attribute, or the system finds it (`actual`, its final path) elsewhere
+// than at `expected` (its parent's final path and its own name; not compared when
+// either is unknown).
+bool IsLink(HANDLE handle, const std::wstring& actual, const std::wstring& expected) {
   FILE_ATTRIBUTE_TAG_INFO tag{};
   if (GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag) &&
       (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
     return true;
   }
-  const std::wstring actual = FinalPath(handle);
   return !expected.empty() && !actual.empty() && !SameName(actual, expected);
 }
 
@@ -109,7 +109,7 @@ FileLook LookAtFile(const std::string& path, const std::wstring& expected, DWORD
     const DWORD error = GetLastError();
     look.status = HRESULT_FROM_WIN32(error);
     message = "Cannot replace " + Quoted(path) + ": " + Win32Reason(error);
-  } else if (IsLink(look.handle.Get(), expected)) {
+  } else if (IsLink(look.handle.Get(), FinalPath(look.handle.Get()), expected)) {
     look.status = HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
     message = LinkRefusal(path);
   } else if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -200,8 +200,8 @@ HRESULT CabTarget::Open(const std::string& base, const std::string& sub, std::st
   folder_ = base;
   folders_.clear();
   folders_.emplace(std::string(), std::move(root));
-  HRESULT status = S_OK;
   if (sub.empty()) return S_OK;
+  HRESULT status = S_OK;
   if (!Enter(sub, status, message)) return status;
   // The sub-folder becomes the target; the folders above it stay open.
   OpenFolder target = std::move(folders_.at(sub));
@@ -226,7 +226,8 @@ HRESULT CabTarget::OpenChecked(const std::string& path, const std::wstring& expe
     message = "Cannot create the folder " + Quoted(path) + ": " + Win32Reason(error);
     return HRESULT_FROM_WIN32(error);
   }
-  if (IsLink(folder.handle.Get(), expected)) {
+  folder.finalPath = FinalPath(folder.handle.Get());
+  if (IsLink(folder.handle.Get(), folder.finalPath, expected)) {
     message = LinkRefusal(path);
     return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
   }
@@ -234,7 +235,6 @@ HRESULT CabTarget::OpenChecked(const std::string& path, const std::wstring& expe
     message = "Cannot create the folder " + Quoted(path) + ": a file has its name";
     return HRESULT_FROM_WIN32(ERROR_DIRECTORY);
   }
-  folder.finalPath = FinalPath(folder.handle.Get());
   return S_OK;
 }
 
@@ -338,9 +338,10 @@ HRESULT CabTarget::Replace(const Pending& pending, bool keepExisting, std::strin
   // A read-only file loses the attribute for the move and gets it back if that fails.
   // It is opened and looked at again: what is there now is what is changed.
   DWORD restore = 0;
-  const std::wstring expected =
-      ChildPath(folders_.at(pending.place.folder).finalPath, path.substr(FindLastChar(path, '\\') + 1));
+  std::wstring expected;
   if (pending.place.attributes & FILE_ATTRIBUTE_READONLY) {
+    expected = ChildPath(folders_.at(pending.place.folder).finalPath,
+                         path.substr(FindLastChar(path, '\\') + 1));
     FileLook look = LookAtFile(path, expected, FILE_WRITE_ATTRIBUTES, message);
     if (FAILED(look.status)) return look.status;
     if (look.exists && (look.attributes & FILE_ATTRIBUTE_READONLY)) {
