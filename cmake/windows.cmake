@@ -56,7 +56,8 @@ target_link_libraries(Orqex PRIVATE orq_core)
 # OrqCab.exe, the cabinet installer: a COM local server of its own (OrqCab.tlb beside it).
 add_executable(OrqCab WIN32 ${CMAKE_SOURCE_DIR}/orqcab/orqcab_main.cpp
                ${CMAKE_SOURCE_DIR}/orqcab/cab_installer.cpp ${CMAKE_SOURCE_DIR}/orqcab/cab_extract.cpp
-               ${CMAKE_SOURCE_DIR}/orqcab/cab_install_worker.cpp)
+               ${CMAKE_SOURCE_DIR}/orqcab/cab_install_worker.cpp
+               ${CMAKE_SOURCE_DIR}/orqcab/cab_target.cpp)
 target_link_libraries(OrqCab PRIVATE orq_core)
 
 # Small Windows programs that tests drive (a file holder, a window, a service ...).

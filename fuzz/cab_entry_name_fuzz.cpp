@@ -1,7 +1,7 @@
 // A name OrqCab accepts from a cabinet never leaves the target folder: no
 // drive, no stream, no leading separator, no part that steps upwards or is
-// empty, only "\" as the separator; and an accepted name is accepted again
-// unchanged.
+// empty, ends in a dot or blank or names a device, only "\" as the separator;
+// and an accepted name is accepted again unchanged.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (end == std::string::npos) end = path.size();
     const std::string part = path.substr(start, end - start);
     if (part.find_first_not_of(". ") == std::string::npos) __builtin_trap();
+    if (part.back() == '.' || part.back() == ' ' || IsDeviceName(part)) __builtin_trap();
     start = end + 1;
   }
   const CabEntryName again = CheckCabEntryName(path);

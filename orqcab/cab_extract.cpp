@@ -3,28 +3,30 @@
 #include <fcntl.h>
 #include <fdi.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 #include "engine/mbcs.h"
 #include "orqcab/cab_entry_name_parse.h"
+#include "orqcab/cab_target.h"
 #include "support/win_handles.h"
 
 namespace {
 struct Extraction {
-  std::string target;
+  CabTarget target;
   bool keepExisting = false;
   const FileReport* report = nullptr;
-  unsigned count = 0;
-  unsigned index = 0;
+  unsigned count = 0;  // files the cabinet says it holds
+  unsigned index = 0;  // files begun
+  unsigned done = 0;   // files written or kept
   ExtractOutcome outcome;
-  // The file being written, its path and its name in the cabinet.
+  // The file being written (under its temporary name), its place and its name in
+  // the cabinet.
   INT_PTR openFile = 0;  // still open
   bool writing = false;  // started and not finished
   std::string openPath;
   std::string openName;
   unsigned long openSize = 0;
+  unsigned long long written = 0;
   DWORD writeError = 0;
 
   void Fail(HRESULT status, std::string message) {
@@ -43,10 +45,15 @@ FNALLOC(Allocate) { return std::malloc(cb); }
 FNFREE(Free) { std::free(pv); }
 
 FNOPEN(Open) {
-  // FDI opens only the cabinet, for reading.
+  // FDI opens only the cabinet, for reading; a device is no cabinet.
   HANDLE file = CreateFileA(pszFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  return file == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<INT_PTR>(file);
+  if (file == INVALID_HANDLE_VALUE) return -1;
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    return -1;
+  }
+  return reinterpret_cast<INT_PTR>(file);
 }
 
 FNREAD(Read) {
@@ -65,6 +72,7 @@ FNWRITE(Write) {
     if (t_current) t_current->writeError = ERROR_DISK_FULL;
     return static_cast<UINT>(-1);
   }
+  if (t_current && t_current->openFile == hf) t_current->written += done;
   return done;
 }
 
@@ -76,27 +84,6 @@ FNCLOSE(Close) {
 FNSEEK(Seek) {
   DWORD moved = SetFilePointer(reinterpret_cast<HANDLE>(hf), dist, nullptr, seektype);
   return moved == INVALID_SET_FILE_POINTER ? -1 : static_cast<long>(moved);
-}
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-std::string Win32Reason(DWORD error) {
-  switch (error) {
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return "it is in use";
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return "the disk is full";
-    case ERROR_ACCESS_DENIED:
-      return "access is denied";
-    default: {
-      std::string text(32, '\0');
-      text.resize(static_cast<std::size_t>(
-          std::snprintf(text.data(), text.size(), "system error %lu", error)));
-      return text;
-    }
-  }
 }
 
 // A name the cabinet marks as UTF-8, in the ANSI code page; false when it has
@@ -121,14 +108,6 @@ bool AnsiName(const char* name, bool utf8, std::string& ansi) {
   return true;
 }
 
-// Creates the folders of `relative` (a checked name) below the target.
-void CreateFoldersOf(const std::string& target, const std::string& relative) {
-  for (std::size_t slash = FindChar(relative, '\\'); slash != std::string::npos;
-       slash = FindChar(relative, '\\', slash + 1)) {
-    CreateDirectoryA((target + "\\" + relative.substr(0, slash)).c_str(), nullptr);
-  }
-}
-
 INT_PTR StartFile(Extraction& x, const FDINOTIFICATION& note) {
   std::string name;
   if (!AnsiName(note.psz1, (note.attribs & _A_NAME_IS_UTF) != 0, name)) {
@@ -142,58 +121,62 @@ INT_PTR StartFile(Extraction& x, const FDINOTIFICATION& note) {
            "Refused the cabinet entry " + Quoted(name) + ": " + checked.reason);
     return -1;
   }
-  const std::string path = x.target + "\\" + checked.relativePath;
-  if (path.size() >= MAX_PATH) {
+  if (x.target.Folder().size() + 1 + checked.relativePath.size() >= MAX_PATH) {
     x.Fail(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE),
            "Refused the cabinet entry " + Quoted(name) + ": its path is too long");
     return -1;
   }
   ++x.index;
-  if (x.keepExisting && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+  CabTarget::Place place;
+  std::string message;
+  HRESULT status = x.target.Prepare(checked.relativePath, place, message);
+  if (FAILED(status)) {
+    x.Fail(status, message);
+    return -1;
+  }
+  if (x.keepExisting && place.exists) {
+    ++x.done;
     if (*x.report) (*x.report)(x.index, x.count, note.cb, name);
     return 0;  // skipped
   }
-  CreateFoldersOf(x.target, checked.relativePath);
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
-    // A read-only file is replaced too.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
-      file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    } else {
-      SetLastError(ERROR_ACCESS_DENIED);
-    }
-  }
-  if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    x.Fail(HRESULT_FROM_WIN32(error), "Cannot write " + Quoted(path) + ": " + Win32Reason(error));
+  UniqueKernelHandle file;
+  status = x.target.CreateTemporary(place, file, message);
+  if (FAILED(status)) {
+    x.Fail(status, message);
     return -1;
   }
-  x.openFile = reinterpret_cast<INT_PTR>(file);
+  x.openFile = reinterpret_cast<INT_PTR>(file.Release());
   x.writing = true;
-  x.openPath = path;
+  x.openPath = place.path;
   x.openName = name;
   x.openSize = note.cb;
+  x.written = 0;
+  x.writeError = 0;
   return x.openFile;
 }
 
 INT_PTR FinishFile(Extraction& x, const FDINOTIFICATION& note) {
   HANDLE file = reinterpret_cast<HANDLE>(note.hf);
+  if (x.written != x.openSize) {  // left open: closed and removed after FDICopy
+    x.Fail(HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT),
+           "Cannot extract " + Quoted(x.openName) + ": the cabinet is damaged (" +
+               std::to_string(x.written) + " of " + std::to_string(x.openSize) + " bytes)");
+    return FALSE;
+  }
+  FILE_BASIC_INFO basic{};
   FILETIME local, stamp;
   if (DosDateTimeToFileTime(note.date, note.time, &local) &&
       LocalFileTimeToFileTime(&local, &stamp)) {
-    SetFileTime(file, nullptr, nullptr, &stamp);
+    basic.LastWriteTime.LowPart = stamp.dwLowDateTime;
+    basic.LastWriteTime.HighPart = static_cast<LONG>(stamp.dwHighDateTime);
   }
+  basic.FileAttributes =
+      note.attribs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
   x.openFile = 0;
   x.writing = false;
   CloseHandle(file);
-  const DWORD kept =
-      note.attribs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-  if (kept) SetFileAttributesA(x.openPath.c_str(), kept);
-  ++x.outcome.filesWritten;
+  ++x.done;
   if (*x.report) (*x.report)(x.index, x.count, x.openSize, x.openName);
   return TRUE;
 }
@@ -205,9 +188,14 @@ FNFDINOTIFY(Notify) {
       return StartFile(x, *pfdin);
     case fdintCLOSE_FILE_INFO:
       return FinishFile(x, *pfdin);
+    case fdintPARTIAL_FILE:
+      x.Fail(HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED),
+             "Refused " + Quoted(pfdin->psz1) + ": it begins in another cabinet");
+      return -1;
     case fdintNEXT_CABINET:
       x.Fail(HRESULT_FROM_WIN32(ERROR_NOT_SUPPORTED),
-             "The cabinet continues in another file, which is not supported");
+             x.writing ? "Refused " + Quoted(x.openName) + ": it continues in another cabinet"
+                       : std::string("The cabinet continues in another file"));
       return -1;
     default:
       return 0;
@@ -228,26 +216,58 @@ std::string FdiReason(int code) {
     case FDIERROR_NOT_A_CABINET:
     case FDIERROR_UNKNOWN_CABINET_VERSION:
       return "the file is not a cabinet";
-    case FDIERROR_CORRUPT_CABINET:
-    case FDIERROR_BAD_COMPR_TYPE:
-    case FDIERROR_MDI_FAIL:
-    case FDIERROR_RESERVE_MISMATCH:
-    case FDIERROR_WRONG_CABINET:
-      return "the cabinet is damaged";
     case FDIERROR_ALLOC_FAIL:
       return "out of memory";
     default:
-      return "extraction failed";
+      return "the cabinet is damaged";
   }
+}
+
+// Opens the cabinet and reads its header; false with the outcome set when it is
+// not one that can be installed.
+bool ReadHeader(HFDI fdi, const std::string& path, FDICABINETINFO& info, ExtractOutcome& outcome) {
+  UniqueKernelHandle cabinet(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!cabinet) {
+    const DWORD error = GetLastError();
+    outcome.status = HRESULT_FROM_WIN32(error);
+    outcome.message = "Cannot open the cabinet " + Quoted(path) + ": " +
+                      (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                           ? std::string("it does not exist")
+                           : Win32Reason(error));
+    return false;
+  }
+  if (GetFileType(cabinet.Get()) != FILE_TYPE_DISK) {
+    outcome.status = HRESULT_FROM_WIN32(ERROR_BAD_DEVICE);
+    outcome.message = "Refused the cabinet " + Quoted(path) + ": it is a device";
+    return false;
+  }
+  if (!FDIIsCabinet(fdi, reinterpret_cast<INT_PTR>(cabinet.Get()), &info)) {
+    outcome.status = HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
+    outcome.message = "Not a cabinet: " + Quoted(path);
+    return false;
+  }
+  if (info.cFolders == 0) {
+    outcome.status = HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT);
+    outcome.message = "Cannot extract " + Quoted(path) + ": the cabinet is damaged (no folders)";
+    return false;
+  }
+  return true;
 }
 }  // namespace
 
-ExtractOutcome ExtractCabinet(const std::string& cabinetPath, const std::string& targetFolder,
+ExtractOutcome ExtractCabinet(const std::string& cabinetPath, const CabDestination& destination,
                               bool keepExisting, const FileReport& report) {
   Extraction x;
-  x.target = targetFolder;
   x.keepExisting = keepExisting;
   x.report = &report;
+  // The device test comes before anything is opened: a device may block.
+  const std::string full = FullPathOf(cabinetPath);
+  if (PathNamesDevice(cabinetPath) || PathNamesDevice(full)) {
+    x.outcome.status = HRESULT_FROM_WIN32(ERROR_BAD_DEVICE);
+    x.outcome.message = "Refused the cabinet " + Quoted(cabinetPath) + ": it names a device";
+    return x.outcome;
+  }
   ERF erf{};
   UniqueFdi fdi(FDICreate(Allocate, Free, Open, Read, Write, Close, Seek, cpuUNKNOWN, &erf));
   if (!fdi) {
@@ -255,45 +275,41 @@ ExtractOutcome ExtractCabinet(const std::string& cabinetPath, const std::string&
     x.outcome.message = "The cabinet library cannot start";
     return x.outcome;
   }
-  {
-    UniqueKernelHandle cabinet(CreateFileA(cabinetPath.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!cabinet) {
-      const DWORD error = GetLastError();
-      x.outcome.status = HRESULT_FROM_WIN32(error);
-      x.outcome.message = "Cannot open the cabinet " + Quoted(cabinetPath) + ": " +
-                          (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                               ? std::string("it does not exist")
-                               : Win32Reason(error));
-      return x.outcome;
-    }
-    FDICABINETINFO info{};
-    if (!FDIIsCabinet(fdi.Get(), reinterpret_cast<INT_PTR>(cabinet.Get()), &info)) {
-      x.outcome.status = HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
-      x.outcome.message = "Not a cabinet: " + Quoted(cabinetPath);
-      return x.outcome;
-    }
-    x.count = info.cFiles;
+  FDICABINETINFO info{};
+  if (!ReadHeader(fdi.Get(), full.empty() ? cabinetPath : full, info, x.outcome)) {
+    return x.outcome;
   }
-  const std::size_t slash = FindLastChar(cabinetPath, '\\');
-  std::string folder =
-      slash == std::string::npos ? std::string() : cabinetPath.substr(0, slash + 1);
-  std::string file = slash == std::string::npos ? cabinetPath : cabinetPath.substr(slash + 1);
+  x.count = info.cFiles;
+  HRESULT status = x.target.Open(destination.base, destination.sub, x.outcome.message);
+  x.outcome.folder = x.target.Folder();
+  if (FAILED(status)) {
+    x.outcome.status = status;
+    return x.outcome;
+  }
+  const std::size_t slash = FindLastChar(full, '\\');
+  std::string folder = slash == std::string::npos ? std::string() : full.substr(0, slash + 1);
+  std::string file = slash == std::string::npos ? full : full.substr(slash + 1);
 
   t_current = &x;
   const BOOL copied = FDICopy(fdi.Get(), file.data(), folder.data(), 0, Notify, nullptr, &x);
   t_current = nullptr;
-  if (x.writing) {  // a write failed: the half-written file goes
-    if (x.openFile) CloseHandle(reinterpret_cast<HANDLE>(x.openFile));
-    DeleteFileA(x.openPath.c_str());
-    if (x.writeError) {
-      x.Fail(HRESULT_FROM_WIN32(x.writeError),
-             "Cannot write " + Quoted(x.openPath) + ": " + Win32Reason(x.writeError));
-    }
+  if (x.openFile) CloseHandle(reinterpret_cast<HANDLE>(x.openFile));
+  if (x.writing && x.writeError) {
+    x.Fail(HRESULT_FROM_WIN32(x.writeError),
+           "Cannot write " + Quoted(x.openPath) + ": " + Win32Reason(x.writeError));
   }
   if (!copied) {
     x.Fail(HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT),
-           "Cannot extract " + Quoted(cabinetPath) + ": " + FdiReason(erf.erfOper));
+           "Cannot extract " + (x.writing ? Quoted(x.openName) + " from " : std::string()) +
+               Quoted(full) + ": " + FdiReason(erf.erfOper));
+  } else if (x.done != x.count) {
+    x.Fail(HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT),
+           "Cannot extract " + Quoted(full) + ": the cabinet is damaged (" +
+               std::to_string(x.done) + " of " + std::to_string(x.count) + " files)");
+  }
+  // Nothing installed has changed so far; now every file is moved into place.
+  if (x.outcome.status >= 0) {
+    x.outcome.status = x.target.Commit(keepExisting, x.outcome.filesWritten, x.outcome.message);
   }
   return x.outcome;
 }

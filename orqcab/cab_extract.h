@@ -10,6 +10,7 @@ struct ExtractOutcome {
   HRESULT status = S_OK;  // negative on failure
   std::string message;    // names the file or the reason on failure
   unsigned filesWritten = 0;
+  std::string folder;     // the target folder
 };
 
 // index (1-based), the cabinet's file count, the file's size and its name in
@@ -17,10 +18,22 @@ struct ExtractOutcome {
 using FileReport = std::function<void(unsigned index, unsigned count, unsigned long size,
                                       const std::string& name)>;
 
-// Writes every file of `cabinetPath` below `targetFolder` (which must exist),
-// creating the folders the names hold. A name that would leave the folder
-// (CheckCabEntryName) ends the extraction with a failure before anything is
-// written for it. `keepExisting`: files already there stay and are reported as
-// done. A file left half-written by a failure is removed.
-ExtractOutcome ExtractCabinet(const std::string& cabinetPath, const std::string& targetFolder,
+// Where a cabinet goes: an existing base folder and a sub-folder below it (a checked
+// relative name, may be empty, created when missing).
+struct CabDestination {
+  std::string base;
+  std::string sub;
+  bool empty() const { return base.empty(); }
+};
+
+// Writes every file of `cabinetPath` into `destination`, creating the folders that
+// its sub-folder and the names in the cabinet hold (CabTarget: nothing is
+// written through a link, and installed files change only once the whole cabinet
+// has been read). A cabinet path naming a device, a file that is no cabinet or
+// holds no folders, and a cabinet continued from or into another file are refused;
+// a name that would leave the folder or reach a device (CheckCabEntryName) ends
+// the extraction with a failure before anything is written for it. A file is
+// checked against its size in the cabinet. `keepExisting`: files already there
+// stay and are reported as done.
+ExtractOutcome ExtractCabinet(const std::string& cabinetPath, const CabDestination& destination,
                               bool keepExisting, const FileReport& report);

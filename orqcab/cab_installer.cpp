@@ -22,11 +22,13 @@
 #include <utility>
 
 #include "agent_interfaces.h"
+#include "engine/mbcs.h"
 #include "engine/text_args.h"
 #include "host/command_line_parse.h"
 #include "orqcab/cab_entry_name_parse.h"
 #include "orqcab/cab_extract.h"
 #include "orqcab/cab_install_worker.h"
+#include "orqcab/cab_target.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
 #include "support/wide_text.h"
@@ -57,9 +59,11 @@ void WatchClient(DWORD clientProcessId) {
 
 std::string BaseFolder(long number, const std::string& cabinetPath) {
   switch (number) {
-    case 0: {
-      std::size_t slash = cabinetPath.rfind('\\');
-      return slash == std::string::npos ? CurrentFolder() : cabinetPath.substr(0, slash);
+    case 0: {  // the cabinet's own folder ("/" and double-byte names included)
+      const std::string full = FullPathOf(cabinetPath);
+      const std::size_t slash = FindLastChar(full, '\\');
+      if (slash == std::string::npos) return {};
+      return full.substr(0, slash == 2 && full[1] == ':' ? 3 : slash);  // "C:\" stays a root
     }
     case 1:
       return WindowsFolder();
@@ -75,48 +79,46 @@ std::string BaseFolder(long number, const std::string& cabinetPath) {
   }
 }
 
-// The folder the request selects, created when it is missing; empty with
-// `message` set when it cannot be had.
-std::string TargetFolder(long number, const std::string& cabinetPath, const std::string& params,
-                         std::string& message) {
-  std::string base = BaseFolder(number, cabinetPath);
-  if (base.empty()) {
+// The folder the request selects (its sub-folder is created by the extraction);
+// empty with `message` set when there is none.
+CabDestination TargetFolder(long number, const std::string& cabinetPath, const std::string& params,
+                            std::string& message) {
+  CabDestination destination{BaseFolder(number, cabinetPath), {}};
+  if (destination.base.empty()) {
     message = "No target folder: the first number selects none (" + std::to_string(number) + ")";
     return {};
   }
   const std::string sub = ParamValue(DecodeParams(params), "cabfolder");
-  if (sub.empty()) return base;
+  if (sub.empty()) return destination;
   const CabEntryName checked = CheckCabEntryName(sub);
   if (!checked.accepted) {
     message = "Refused the target folder \"" + sub + "\": " + checked.reason;
     return {};
   }
-  std::string folder = base;
-  for (std::size_t start = 0; start <= checked.relativePath.size();) {
-    std::size_t slash = checked.relativePath.find('\\', start);
-    if (slash == std::string::npos) slash = checked.relativePath.size();
-    folder = base + "\\" + checked.relativePath.substr(0, slash);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    start = slash + 1;
-  }
-  if (folder.size() >= MAX_PATH) {
+  if (destination.base.size() + 1 + checked.relativePath.size() >= MAX_PATH) {
     message = "The target folder's path is too long";
     return {};
   }
-  return folder;
+  destination.sub = checked.relativePath;
+  return destination;
 }
 
-void WriteLastUpdate(const std::string& version, const std::string& cabinetPath) {
+// The last-update record; 0 or the registry's error.
+LONG WriteLastUpdate(const std::string& version, const std::string& cabinetPath) {
   UniqueRegKey key;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kLastUpdateKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                      key.Put(), nullptr) != ERROR_SUCCESS) {
-    return;
+  LONG error = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kLastUpdateKey, 0, nullptr, 0, KEY_SET_VALUE,
+                               nullptr, key.Put(), nullptr);
+  if (error == ERROR_SUCCESS) {
+    error = RegSetValueExA(key.Get(), "LastUpdate", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(version.c_str()),
+                           static_cast<DWORD>(version.size() + 1));
   }
-  RegSetValueExA(key.Get(), "LastUpdate", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                 static_cast<DWORD>(version.size() + 1));
-  RegSetValueExA(key.Get(), "LastCabinet", 0, REG_SZ,
-                 reinterpret_cast<const BYTE*>(cabinetPath.c_str()),
-                 static_cast<DWORD>(cabinetPath.size() + 1));
+  if (error == ERROR_SUCCESS) {
+    error = RegSetValueExA(key.Get(), "LastCabinet", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(cabinetPath.c_str()),
+                           static_cast<DWORD>(cabinetPath.size() + 1));
+  }
+  return error;
 }
 
 // One installation request as InstallCab received it.
@@ -131,9 +133,9 @@ struct InstallRequest {
 // each file, and on success the last-update record.
 ExtractOutcome Install(const InstallRequest& request, const FileReport& report) {
   ExtractOutcome outcome;
-  const std::string target =
+  const CabDestination target =
       TargetFolder(request.targetFolder, request.cabinetPath, request.params, outcome.message);
-  if (target.empty()) {
+  if (target.base.empty()) {
     outcome.status = E_INVALIDARG;
   } else if (request.existingFiles != 0 && request.existingFiles != 1) {
     outcome.status = E_INVALIDARG;
@@ -143,13 +145,19 @@ ExtractOutcome Install(const InstallRequest& request, const FileReport& report) 
     outcome = ExtractCabinet(request.cabinetPath, target, request.existingFiles == 1, report);
   }
   if (outcome.status >= 0) {
-    WriteLastUpdate(std::to_string(request.version[0]) + "." +
-                        std::to_string(request.version[1]) + "." +
-                        std::to_string(request.version[2]) + "." +
-                        std::to_string(request.version[3]),
-                    request.cabinetPath);
-    outcome.message =
-        "Installed " + std::to_string(outcome.filesWritten) + " files into " + target;
+    const std::string installed =
+        std::to_string(outcome.filesWritten) + " files into " + outcome.folder;
+    const LONG error = WriteLastUpdate(
+        std::to_string(request.version[0]) + "." + std::to_string(request.version[1]) + "." +
+            std::to_string(request.version[2]) + "." + std::to_string(request.version[3]),
+        request.cabinetPath);
+    if (error != ERROR_SUCCESS) {
+      outcome.status = HRESULT_FROM_WIN32(error);
+      outcome.message = "Cannot record the last update in HKLM\\" + std::string(kLastUpdateKey) +
+                        " (system error " + std::to_string(error) + ") after writing " + installed;
+    } else {
+      outcome.message = "Installed " + installed;
+    }
   }
   return outcome;
 }

@@ -76,7 +76,14 @@ inline FNFCIGETTEMPFILE(TempFile) {
   std::memcpy(pszTempName, name.c_str(), name.size() + 1);
   return TRUE;
 }
-inline FNFCIGETNEXTCABINET(NextCabinet) { return FALSE; }
+// The names of a set: the first cabinet's name, then "2", "3" ... before its extension.
+struct SetNames {
+  std::string stem, extension;
+  bool Name(CCAB& cab) const;
+};
+inline FNFCIGETNEXTCABINET(NextCabinet) {
+  return pv && static_cast<const SetNames*>(pv)->Name(*pccab);
+}
 inline FNFCISTATUS(Status) { return 0; }
 inline FNFCIGETOPENINFO(OpenInfo) {
   HANDLE file = CreateFileA(pszName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -99,22 +106,34 @@ inline bool CopyInto(char (&field)[N], const std::string& text) {
   std::memcpy(field, text.c_str(), text.size() + 1);
   return true;
 }
+
+inline bool SetNames::Name(CCAB& cab) const {
+  return CopyInto(cab.szCab, stem + (cab.iCab > 1 ? std::to_string(cab.iCab) : "") + extension);
+}
 }  // namespace cabinet_writer
 
 // Writes `cabinetPath` (a folder and a file name) holding `entries`, compressed
-// with MSZIP, in one cabinet of any size. False on any failure.
-inline bool WriteCabinet(const std::string& cabinetPath, const std::vector<CabinetEntry>& entries) {
+// with MSZIP, in one cabinet of any size; or, with `maxCabinetBytes`, in a set of
+// cabinets of about that size each (`cabinetPath`, then the same name with "2", "3"
+// ... before the extension), where a file may begin in one and end in the next.
+// False on any failure.
+inline bool WriteCabinet(const std::string& cabinetPath, const std::vector<CabinetEntry>& entries,
+                         unsigned long maxCabinetBytes = 0) {
   using namespace cabinet_writer;
   CCAB cab{};
-  cab.cb = 0x7FFFFFFF;
+  cab.cb = maxCabinetBytes ? maxCabinetBytes : 0x7FFFFFFF;
   cab.cbFolderThresh = 0x7FFFFFFF;
+  cab.iCab = 1;
+  cab.setID = 1;
   const std::size_t slash = cabinetPath.rfind('\\');
   const std::string folder = slash == std::string::npos ? "" : cabinetPath.substr(0, slash + 1);
   const std::string file = slash == std::string::npos ? cabinetPath : cabinetPath.substr(slash + 1);
+  const std::size_t dot = file.rfind('.');
+  SetNames names{file.substr(0, dot), dot == std::string::npos ? "" : file.substr(dot)};
   if (!CopyInto(cab.szCabPath, folder) || !CopyInto(cab.szCab, file)) return false;
   ERF erf{};
   HFCI fci = FCICreate(&erf, Placed, Allocate, Free, Open, Read, Write, Close, Seek, Delete,
-                       TempFile, &cab, nullptr);
+                       TempFile, &cab, &names);
   if (!fci) return false;
   std::string temp(MAX_PATH, '\0');
   temp.resize(GetTempPathA(MAX_PATH, temp.data()));

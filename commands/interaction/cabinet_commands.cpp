@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/files/path_routines.h"
 #include "commands/interaction/cab_install_sink.h"
 #include "commands/interaction/install_cab_parse.h"
 #include "commands/interaction/message_waits.h"
@@ -23,6 +24,7 @@
 #include "host/agent_link.h"
 #include "orqcab_interfaces.h"
 #include "support/log.h"
+#include "support/system_folders.h"
 #include "support/win_handles.h"
 #include "support/wide_text.h"
 
@@ -131,6 +133,15 @@ std::string HexStatus(HRESULT status) {
   return text;
 }
 
+// The installer runs in a process of its own, with a current folder of its own: a
+// relative cabinet path is taken from the engine's working folder (SETWORKDIR's, else
+// the current one) before it goes there.
+std::string CabinetPathForInstaller(const EngineContext& ctx, const std::string& path) {
+  if (!PathIsRelativeA(path.c_str())) return path;
+  std::string full = ctx.workDir.empty() ? CurrentFolder() : ctx.workDir;
+  return AppendPath(full, 32768, path) ? full : path;
+}
+
 struct InstallOutcome {
   LONG status = 0;
   std::string message;
@@ -210,6 +221,7 @@ unsigned InstallCab(EngineContext& ctx, ScriptLine& line) {
   InstallCabFields fields;
   if (status == 0) status = SplitInstallCabFields(TrimmedCopy(expanded), fields);
   if (status != 0) return FailLine(ctx, line, status);
+  fields.cabinetPath = CabinetPathForInstaller(ctx, fields.cabinetPath);
 
   UniqueKernelHandle completion(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   ComPtr<CabInstallSink> sink;

@@ -10,29 +10,10 @@
 #include <thread>
 
 #include "agent_interfaces.h"
-#include "commands/interaction/restart_families.h"
-#include "engine/host_values.h"
+#include "interaction/cabinet_test_support.h"
 #include "orqcab_interfaces.h"
-#include "support_code/script_test.h"
-#include "tools/cabinet_writer.h"
 
 namespace {
-const char* const kOrqCabKey = "SOFTWARE\\Orqex\\OrqCab";
-
-std::string HexParams(const std::string& text) {
-  std::string hex;
-  for (unsigned char c : text) hex += "0123456789ABCDEF"[c >> 4], hex += "0123456789ABCDEF"[c & 15];
-  return hex;
-}
-
-void RegisterOrqCab(const char* action) {
-  ASSERT_EQ(RunProgram("\"" + TestBinDir() + "\\OrqCab.exe\" " + action).exitCode, 0u) << action;
-}
-
-// The silence limit of these tests (the product's is 60 s); the programs they start
-// inherit it.
-constexpr DWORD kSilenceMs = 3000;
-
 // The processes of this prefix whose program is `exe`.
 std::vector<DWORD> ProcessesNamed(const char* exe) {
   std::vector<DWORD> found;
@@ -67,29 +48,6 @@ void MakeBigCabinet(const std::string& path, int files) {
   ASSERT_EQ(RunProgram(command).exitCode, 0u);
 }
 
-class CabinetTest : public ScriptTest {
- protected:
-  static void SetUpTestSuite() {
-    RegisterOrqCab("/RegServer");
-    SetEnvironmentVariableA("ORQEX_TEST_CAB_SILENCE_MS", std::to_string(kSilenceMs).c_str());
-  }
-  // Every test is a run of its own, with an installer of its own.
-  void SetUp() override {
-    ScriptTest::SetUp();
-    CoInitialize(nullptr);
-    TheHostValues().rawParams.clear();
-    cab_ = dir_ + "\\test.cab";
-    ASSERT_TRUE(CopyFileA((TestBinDir() + "\\orqcab_test.cab").c_str(), cab_.c_str(), FALSE));
-  }
-  void TearDown() override {
-    TheHostValues().rawParams.clear();
-    ReleaseRunCabInstaller();
-    CoUninitialize();
-    ScriptTest::TearDown();
-  }
-  std::string cab_;
-};
-
 TEST_F(CabinetTest, ExtractsEveryFileIntoTheSelectedFolderAndKeepsTheLastUpdate) {
   struct Case {
     std::string params, numbers, folder;
@@ -105,8 +63,7 @@ TEST_F(CabinetTest, ExtractsEveryFileIntoTheSelectedFolderAndKeepsTheLastUpdate)
     EXPECT_EQ(Symbol("R"), "TRUE");
     EXPECT_EQ(TheFinalStatus().status, 0);
     EXPECT_NE(TheFinalStatus().message.find("3 files"), std::string::npos);
-    for (const CabinetEntry& entry : std::vector<CabinetEntry>{
-             {"readme.txt", 1000}, {"bin\\tool.dat", 70000}, {"docs\\deep\\note.txt", 3}}) {
+    for (const CabinetEntry& entry : TestCabinetEntries()) {
       EXPECT_EQ(ReadTextFile(c.folder + "\\" + entry.name), PatternBytes(entry.name, entry.size))
           << entry.name;
     }
@@ -118,38 +75,6 @@ TEST_F(CabinetTest, ExtractsEveryFileIntoTheSelectedFolderAndKeepsTheLastUpdate)
   ASSERT_EQ(Run({"RESETLASTUPDATE"}), 0u);
   EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kOrqCabKey, "LastUpdate").first,
             static_cast<DWORD>(REG_NONE));
-}
-
-TEST_F(CabinetTest, AFailedInstallationSetsFalseAndNothingLeavesTheTarget) {
-  const std::string cabText = ReadTextFile(cab_);
-  WriteTextFile(dir_ + "\\cut.cab", cabText.substr(0, cabText.size() / 2));
-  CopyFileA((TestBinDir() + "\\orqcab_evil.cab").c_str(), (dir_ + "\\evil.cab").c_str(), FALSE);
-  CreateDirectoryA((dir_ + "\\held").c_str(), nullptr);
-  UniqueKernelHandle held(CreateFileA((dir_ + "\\held\\readme.txt").c_str(), GENERIC_WRITE, 0,
-                                      nullptr, CREATE_ALWAYS, 0, nullptr));
-  struct Case {
-    std::string cabinet, params, numbers, messagePart;
-  };
-  const Case cases[] = {
-      {dir_ + "\\missing.cab", "", "", "does not exist"},
-      {dir_ + "\\cut.cab", "cabfolder=\"cut\"", "", "damaged"},
-      {dir_ + "\\evil.cab", "cabfolder=\"target\"", "", "..\\evil.txt"},
-      {cab_, "cabfolder=\"held\"", "", "in use"},
-      {cab_, "cabfolder=\"..\\up\"", "", "target folder"},
-      {cab_, "", ",9", "first number"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.cabinet + " " + c.params);
-    TheHostValues().rawParams = HexParams(c.params);
-    ASSERT_EQ(Run({"INSTALLCAB R=" + c.cabinet + c.numbers}), 0u) << Log();
-    EXPECT_EQ(Symbol("R"), "FALSE");
-    EXPECT_LT(TheFinalStatus().status, 0);
-    EXPECT_NE(TheFinalStatus().message.find(c.messagePart), std::string::npos)
-        << TheFinalStatus().message;
-  }
-  EXPECT_FALSE(FileExists(dir_ + "\\evil.txt"));
-  EXPECT_FALSE(FileExists(dir_ + "\\up"));
-  ExpectFailures({{"INSTALLCAB R=", 51}, {"INSTALLCAB R=,1,2", 51}});
 }
 
 TEST_F(CabinetTest, WithoutAComponentTheCommandSucceedsAndLeavesTheSymbol) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 std::string TestBinDir() {
   std::string path(MAX_PATH, '\0');
   DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -152,4 +154,18 @@ int RunUnixShell(const std::string& command) {
   std::string text = ReadTextFile(windowsPath);
   DeleteFileA(windowsPath.c_str());
   return text.empty() ? -1 : std::atoi(text.c_str());
+}
+
+std::string UnixPath(const std::string& windowsPath) {
+  using UnixName = char*(CDECL*)(const WCHAR*);
+  const auto unixName = reinterpret_cast<UnixName>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+  std::wstring wide(windowsPath.size() + 1, L'\0');
+  wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
+      CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), static_cast<int>(wide.size()))));
+  char* name = unixName && !wide.empty() ? unixName(wide.c_str()) : nullptr;
+  if (!name) return {};
+  const std::string unix = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return unix;
 }

@@ -44,6 +44,12 @@ std::unique_ptr<StartedProgram> StartProgramCopy(const std::string& helper, cons
 inline std::unique_ptr<StartedProgram> StartIdleCopy(const std::string& path) {
   return StartProgramCopy("exit_after_delay.exe", path, "60000");
 }
+// Runs a Unix shell command from inside Wine (to make links, mount a small disk ...)
+// and returns its exit status (-1 when none came).
+int RunUnixShell(const std::string& command);
+// The Unix name of a Windows path (its last part need not exist); empty when Wine has none.
+std::string UnixPath(const std::string& windowsPath);
+
 // Copies Orqex.exe to `path`, a file name that Wine then reports Windows 98 to.
 void CopyOrqexAsNineEight(const std::string& path);
 
