@@ -32,7 +32,7 @@ inline const std::vector<CabinetEntry>& TestCabinetEntries() {
 
 // The silence limit of these tests (the product's is 60 s); the programs they start
 // inherit it.
-constexpr DWORD kSilenceMs = 3000;
+constexpr DWORD kSilenceMs = 10000;
 
 class CabinetTest : public ScriptTest {
  protected:
