@@ -127,11 +127,11 @@ TEST_F(CabinetTest, AKilledOrStoppedServerFailsTheLineAndTheNextInstallWorks) {
   struct Case {
     const char* how;
     const char* signal;  // sent on the Unix side once the first file is out
-    const char* message;
+    std::string message;
   };
   const Case cases[] = {
       {"killed", nullptr, "ended without finishing"},
-      {"stopped", "STOP", "was not heard from for 3 s"},
+      {"stopped", "STOP", "was not heard from for " + std::to_string(kSilenceMs / 1000) + " s"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.how);
