@@ -30,15 +30,22 @@ inline StoredValue Dword(DWORD value) {
   return {REG_DWORD, std::string(reinterpret_cast<char*>(&value), sizeof value)};
 }
 
+// Values another program also writes (the system's pending operations) may be of any size:
+// the buffer follows the size the value has when it is read.
 inline StoredValue ReadRegistryValue(HKEY root, const std::string& subKey, const char* name) {
   UniqueRegKey key;
-  DWORD type = REG_NONE, size = 4096;  // more than any test stores
-  std::string data(size, '\0');
-  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS ||
-      RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                       &size) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) {
     return {REG_NONE, ""};
   }
+  DWORD type = REG_NONE, size = 4096;
+  std::string data(size, '\0');
+  LONG result;
+  while ((result = RegQueryValueExA(key.Get(), name, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(data.data()), &size)) ==
+         ERROR_MORE_DATA) {
+    data.resize(size);
+  }
+  if (result != ERROR_SUCCESS) return {REG_NONE, ""};
   return {type, data.substr(0, size)};
 }
 
