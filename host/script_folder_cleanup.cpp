@@ -8,12 +8,10 @@
 
 namespace {
 std::string FullPath(const std::string& path) {
-  std::string full(MAX_PATH, '\0');
-  DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full.data(), nullptr);
-  if (n == 0 || n >= MAX_PATH) return {};
-  full.resize(n);
+  std::string full = FullPathOf(path);
+  if (full.empty() || full.size() >= MAX_PATH) return {};
   std::string longForm(MAX_PATH, '\0');
-  n = GetLongPathNameA(full.c_str(), longForm.data(), MAX_PATH);
+  DWORD n = GetLongPathNameA(full.c_str(), longForm.data(), MAX_PATH);
   if (n > 0 && n < MAX_PATH) {
     longForm.resize(n);
     return longForm;

@@ -132,20 +132,6 @@ bool SetAttributes(HANDLE file, DWORD attributes) {
 }
 }  // namespace
 
-std::string FullPathOf(const std::string& path) {
-  std::string full(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length =
-        GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0) return {};
-    if (length < full.size()) {
-      full.resize(length);
-      return full;
-    }
-    full.resize(length + 1);
-  }
-}
-
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::string Win32Reason(DWORD error) {

@@ -18,10 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "support/system_folders.h"
 #include "support/win_handles.h"
 
-// The full path of `path` (GetFullPathNameA; "/" becomes "\"), or empty.
-std::string FullPathOf(const std::string& path);
 // `text` in double quotes, for messages.
 std::string Quoted(const std::string& text);
 // A system error code in words, for messages ("it is in use", "system error 87").

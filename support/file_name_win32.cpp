@@ -72,11 +72,8 @@ bool CFileName::DeleteOnReboot() {
   // path> in [rename], folders as <short path>=1 in [DIRNUL]. The path is made
   // full first (a relative one would be read against the system's folder then);
   // a path without a short form is written as it is.
-  std::string full(MAX_PATH, '\0');
-  DWORD length =
-      GetFullPathNameA(path_.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  if (length == 0 || length >= full.size()) return false;
-  full.resize(length);
+  const std::string full = FullPathOf(path_);
+  if (full.empty() || full.size() >= MAX_PATH) return false;
   Set(full);
   MakeShortPath();
   std::string windows = WindowsFolder();

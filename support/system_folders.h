@@ -8,3 +8,7 @@ std::string SystemFolder();     // GetSystemDirectoryA
 std::string CurrentFolder();    // GetCurrentDirectoryA
 std::string TempFolder();       // GetTempPathA, ends with a backslash
 std::string ProgramFilePath();  // the running program file, GetModuleFileNameA
+// The full path of `path` (GetFullPathNameA: relative parts resolved, "/" read as "\"), of
+// whatever length; empty when the system cannot make one. Callers with a path bound compare
+// the result's size with it.
+std::string FullPathOf(const std::string& path);

@@ -34,3 +34,17 @@ std::string TempFolder() {
 std::string ProgramFilePath() {
   return QueryPath(MAX_PATH, [](char* b, DWORD n) { return GetModuleFileNameA(nullptr, b, n); });
 }
+
+std::string FullPathOf(const std::string& path) {
+  std::string full(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) return {};
+    if (length < full.size()) {
+      full.resize(length);
+      return full;
+    }
+    full.resize(length + 1);
+  }
+}

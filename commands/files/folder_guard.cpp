@@ -33,13 +33,11 @@ std::string WithoutLongPrefix(std::string path) {
 // The full, long form of a path without trailing backslashes ("C:\" gives "C:"); empty
 // when it cannot be made.
 std::string ComparableFolder(const std::string& path) {
-  std::string full(kLongPathBuffer, '\0');
-  DWORD length =
-      GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  if (length == 0 || length >= full.size()) return {};
-  full.resize(length);
+  std::string full = FullPathOf(path);
+  if (full.empty() || full.size() >= kLongPathBuffer) return {};
   std::string longForm(kLongPathBuffer, '\0');
-  length = GetLongPathNameA(full.c_str(), longForm.data(), static_cast<DWORD>(longForm.size()));
+  DWORD length =
+      GetLongPathNameA(full.c_str(), longForm.data(), static_cast<DWORD>(longForm.size()));
   if (length != 0 && length < longForm.size()) {
     longForm.resize(length);
     full = std::move(longForm);

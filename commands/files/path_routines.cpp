@@ -58,11 +58,8 @@ bool SearchFile(std::string_view workDir, std::string& path, std::size_t capacit
   // The name as given is made full: the profile functions look for a name without a
   // folder in the Windows folder, not in the current one where it was found.
   if (IsExistingFile(path)) {
-    std::string full(capacity, '\0');
-    DWORD length =
-        GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length != 0 && length < full.size()) {
-      full.resize(length);
+    std::string full = FullPathOf(path);
+    if (!full.empty() && full.size() < capacity) {
       path = std::move(full);
       return true;
     }
@@ -246,11 +243,8 @@ void RemoveEmptyFolder(const std::string& path) {
 bool RemoveTree(const std::string& folder) {
   // Full names from the start: what is scheduled must not depend on the current folder at
   // the next start of Windows.
-  std::string full(kPathBufferSize, '\0');
-  DWORD length =
-      GetFullPathNameA(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  if (length == 0 || length >= full.size()) return true;  // nothing that fits is named
-  full.resize(length);
+  const std::string full = FullPathOf(folder);
+  if (full.empty() || full.size() >= kPathBufferSize) return true;  // nothing that fits is named
   DWORD attributes = GetFileAttributesA(full.c_str());
   if (IsLink(attributes)) {
     RemoveLink(full, attributes);
