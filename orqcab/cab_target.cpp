@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/mbcs.h"
+#include "support/file_attributes.h"
 #include "support/wide_text.h"
 
 namespace {
@@ -125,11 +126,6 @@ FileLook LookAtFile(const std::string& path, const std::wstring& expected, DWORD
   return look;
 }
 
-bool SetAttributes(HANDLE file, DWORD attributes) {
-  FILE_BASIC_INFO basic{};  // times of 0 stay as they are
-  basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-  return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
-}
 }  // namespace
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
@@ -331,7 +327,7 @@ HRESULT CabTarget::Replace(const Pending& pending, bool keepExisting, std::strin
     FileLook look = LookAtFile(path, expected, FILE_WRITE_ATTRIBUTES, message);
     if (FAILED(look.status)) return look.status;
     if (look.exists && (look.attributes & FILE_ATTRIBUTE_READONLY)) {
-      if (!SetAttributes(look.handle.Get(), look.attributes & ~FILE_ATTRIBUTE_READONLY)) {
+      if (!PutAttributes(look.handle.Get(), look.attributes & ~FILE_ATTRIBUTE_READONLY)) {
         const DWORD error = GetLastError();
         message = "Cannot replace " + Quoted(path) + ": " + Win32Reason(error);
         return HRESULT_FROM_WIN32(error);
@@ -347,7 +343,7 @@ HRESULT CabTarget::Replace(const Pending& pending, bool keepExisting, std::strin
   if (restore) {
     std::string ignored;
     FileLook look = LookAtFile(path, expected, FILE_WRITE_ATTRIBUTES, ignored);
-    if (look.exists) SetAttributes(look.handle.Get(), restore);
+    if (look.exists) PutAttributes(look.handle.Get(), restore);
   }
   message = "Cannot replace " + Quoted(path) + ": " + Win32Reason(error);
   return HRESULT_FROM_WIN32(error);

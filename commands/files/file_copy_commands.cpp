@@ -15,6 +15,7 @@
 #include "engine/runner.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
+#include "support/file_attributes.h"
 #include "engine/text_args.h"
 #include "support/log.h"
 #include "support/schedule_delete.h"

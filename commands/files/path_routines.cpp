@@ -13,6 +13,7 @@
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
+#include "support/file_attributes.h"
 #include "support/log.h"
 #include "support/schedule_delete.h"
 #include "support/system_folders.h"
@@ -142,10 +143,6 @@ void ClearReadOnly(const std::string& path, DWORD attributes) {
   }
 }
 
-// Removes a junction or symbolic link itself, never what it points to: the link is opened
-// as a link and deleted through that handle only when the handle is the link (a system
-// that opens the target instead, as Wine does for a Unix link, would otherwise delete an
-// empty target folder). A link that cannot be removed that way stays, with a log line.
 // The handle-based file information functions, looked up at run time: they are missing
 // before Windows Vista (null there).
 using GetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
@@ -155,6 +152,10 @@ Fn KernelFunction(const char* name) {
   return reinterpret_cast<Fn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name));
 }
 
+// Removes a junction or symbolic link itself, never what it points to: the link is opened
+// as a link and deleted through that handle only when the handle is the link (a system
+// that opens the target instead, as Wine does for a Unix link, would otherwise delete an
+// empty target folder). A link that cannot be removed that way stays, with a log line.
 void RemoveLink(const std::string& path, DWORD attributes) {
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && DeleteFileA(path.c_str())) return;
   // Without these functions (before Windows Vista), RemoveDirectoryA removes a junction
@@ -210,20 +211,6 @@ bool RemoveFolderTree(const std::string& folder) {
   return scheduled;
 }
 }  // namespace
-
-UniqueKernelHandle OpenForAttributes(const std::string& path) {
-  return UniqueKernelHandle(CreateFileA(
-      path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-}
-
-bool PutAttributes(HANDLE file, DWORD attributes) {
-  const auto setInfo = KernelFunction<SetInfoFn>("SetFileInformationByHandle");
-  FILE_BASIC_INFO basic{};  // times of 0 stay as they are
-  basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
-  return setInfo && setInfo(file, FileBasicInfo, &basic, sizeof basic);
-}
 
 bool HasOtherNames(const std::string& path) {
   UniqueKernelHandle file = OpenForAttributes(path);

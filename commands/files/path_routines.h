@@ -1,13 +1,9 @@
 #pragma once
 // Path routines the file, INI and copy commands share. Paths are ANSI byte strings;
 // `capacity` is a buffer size in the script format's sense (260 holds 259 bytes).
-#include <windows.h>
-
 #include <cstddef>
 #include <string>
 #include <string_view>
-
-#include "support/win_handles.h"
 
 // Joins `name` onto `folder` in place with exactly one backslash between them (a trailing
 // backslash of the folder counts only when it is not the trail byte of a double-byte
@@ -33,11 +29,6 @@ bool IsFileFree(const std::string& path);
 // from what it points to stays, with a log line. An entry whose full name would not fit
 // a path buffer is passed over. False when something could not be scheduled.
 bool RemoveTree(const std::string& folder);
-// The file opened to read and write its attributes (shared with every other use), and
-// the attributes put on it through that handle, which works also after this name was
-// deleted while other names stay. PutAttributes is false where the system lacks it.
-UniqueKernelHandle OpenForAttributes(const std::string& path);
-bool PutAttributes(HANDLE file, DWORD attributes);
 // Whether the file has more names than this one (hard links), whose attributes are its
 // own; true also when that cannot be told.
 bool HasOtherNames(const std::string& path);

@@ -1,0 +1,18 @@
+#include "support/file_attributes.h"
+
+UniqueKernelHandle OpenForAttributes(const std::string& path) {
+  return UniqueKernelHandle(CreateFileA(
+      path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+bool PutAttributes(HANDLE file, DWORD attributes) {
+  // Looked up at run time: the program also runs where the function is missing.
+  using SetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+  static const auto setInfo = reinterpret_cast<SetInfoFn>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetFileInformationByHandle"));
+  FILE_BASIC_INFO basic{};  // times of 0 stay as they are
+  basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+  return setInfo && setInfo(file, FileBasicInfo, &basic, sizeof basic);
+}
