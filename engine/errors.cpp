@@ -58,9 +58,7 @@ void ReportLineError(EngineContext& ctx, const ScriptLine& line, unsigned code) 
   // The error line and the agent's message show the line as the log copy does: a secret the
   // script holds literally (a service password) is hidden there too.
   std::string argument = line.argumentText;
-  if (LogCopyFilter filter = ctx.handlers ? ctx.handlers->FindLogCopy(line.commandId) : nullptr) {
-    filter(argument);
-  }
+  if (ctx.handlers) ctx.handlers->FilterLogCopy(line.commandId, argument);
   ctx.lastText = FitToBuffer(line.commandWord + " " + argument, kLastTextSize);
   ReportError(ctx.lastError, ctx.lineNumber, ctx.lastText);
 }

@@ -22,8 +22,8 @@ CommandHandler HandlerTable::Find(unsigned id) const {
   return id < kCommandIdCount ? rows_[id] : nullptr;
 }
 
-LogCopyFilter HandlerTable::FindLogCopy(unsigned id) const {
-  return id < kCommandIdCount ? logCopies_[id] : nullptr;
+void HandlerTable::FilterLogCopy(unsigned id, std::string& argument) const {
+  if (id < kCommandIdCount && logCopies_[id]) logCopies_[id](argument);
 }
 
 unsigned EmptyHandler(EngineContext&, ScriptLine&) { return 0; }

@@ -21,8 +21,9 @@ class HandlerTable {
   void Add(CommandId id, CommandHandler handler, LogCopyFilter logCopy = nullptr);
   // The row of `id`, or nullptr when that id has no row (COPYFILEAS, unbuilt families).
   CommandHandler Find(unsigned id) const;
-  // The log-copy filter of `id`, or nullptr when its argument is logged as expanded.
-  LogCopyFilter FindLogCopy(unsigned id) const;
+  // Applies the log-copy filter of `id`, if it has one, to a copy of its argument that is
+  // about to be logged or reported.
+  void FilterLogCopy(unsigned id, std::string& argument) const;
 
  private:
   std::array<CommandHandler, kCommandIdCount> rows_{};

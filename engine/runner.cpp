@@ -12,9 +12,7 @@
 void LogExecutingLine(const EngineContext& ctx, const ScriptLine& line) {
   std::string expanded;
   ExpandSymbols(ctx, line.argumentText, expanded, kLogLineExpansionSize);
-  if (LogCopyFilter filter = ctx.handlers ? ctx.handlers->FindLogCopy(line.commandId) : nullptr) {
-    filter(expanded);
-  }
+  if (ctx.handlers) ctx.handlers->FilterLogCopy(line.commandId, expanded);
   LogStatus("Executing line %d: %s %s", static_cast<int>(line.lineNumber), line.commandWord.c_str(),
             expanded.c_str());
 }
