@@ -30,3 +30,19 @@ foreach(bench ${ORQ_BENCH_NATIVE})
   target_link_libraries(${name} PRIVATE orq_portable_optimised)
   target_compile_options(${name} PRIVATE -O2)
 endforeach()
+
+# The files made from the command table (reference page, editor grammar, extension version):
+# the target "reference" remakes them; the test fails while a checked-in copy differs.
+file(GLOB ORQ_ORQDOC_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/orqdoc/*.cpp)
+add_executable(orqdoc ${ORQ_ORQDOC_SOURCES})
+target_link_libraries(orqdoc PRIVATE orq_portable)
+target_compile_definitions(orqdoc PRIVATE ORQ_VERSION="${PROJECT_VERSION}")
+target_compile_options(orqdoc PRIVATE ${ORQ_SANITIZE})
+target_link_options(orqdoc PRIVATE ${ORQ_SANITIZE})
+add_custom_target(reference COMMAND orqdoc ${CMAKE_SOURCE_DIR} VERBATIM)
+add_test(NAME generated_files_match_command_table COMMAND orqdoc ${CMAKE_SOURCE_DIR} --check)
+
+# The editor grammar, tokenised as an editor would (node packages from editors/vscode).
+find_program(ORQ_NODE NAMES node nodejs)
+add_test(NAME editor_grammar_scopes
+         COMMAND ${ORQ_NODE} ${CMAKE_SOURCE_DIR}/editors/vscode/test/grammar.test.js)
