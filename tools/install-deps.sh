@@ -19,3 +19,16 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen >/dev/null
 fi
+# The editor extension's test and packaging run on Node.js with the packages pinned in
+# editors/vscode/package-lock.json (install scripts are not needed, so none run).
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  echo "Installing: nodejs npm"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends nodejs npm >/dev/null
+fi
+vscode="$(dirname "$0")/../editors/vscode"
+if [ ! -f "$vscode/node_modules/.package-lock.json" ] ||
+   [ "$vscode/package-lock.json" -nt "$vscode/node_modules/.package-lock.json" ]; then
+  (cd "$vscode" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
+fi

@@ -117,7 +117,7 @@ JsonValue Repository() {
                                               .Add("2", Named("variable.other.symbol.orq"))
                                               .Add("3", Named("punctuation.definition.variable.end.orq"))));
   repo.Add("switch", Match(R"((?<![^ \t,=])/[A-Za-z][A-Za-z0-9_]*)", "constant.other.switch.orq"));
-  repo.Add("number", Match(R"((?<![A-Za-z0-9_.%\\/:-])-?[0-9]+(?:\.[0-9]+)*(?![A-Za-z0-9_.%\\]))",
+  repo.Add("number", Match(R"((?<![A-Za-z0-9_.%\\/-])-?[0-9]+(?:\.[0-9]+)*(?![A-Za-z0-9_.%\\]))",
                            "constant.numeric.orq"));
   return repo;
 }
