@@ -7,6 +7,7 @@
 
 #include "engine/command_table.h"
 #include "engine/errors.h"
+#include "engine/text_args.h"
 
 namespace {
 std::string_view EffectText(CommandEffect effect) {
@@ -33,35 +34,31 @@ std::string Code(std::string_view text) {
   return fence + pad + std::string(text) + pad + fence;
 }
 
-std::vector<std::string_view> Split(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
-  while (!text.empty()) {
-    std::size_t at = text.find(separator);
-    std::string_view part = text.substr(0, at);
-    while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
-    while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
-    if (!part.empty()) parts.push_back(part);
-    if (at == std::string_view::npos) break;
-    text.remove_prefix(at + 1);
+// The items of a column ("|" between forms, blanks between error codes), trimmed.
+std::vector<std::string> Items(std::string_view text, char separator) {
+  std::vector<std::string> items;
+  std::string item;
+  while (NextItem(text, separator, text.size() + 1, item)) {
+    TrimText(item);
+    if (!item.empty()) items.push_back(item);
   }
-  return parts;
+  return items;
 }
 
 // A form as a line of a script: the word first, unless the form already starts with it.
 std::string FormLine(const CommandRow& row, std::string_view form) {
-  bool hasWord = form.size() >= row.word.size() && form.substr(0, row.word.size()) == row.word &&
+  bool hasWord = StartsWithNoCase(form, row.word) &&
                  (form.size() == row.word.size() || form[row.word.size()] == ' ');
   return hasWord ? std::string(form) : std::string(row.word) + " " + std::string(form);
 }
 
 void WriteErrors(std::string& page, std::string_view codes) {
-  std::vector<std::string_view> list = Split(codes, ' ');
+  std::vector<std::string> list = Items(codes, ' ');
   if (list.empty()) return;
   page += "- Errors:\n";
-  for (std::string_view code : list) {
-    unsigned number = 0;
-    for (char c : code) number = number * 10 + static_cast<unsigned>(c - '0');
-    page += "  - " + std::string(code) + ": \"" + ErrorMessageText(number) + "\"\n";
+  for (const std::string& code : list) {
+    auto number = static_cast<unsigned>(ReadDecimalPrefix(code).magnitude);
+    page += "  - " + code + ": \"" + ErrorMessageText(number) + "\"\n";
   }
 }
 
@@ -71,13 +68,13 @@ void WriteCommand(std::string& page, const CommandRow& row) {
   if (!row.hasHandler)
     page += "The engine knows this word but does not carry it out: a line with it fails with code 2 (\"" +
             ErrorMessageText(kErrUnknownCommand) + "\").\n\n";
-  std::vector<std::string_view> forms = Split(row.forms, '|');
+  std::vector<std::string> forms = Items(row.forms, '|');
   if (forms.empty()) page += "- Form: " + Code(row.word) + "\n";
-  for (std::string_view form : forms) page += "- Form: " + Code(FormLine(row, form)) + "\n";
+  for (const std::string& form : forms) page += "- Form: " + Code(FormLine(row, form)) + "\n";
   page += "- Effect: " + std::string(EffectText(row.effect)) + "\n";
   page += "- Sets: " + (row.setsSymbol.empty() ? std::string("nothing") : std::string(row.setsSymbol)) + "\n";
   page += WhatIfSkips(row.effect) ? "- WhatIf: described, not done" : "- WhatIf: runs for real";
-  if (!row.setsSymbol.empty() && !row.whatIfValue.empty()) page += "; sets " + Code(row.whatIfValue);
+  if (!row.setsSymbol.empty() && !row.whatIfValue.empty()) page += "; its symbol gets " + Code(row.whatIfValue);
   page += "\n";
   WriteErrors(page, row.errorCodes);
   if (!row.example.empty()) page += "- Example: " + Code(row.example) + "\n";
