@@ -52,13 +52,18 @@ std::string FormLine(const CommandRow& row, std::string_view form) {
   return hasWord ? std::string(form) : std::string(row.word) + " " + std::string(form);
 }
 
+std::string CodeMeaning(unsigned code) {
+  if (code == kConditionalStop) return "not an error: the run ends quietly, with exit code 0";
+  return "\"" + ErrorMessageText(code) + "\"";
+}
+
 void WriteErrors(std::string& page, std::string_view codes) {
   std::vector<std::string> list = Items(codes, ' ');
   if (list.empty()) return;
   page += "- Errors:\n";
   for (const std::string& code : list) {
     auto number = static_cast<unsigned>(ReadDecimalPrefix(code).magnitude);
-    page += "  - " + code + ": \"" + ErrorMessageText(number) + "\"\n";
+    page += "  - " + code + ": " + CodeMeaning(number) + "\n";
   }
 }
 

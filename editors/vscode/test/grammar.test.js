@@ -128,7 +128,7 @@ test('the editor grammar', async (t) => {
     }
   });
 
-  await t.test('the example scripts colour every line and mark nothing as wrong', () => {
+  await t.test('the example scripts and the reference page\'s lines colour every line and mark nothing as wrong', () => {
     const scripts = [];
     const walk = (dir) =>
       fs.readdirSync(dir, { withFileTypes: true }).forEach((e) => {
@@ -138,9 +138,14 @@ test('the editor grammar', async (t) => {
       });
     walk(path.join(root, 'examples'));
     assert.ok(scripts.length > 0);
-    for (const script of scripts) {
-      tokenise(grammar, fs.readFileSync(script, 'latin1')).forEach((tokens, i) => {
-        const where = `${path.relative(root, script)}:${i + 1}`;
+    const page = fs.readFileSync(path.join(root, 'docs', 'commands.md'), 'utf8');
+    const pageLines = [...page.matchAll(/^- (?:Form|Example): `(.*)`$/gm)].map((m) => m[1]);
+    assert.ok(pageLines.length >= 2 * 85);
+    const texts = scripts.map((s) => [path.relative(root, s), fs.readFileSync(s, 'latin1')]);
+    texts.push(['docs/commands.md', pageLines.join('\n')]);
+    for (const [name, text] of texts) {
+      tokenise(grammar, text).forEach((tokens, i) => {
+        const where = `${name}:${i + 1}`;
         const shown = tokens.filter((tk) => tk.text.trim() !== '');
         assert.ok(!shown.some((tk) => tk.scope.startsWith('invalid')), `${where}: ${JSON.stringify(shown)}`);
         if (shown.length) assert.match(shown[0].scope, /^(keyword\.|comment\.|punctuation\.definition\.section)/, where);
