@@ -2,7 +2,6 @@
 // grammar, and the editor extension's version. With --check it writes nothing and fails when
 // a checked-in file differs from what it would write.
 //   orqdoc <source folder> [--check]
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -25,7 +24,7 @@ bool ReadFile(const std::string& path, std::string& text) {
   std::ostringstream buffer;
   buffer << in.rdbuf();
   text = buffer.str();
-  return static_cast<bool>(in) || in.eof();
+  return !in.bad();
 }
 
 bool WriteFile(const std::string& path, const std::string& text) {
