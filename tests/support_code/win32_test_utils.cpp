@@ -169,3 +169,11 @@ std::string UnixPath(const std::string& windowsPath) {
   HeapFree(GetProcessHeap(), 0, name);
   return unix;
 }
+
+std::string SourceTreePath(const std::string& relative) {
+  const char* root = std::getenv("ORQ_SOURCE_DIR");
+  if (!root) return "";
+  std::string path = "Z:" + std::string(root) + "/" + relative;
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return path;
+}
