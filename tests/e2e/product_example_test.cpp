@@ -49,14 +49,19 @@ TEST(ProductExample, InstallsUpdatesAndLeavesNothingAfterTheUninstall) {
     std::string finished;  // what the agent is told at the end
     const char* logLine;   // a line the run writes to its log
     bool present;          // whether the product is on the machine afterwards
+    bool toolOpen;         // whether a program of the product's name runs meanwhile
   } steps[] = {
-      {"install", "", installed, "Starting service...OrqDemoService.", true},
-      {"update", "", installed, "Stopping service...OrqDemoService.", true},
+      {"refused", "",
+       "Finished 0x80004005 OrqDemo is still running: close it and start the setup again",
+       "finished on a conditional stop", false, true},
+      {"install", "", installed, "Starting service...OrqDemoService.", true, false},
+      {"update", "", installed, "Stopping service...OrqDemoService.", true, false},
       {"uninstall", " /Section=Uninstall", "Finished 0x00000000 OrqDemo is removed",
-       "Stopping service...OrqDemoService.", false},
+       "Stopping service...OrqDemoService.", false, false},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
+    const auto tool = step.toolOpen ? StartIdleCopy(setup + "\\open\\orqdemo.exe") : nullptr;
     const std::string record = setup + "\\" + step.name + ".calls";
     const std::string log = setup + "\\" + step.name + ".log";
     // Not quiet: the progress dialog is shown (the prefix has no display, so nobody sees it).
