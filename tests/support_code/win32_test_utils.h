@@ -10,6 +10,9 @@
 
 // The folder of the running test program, without a trailing backslash.
 std::string TestBinDir();
+// The Windows name (through Z:) of a file of the source tree named by the environment
+// variable ORQ_SOURCE_DIR; empty when that is not set.
+std::string SourceTreePath(const std::string& relative);
 // A fresh, empty folder C:\orqtest\<name> (what a previous run left is removed first).
 std::string MakeScratchDir(const std::string& name);
 // Removes a folder and everything below it; no error if it is missing.
@@ -49,9 +52,6 @@ inline std::unique_ptr<StartedProgram> StartIdleCopy(const std::string& path) {
 int RunUnixShell(const std::string& command);
 // The Unix name of a Windows path (its last part need not exist); empty when Wine has none.
 std::string UnixPath(const std::string& windowsPath);
-// The Windows name (through Z:) of a file of the source tree named by the environment
-// variable ORQ_SOURCE_DIR; empty when that is not set.
-std::string SourceTreePath(const std::string& relative);
 
 // Copies Orqex.exe to `path`, a file name that Wine then reports Windows 98 to.
 void CopyOrqexAsNineEight(const std::string& path);
