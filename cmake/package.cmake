@@ -2,12 +2,6 @@
 # Orqex-<version>-win64.zip (win32) with the two programs, the type libraries OrqCab registers
 # beside itself, README, docs, the examples (the product example with its service program in
 # its payload folder) and the editor extension when it has been packaged into build/*.vsix.
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  set(ORQ_PACKAGE_BITS win32)
-else()
-  set(ORQ_PACKAGE_BITS win64)
-endif()
-
 install(TARGETS Orqex OrqCab RUNTIME DESTINATION .)
 install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/OrqCab.tlb
               ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/OrqexAgent.tlb DESTINATION .)
@@ -25,6 +19,6 @@ install(CODE "
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Orqex)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME Orqex-${PROJECT_VERSION}-${ORQ_PACKAGE_BITS})
+set(CPACK_PACKAGE_FILE_NAME Orqex-${PROJECT_VERSION}-win${ORQ_WINDOWS_BITS})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 include(CPack)

@@ -21,13 +21,14 @@ set(ORQ_SYSTEM_LIBS shlwapi ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 co
 set(ORQ_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 file(MAKE_DIRECTORY ${ORQ_GENERATED_DIR})
 set(ORQ_WIDL_INCLUDES -I/usr/include/wine/wine/windows -I${CMAKE_SOURCE_DIR}/resources)
-# Type libraries carry the target's pointer size (their system kind): 32 or 64 bits.
-# No 32-bit Wine is installed here, so the 32-bit build imports the standard OLE library's
-# types from the 64-bit one (a type library refers to them by their ids only).
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  set(ORQ_WIDL_BITS -m32 -L /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
-else()
-  set(ORQ_WIDL_BITS -m64)
+# The build's width, 32 or 64 bits: type libraries carry it (their system kind), and so
+# does the release archive's name. No 32-bit Wine is installed here, so the 32-bit build
+# imports the standard OLE library's types from the 64-bit one (a type library refers to
+# them by their ids only).
+math(EXPR ORQ_WINDOWS_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
+set(ORQ_WIDL_BITS -m${ORQ_WINDOWS_BITS})
+if(ORQ_WINDOWS_BITS EQUAL 32)
+  list(APPEND ORQ_WIDL_BITS -L /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
 endif()
 function(orq_idl name idl tlb)
   set(header ${ORQ_GENERATED_DIR}/${name}.h)
