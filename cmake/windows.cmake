@@ -1,4 +1,5 @@
 # The program, its tests and test helpers, cross-built; tests run under Wine.
+option(ORQ_TESTS_UNDER_WINE "build the test programs and benchmarks (they run under Wine)" ON)
 enable_language(RC)
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
 add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
@@ -20,6 +21,15 @@ set(ORQ_SYSTEM_LIBS shlwapi ole32 oleaut32 uuid advapi32 user32 gdi32 shell32 co
 set(ORQ_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 file(MAKE_DIRECTORY ${ORQ_GENERATED_DIR})
 set(ORQ_WIDL_INCLUDES -I/usr/include/wine/wine/windows -I${CMAKE_SOURCE_DIR}/resources)
+# The build's width, 32 or 64 bits: type libraries carry it (their system kind), and so
+# does the release archive's name. No 32-bit Wine is installed here, so the 32-bit build
+# imports the standard OLE library's types from the 64-bit one (a type library refers to
+# them by their ids only).
+math(EXPR ORQ_WINDOWS_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
+set(ORQ_WIDL_BITS -m${ORQ_WINDOWS_BITS})
+if(ORQ_WINDOWS_BITS EQUAL 32)
+  list(APPEND ORQ_WIDL_BITS -L /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
+endif()
 function(orq_idl name idl tlb)
   set(header ${ORQ_GENERATED_DIR}/${name}.h)
   set(ids ${ORQ_GENERATED_DIR}/${name}_i.c)
@@ -29,9 +39,9 @@ function(orq_idl name idl tlb)
   endif()
   add_custom_command(
     OUTPUT ${header} ${ids} ${library}
-    COMMAND widl ${ORQ_WIDL_INCLUDES} -m64 -h -o ${header} ${idl}
-    COMMAND widl ${ORQ_WIDL_INCLUDES} -m64 -u -o ${ids} ${idl}
-    COMMAND widl ${ORQ_WIDL_INCLUDES} -m64 -t -o ${library} ${idl}
+    COMMAND widl ${ORQ_WIDL_INCLUDES} ${ORQ_WIDL_BITS} -h -o ${header} ${idl}
+    COMMAND widl ${ORQ_WIDL_INCLUDES} ${ORQ_WIDL_BITS} -u -o ${ids} ${idl}
+    COMMAND widl ${ORQ_WIDL_INCLUDES} ${ORQ_WIDL_BITS} -t -o ${library} ${idl}
     DEPENDS ${idl} VERBATIM)
   set(ORQ_IDL_OUTPUTS ${ORQ_IDL_OUTPUTS} ${header} ${ids} PARENT_SCOPE)
 endfunction()
@@ -59,6 +69,19 @@ add_executable(OrqCab WIN32 ${CMAKE_SOURCE_DIR}/orqcab/orqcab_main.cpp
                ${CMAKE_SOURCE_DIR}/orqcab/cab_install_worker.cpp
                ${CMAKE_SOURCE_DIR}/orqcab/cab_target.cpp)
 target_link_libraries(OrqCab PRIVATE orq_core)
+
+# The product example's service program (examples/product), shipped in its payload folder.
+add_executable(orqdemo ${CMAKE_SOURCE_DIR}/examples/product/service/orqdemo.cpp)
+target_include_directories(orqdemo PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(orqdemo PRIVATE advapi32)
+
+include(cmake/package.cmake)
+
+# A 32-bit build is compiled, never run here (32-bit Wine cannot run on these machines):
+# it stops at the programs; the test programs and benchmarks need Wine.
+if(NOT ORQ_TESTS_UNDER_WINE)
+  return()
+endif()
 
 # Small Windows programs that tests drive (a file holder, a window, a service ...).
 file(GLOB ORQ_TEST_HELPERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/helpers/*.cpp)
@@ -103,7 +126,7 @@ foreach(group ${ORQ_TEST_GROUPS})
   add_executable(${exe} ${ORQ_TESTS_${group}} ${ORQ_TEST_SUPPORT} $<TARGET_OBJECTS:orq_resources>)
   target_link_libraries(${exe} PRIVATE orq_core gtest_main)
   target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  add_dependencies(${exe} Orqex OrqCab orq_test_cabinets)
+  add_dependencies(${exe} Orqex OrqCab orqdemo orq_test_cabinets)
   if(ORQ_TEST_HELPERS)
     foreach(helper ${ORQ_TEST_HELPERS})
       get_filename_component(name ${helper} NAME_WE)

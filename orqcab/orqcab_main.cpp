@@ -67,7 +67,9 @@ int Register() {
 
 int Unregister() {
   SHDeleteKeyA(HKEY_CLASSES_ROOT, ("CLSID\\" + GuidText(CLSID_OrqCabInstaller)).c_str());
-  UnRegisterTypeLib(LIBID_OrqCabLib, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
+  // The type library was registered under this build's system kind (win32 for a 32-bit one).
+  constexpr SYSKIND kOwnKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+  UnRegisterTypeLib(LIBID_OrqCabLib, 1, 0, LOCALE_NEUTRAL, kOwnKind);
   return 0;
 }
 

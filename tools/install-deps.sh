@@ -2,6 +2,7 @@
 # Installs what building and testing Orqex needs on Debian 12, when it is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+          g++-mingw-w64-i686-posix binutils-mingw-w64-i686
           wine wine64 wine64-tools googletest clang-14 libclang-rt-14-dev locales)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,4 @@
 // Whole runs of Orqex.exe: the example script, and lines that must touch nothing.
-#include <cstdlib>
 
 #include "support_code/script_test.h"
 
@@ -15,8 +14,8 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 // A file of the source tree, read through Wine's Z: drive.
 std::string SourceFile(const std::string& relative) {
-  const char* root = std::getenv("ORQ_SOURCE_DIR");
-  return root ? ReadTextFile(Replaced("Z:" + std::string(root) + "/" + relative, "/", "\\")) : "";
+  const std::string path = SourceTreePath(relative);
+  return path.empty() ? "" : ReadTextFile(path);
 }
 
 // The example with its fixed key replaced by this test's scratch key, run from its folder.

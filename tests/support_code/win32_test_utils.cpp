@@ -11,6 +11,14 @@ std::string TestBinDir() {
   return path.substr(0, path.find_last_of('\\'));
 }
 
+std::string SourceTreePath(const std::string& relative) {
+  const char* root = std::getenv("ORQ_SOURCE_DIR");
+  if (!root) return "";
+  std::string path = "Z:" + std::string(root) + "/" + relative;
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  return path;
+}
+
 void RemoveFolderTree(const std::string& path) {
   WIN32_FIND_DATAA data;
   UniqueFindHandle find(FindFirstFileA((path + "\\*").c_str(), &data));

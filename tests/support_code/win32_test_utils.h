@@ -10,6 +10,9 @@
 
 // The folder of the running test program, without a trailing backslash.
 std::string TestBinDir();
+// The Windows name (through Z:) of a file of the source tree named by the environment
+// variable ORQ_SOURCE_DIR; empty when that is not set.
+std::string SourceTreePath(const std::string& relative);
 // A fresh, empty folder C:\orqtest\<name> (what a previous run left is removed first).
 std::string MakeScratchDir(const std::string& name);
 // Removes a folder and everything below it; no error if it is missing.
