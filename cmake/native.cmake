@@ -35,3 +35,4 @@ endforeach()
 add_executable(orqcheck ${CMAKE_SOURCE_DIR}/tools/orqcheck/orqcheck.cpp)
 target_link_libraries(orqcheck PRIVATE orq_portable_optimised)
 target_compile_options(orqcheck PRIVATE -O2)
+add_dependencies(orq_native_tests orqcheck)  # its tests run the tool
