@@ -23,6 +23,16 @@ namespace {
 constexpr std::size_t kNameBound = 260;
 constexpr std::size_t kNoBound = std::numeric_limits<std::size_t>::max();
 
+// Commands that expand their whole argument before taking it apart: a symbol's value may
+// bring the very separators the form needs, so a text holding a reference is left to the
+// run (the WhatIf run checks it expanded).
+bool HoldsReference(std::string_view text) { return FindText(text, "%%") != std::string_view::npos; }
+
+template <ArgumentCheck check>
+unsigned ExpandedFirst(std::string_view text) {
+  return HoldsReference(text) ? 0u : check(text);
+}
+
 // "name=value" with the bounds its handler gives both parts; `failure` replaces the
 // split's own code (23 or 25) for handlers that fail every split with one code.
 template <std::size_t valueBound, unsigned failure = 0, std::size_t nameBound = kNameBound>
@@ -69,7 +79,7 @@ unsigned ValueWrite(std::string_view text) {
   ValueWriteSpec fields;
   if (unsigned rc = ParseValueWriteSpec(text, fields)) return rc;
   std::uint32_t number = 0;
-  if (fields.type == kRegistryTypeDword && FindText(fields.data, "%%") == std::string::npos &&
+  if (fields.type == kRegistryTypeDword && !HoldsReference(fields.data) &&
       !DwordFromText(fields.data, number)) {
     return kErrRegValueInvalid;
   }
@@ -153,8 +163,8 @@ unsigned SystemInfo(std::string_view text) {
 unsigned InstallCab(std::string_view text) {
   std::string symbolName, value;
   if (unsigned rc = SplitInstallCabArgument(text, symbolName, value)) return rc;
-  InstallCabFields fields;
-  return SplitInstallCabFields(TrimmedCopy(value), fields);
+  InstallCabFields fields;  // taken apart after the value is expanded
+  return HoldsReference(value) ? 0u : SplitInstallCabFields(TrimmedCopy(value), fields);
 }
 
 unsigned Progress(std::string_view text) {
@@ -181,9 +191,9 @@ ArgumentCheck ArgumentCheckOf(unsigned id) {
     case kCmdDeleteRegKey:
     case kCmdDeleteEmptyRegKey: return DeleteKey;
     case kCmdDeleteRegKeyRecursive: return DeleteKeyTree;
-    case kCmdGetIniFileValue: return IniRead<kIniFieldSize>;
-    case kCmdGetMessageFromId: return IniRead<kIniMessageSize>;
-    case kCmdFindIniFileValue: return NameValue<kNoBound, kErrNowhereToPut>;
+    case kCmdGetIniFileValue: return ExpandedFirst<IniRead<kIniFieldSize>>;
+    case kCmdGetMessageFromId: return ExpandedFirst<IniRead<kIniMessageSize>>;
+    case kCmdFindIniFileValue: return ExpandedFirst<NameValue<kNoBound, kErrNowhereToPut>>;
     case kCmdSetIniFileValue: return IniWrite;
     case kCmdDeleteIniFileSection: return IniSection;
     case kCmdGetFileVersion: return NameValue<kPathSize, kErrFileVersion>;
@@ -198,10 +208,10 @@ ArgumentCheck ArgumentCheckOf(unsigned id) {
     case kCmdGetSystemInfo: return SystemInfo;
     case kCmdFileCio:
     case kCmdFileCow: return ListedFile;
-    case kCmdCopyOneFile: return SourceTarget;
+    case kCmdCopyOneFile: return ExpandedFirst<SourceTarget>;
     case kCmdWaitForWindowClose: return WindowWait;
     case kCmdStartUserApp: return UserApp;
-    case kCmdCreateService: return ServiceDefinitionForm;
+    case kCmdCreateService: return ExpandedFirst<ServiceDefinitionForm>;
     case kCmdYesNo: return NameValue<1024>;
     case kCmdInstallCab: return InstallCab;
     case kCmdProgress: return Progress;
