@@ -71,5 +71,9 @@ OrqexRun RunScript(const std::string& dir, const std::string& script,
 // status, -1 when it gave none within 30 s.
 int RunUnixShell(const std::string& command);
 
+// A script that ran to its end must pass the script check: an error found there would stop
+// an author's pipeline over a script that works. Adds a test failure for each error found.
+void ExpectNoCheckError(const std::string& script, const std::string& startSection);
+
 // The message part of each line of a run log ("" for a line that does not have the log's form).
 std::vector<std::string> LogMessages(const std::string& log);
