@@ -63,7 +63,8 @@ OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
 // Starts "<bin>\Orqex.exe <arguments>" and waits for it to end.
 OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs = 60000);
 // Writes `script` to <dir>\<name>, runs it with /Log=<dir>\run.log (plus `extraArgs`) and
-// returns the run; the log text is then ReadTextFile(dir + "\\run.log").
+// returns the run; the log text is then ReadTextFile(dir + "\\run.log"). A script that
+// ran to its end (no error, no conditional stop) is also put through ExpectNoCheckError.
 OrqexRun RunScript(const std::string& dir, const std::string& script,
                    const std::string& extraArgs = "", const std::string& name = "test.Orq");
 
