@@ -46,3 +46,9 @@ add_test(NAME generated_files_match_command_table COMMAND orqdoc ${CMAKE_SOURCE_
 find_program(ORQ_NODE NAMES node nodejs)
 add_test(NAME editor_grammar_scopes
          COMMAND ${ORQ_NODE} ${CMAKE_SOURCE_DIR}/editors/vscode/test/grammar.test.js)
+
+# orqcheck: the script check as a command-line tool for script authors' own pipelines.
+add_executable(orqcheck ${CMAKE_SOURCE_DIR}/tools/orqcheck/orqcheck.cpp)
+target_link_libraries(orqcheck PRIVATE orq_portable_optimised)
+target_compile_options(orqcheck PRIVATE -O2)
+add_dependencies(orq_native_tests orqcheck)  # its tests run the tool

@@ -43,8 +43,27 @@ char ReadHexPair(std::string_view pair) {
   return static_cast<char>(static_cast<unsigned char>(value & 0xFF));
 }
 
+// Where the program's own path ends: after its closing quote, or at its first blank.
+std::size_t ProgramPathEnd(std::string_view commandLine) {
+  if (!commandLine.empty() && commandLine.front() == '"') {
+    std::size_t quote = FindChar(commandLine, '"', 1);
+    return quote == std::string_view::npos ? commandLine.size() : quote + 1;
+  }
+  std::size_t blank = FindAnyChar(commandLine, " \t");
+  return blank == std::string_view::npos ? commandLine.size() : blank;
+}
+
+// A switch that turns the whole run into something else must be written as a switch of
+// its own: after the program's path ("C:\Acme-Check\Orqex.exe" checks nothing) and as the
+// whole word, ended by a blank or the end of the line.
+bool IsWholeSwitch(std::string_view name, std::string_view word, bool afterProgram) {
+  if (!afterProgram || !StartsWithNoCase(name, word)) return false;
+  return name.size() == word.size() || name[word.size()] == ' ' || name[word.size()] == '\t';
+}
+
 // Acts on the switch whose name starts at `at`; unknown names are ignored.
-void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::size_t at) {
+void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::size_t at,
+                 bool afterProgram) {
   std::string_view name = commandLine.substr(at);
   auto valueOf = [&](std::string_view switchName, std::size_t size) {
     return ValueAt(commandLine, at + switchName.size(), size);
@@ -64,6 +83,8 @@ void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::siz
     result.parentText = valueOf("Parent=", kParentTextSize);
   } else if (StartsWithNoCase(name, "Quiet")) {
     result.quiet = true;
+  } else if (IsWholeSwitch(name, "Check", afterProgram)) {
+    result.check = true;
   } else if (StartsWithNoCase(name, "DeleteScriptDirectory")) {
     result.deleteScriptDirectory = true;
   }
@@ -73,6 +94,7 @@ void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::siz
 HostCommandLine ParseCommandLine(std::string_view commandLine) {
   HostCommandLine result;
   result.logName = FindLogName(commandLine);
+  const std::size_t programEnd = ProgramPathEnd(commandLine);
   for (std::size_t mark = FindAnyChar(commandLine, kSwitchStarts); mark != std::string_view::npos;
        mark = FindAnyChar(commandLine, kSwitchStarts, mark + 1)) {
     std::string_view rest = commandLine.substr(mark + 1);
@@ -85,7 +107,7 @@ HostCommandLine ParseCommandLine(std::string_view commandLine) {
       result.registration = ServerRegistration::Register;
       break;
     }
-    ApplySwitch(result, commandLine, mark + 1);
+    ApplySwitch(result, commandLine, mark + 1, mark >= programEnd);
   }
   return result;
 }

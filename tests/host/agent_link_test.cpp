@@ -40,6 +40,10 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
        "[DefaultInstall]\r\nPROGRESS 1,2,3,hidden\r\nSETFINALSTATUS 3,q\r\n",
        "/Quiet",
        {"Finished 0x00000003 q", "Exit 0"}},
+      {"CheckTellsTheAgentNothing",  // a check runs no line and sends nothing
+       "[DefaultInstall]\r\nPROGRESS 1,2,3,never\r\nCALL Missing\r\n",
+       "/Check",
+       {"Exit 4"}},
   };
   std::vector<std::string> dirs;
   std::vector<std::thread> runs;

@@ -101,7 +101,9 @@ class ScriptTest : public ::testing::Test {
     DeleteFileA((dir_ + "\\run.log").c_str());
     unsigned parsed = ParseScript(*ctx_, text);
     EXPECT_EQ(parsed, 0u);
-    return parsed ? parsed : ScriptRun(*ctx_, "DefaultInstall");
+    const unsigned status = parsed ? parsed : ScriptRun(*ctx_, "DefaultInstall");
+    if (status == 0) ExpectNoCheckError(text, "DefaultInstall");
+    return status;
   }
 
   // The symbol's value, or "<unset>".

@@ -3,6 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <regex>
+#include <sstream>
+
+#include "commands/argument_checks.h"
+#include "engine/script_check.h"
+#include "engine/script_file.h"
+#include "host/command_line_parse.h"
 
 std::string TestBinDir() {
   std::string path(MAX_PATH, '\0');
@@ -144,7 +151,26 @@ OrqexRun RunScript(const std::string& dir, const std::string& script,
                    const std::string& extraArgs, const std::string& name) {
   WriteTextFile(dir + "\\" + name, script);
   DeleteFileA((dir + "\\run.log").c_str());
-  return RunOrqex("/Script=" + dir + "\\" + name + " /Log=" + dir + "\\run.log " + extraArgs);
+  const OrqexRun run =
+      RunOrqex("/Script=" + dir + "\\" + name + " /Log=" + dir + "\\run.log " + extraArgs);
+  const HostCommandLine switches = ParseCommandLine("Orqex.exe " + extraArgs);
+  // A conditional stop also exits with 0, before the lines after it.
+  const bool ranToItsEnd = run.exitCode == 0 &&
+      ReadTextFile(dir + "\\run.log").find("finished on a conditional stop") == std::string::npos;
+  if (ranToItsEnd && !switches.check) {
+    ExpectNoCheckError(script, switches.section.empty() ? kDefaultStartSection : switches.section);
+  }
+  return run;
+}
+
+void ExpectNoCheckError(const std::string& script, const std::string& startSection) {
+  for (const CheckFinding& finding :
+       CheckScriptText(script, startSection, ArgumentCheckOf).findings) {
+    if (finding.code != 0) {
+      ADD_FAILURE() << "the check refuses a script that ran: line " << finding.lineNumber << ": "
+                    << finding.message << "\n  " << finding.lineText;
+    }
+  }
 }
 
 // Runs a Unix shell command from inside Wine and returns its exit status. Wine gives no
@@ -176,4 +202,15 @@ std::string UnixPath(const std::string& windowsPath) {
   const std::string unix = name;
   HeapFree(GetProcessHeap(), 0, name);
   return unix;
+}
+
+std::vector<std::string> LogMessages(const std::string& log) {
+  static const std::regex kLine(R"(\d\d-\d\d \d\d:\d\d:\d\d   \\Orqex:[0-9a-f]{3,} (.*)\r)");
+  std::vector<std::string> messages;
+  std::istringstream in(log);
+  for (std::string line; std::getline(in, line);) {
+    std::smatch match;
+    messages.push_back(std::regex_match(line, match, kLine) ? match[1].str() : "");
+  }
+  return messages;
 }
