@@ -26,6 +26,18 @@ void HandlerTable::FilterLogCopy(unsigned id, std::string& argument) const {
   if (id < kCommandIdCount && logCopies_[id]) logCopies_[id](argument);
 }
 
+void HandlerTable::AddWhatIf(CommandId id, CommandHandler describer) {
+  if (id > kCmdUnknown && id < kCommandIdCount) whatIfs_[id] = describer;
+}
+
+CommandHandler HandlerTable::FindWhatIf(unsigned id) const {
+  return id < kCommandIdCount ? whatIfs_[id] : nullptr;
+}
+
+unsigned HandlerTable::CheckArgument(unsigned id, std::string_view expandedArgument) const {
+  return argumentChecks_ ? argumentChecks_(id, expandedArgument) : 0;
+}
+
 unsigned EmptyHandler(EngineContext&, ScriptLine&) { return 0; }
 
 const HandlerTable& EngineHandlerTable() {

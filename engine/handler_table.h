@@ -3,6 +3,7 @@
 // add their own rows; the dispatcher knows nothing of any command.
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "engine/command_ids.h"
 
@@ -14,6 +15,9 @@ using CommandHandler = unsigned (*)(EngineContext& ctx, ScriptLine& line);
 // Turns a line's expanded argument into what the "Executing line" log copy shows, for a
 // command whose argument may hold a secret (a password is shown as "****").
 using LogCopyFilter = void (*)(std::string& expandedArgument);
+// The OS-free check of command `id` on its expanded argument: 0, or the ErrorCode its
+// handler would fail the line with.
+using ArgumentCheckLookup = unsigned (*)(unsigned id, std::string_view expandedArgument);
 
 class HandlerTable {
  public:
@@ -25,9 +29,19 @@ class HandlerTable {
   // about to be logged or reported.
   void FilterLogCopy(unsigned id, std::string& argument) const;
 
+  // A command whose WhatIf line must say more than its word and argument (a walk over a
+  // file list) registers what it does in a WhatIf run instead of carrying itself out.
+  void AddWhatIf(CommandId id, CommandHandler describer);
+  CommandHandler FindWhatIf(unsigned id) const;
+  // The argument checks a WhatIf run applies to what it does not carry out.
+  void SetArgumentChecks(ArgumentCheckLookup lookup) { argumentChecks_ = lookup; }
+  unsigned CheckArgument(unsigned id, std::string_view expandedArgument) const;
+
  private:
   std::array<CommandHandler, kCommandIdCount> rows_{};
   std::array<LogCopyFilter, kCommandIdCount> logCopies_{};
+  std::array<CommandHandler, kCommandIdCount> whatIfs_{};
+  ArgumentCheckLookup argumentChecks_ = nullptr;
 };
 
 // Rows of the engine's own commands: SET, GETPARAM, SETWORKDIR and control flow.

@@ -1,5 +1,6 @@
 #include "host/command_families.h"
 
+#include "commands/argument_checks.h"
 #include "commands/files/file_copy_commands.h"
 #include "commands/files/file_families.h"
 #include "commands/interaction/agent_commands.h"
@@ -13,8 +14,14 @@
 #include "engine/handler_table.h"
 
 namespace {
+unsigned CheckArgumentOf(unsigned id, std::string_view expandedArgument) {
+  ArgumentCheck check = ArgumentCheckOf(id);
+  return check ? check(expandedArgument) : 0;
+}
+
 HandlerTable MakeHandlerTable() {
   HandlerTable table;
+  table.SetArgumentChecks(CheckArgumentOf);
   RegisterSymbolCommands(table);
   RegisterControlFlowCommands(table);
   // The command families of commands/, one line each.

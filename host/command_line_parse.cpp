@@ -64,6 +64,8 @@ void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::siz
     result.parentText = valueOf("Parent=", kParentTextSize);
   } else if (StartsWithNoCase(name, "Quiet")) {
     result.quiet = true;
+  } else if (StartsWithNoCase(name, "WhatIf")) {
+    result.whatIf = true;
   } else if (StartsWithNoCase(name, "DeleteScriptDirectory")) {
     result.deleteScriptDirectory = true;
   }
