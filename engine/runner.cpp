@@ -22,9 +22,9 @@ unsigned DispatchLine(EngineContext& ctx, ScriptLine& line) {
   ctx.lastError = 0;
   if (ctx.currentSection) ctx.currentSection->stopFlag = 0;
   LogExecutingLine(ctx, line);
-  if (IsHeldBackByWhatIf(line.commandId)) return CarryOutWhatIf(ctx, line);
   CommandHandler handler = ctx.handlers ? ctx.handlers->Find(line.commandId) : nullptr;
-  return handler ? handler(ctx, line) : kErrUnknownCommand;
+  if (!handler) return kErrUnknownCommand;
+  return IsHeldBackByWhatIf(line.commandId) ? CarryOutWhatIf(ctx, line) : handler(ctx, line);
 }
 
 unsigned ScriptRun(EngineContext& ctx, std::string_view startSection) {

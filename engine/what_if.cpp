@@ -42,7 +42,7 @@ std::string_view PhraseOf(const CommandRow& row) {
     case CommandEffect::kAsks:
       // Answered as in quiet mode: nothing is shown, the quiet answer is taken.
       return row.family == "restart" ? "would restart the machine (quiet mode does not ask)"
-                                     : "would ask the user, answered as in quiet mode";
+                                     : "would show a message box, answered as in quiet mode";
     default:
       break;
   }
