@@ -134,21 +134,6 @@ double Timed(const char* what, const std::function<void()>& work) {
   return seconds;
 }
 
-// Seconds a WhatIf run of the script takes; one that wrote a value is reported.
-double TimedWhatIf(const std::string& script) {
-  EmptyKey();
-  FreshLog();
-  TheHostValues().whatIfMode = true;
-  auto start = Clock::now();
-  RunEngine(script);
-  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  TheHostValues().whatIfMode = false;
-  if (unsigned wrong = ValuesNotWritten(); wrong != kValues) {
-    std::fprintf(stderr, "the WhatIf run wrote %u of %u values\n", kValues - wrong, kValues);
-  }
-  return seconds;
-}
-
 // A system tool, started in the scratch folder without a console window.
 void RunTool(const std::string& commandLine) {
   if (RunAndWait(commandLine, g_dir.c_str(), CREATE_NO_WINDOW) < 0) {
@@ -183,6 +168,21 @@ void RunBareLoop(bool withLog) {
                      static_cast<DWORD>(text.size() + 1));
     }
   }
+}
+
+// Seconds a WhatIf run of the script takes; one that wrote a value is reported.
+double TimedWhatIf(const std::string& script) {
+  EmptyKey();
+  FreshLog();
+  TheHostValues().whatIfMode = true;
+  auto start = Clock::now();
+  RunEngine(script);
+  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  TheHostValues().whatIfMode = false;
+  if (unsigned wrong = ValuesNotWritten(); wrong != kValues) {
+    std::fprintf(stderr, "the WhatIf run wrote %u of %u values\n", kValues - wrong, kValues);
+  }
+  return seconds;
 }
 
 }  // namespace

@@ -21,10 +21,11 @@ void LogExecutingLine(const EngineContext& ctx, const ScriptLine& line) {
 unsigned DispatchLine(EngineContext& ctx, ScriptLine& line) {
   ctx.lastError = 0;
   if (ctx.currentSection) ctx.currentSection->stopFlag = 0;
-  LogExecutingLine(ctx, line);
   CommandHandler handler = ctx.handlers ? ctx.handlers->Find(line.commandId) : nullptr;
-  if (!handler) return kErrUnknownCommand;
-  return IsHeldBackByWhatIf(line.commandId) ? CarryOutWhatIf(ctx, line) : handler(ctx, line);
+  // A held-back line's WhatIf line stands for its "Executing line" line.
+  if (handler && IsHeldBackByWhatIf(line.commandId)) return CarryOutWhatIf(ctx, line);
+  LogExecutingLine(ctx, line);
+  return handler ? handler(ctx, line) : kErrUnknownCommand;
 }
 
 unsigned ScriptRun(EngineContext& ctx, std::string_view startSection) {

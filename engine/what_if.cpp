@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/command_table.h"
+#include "engine/control_flow.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
 #include "engine/host_values.h"
@@ -69,12 +70,11 @@ unsigned CarryOutWhatIf(EngineContext& ctx, ScriptLine& line) {
   std::string expanded;
   ExpandSymbols(ctx, line.argumentText, expanded, kLogLineExpansionSize);
   if (ctx.handlers) {
-    if (unsigned rc = ctx.handlers->CheckArgument(line.commandId, expanded)) {
-      return FailLine(ctx, line, rc);
-    }
-    if (CommandHandler describer = ctx.handlers->FindWhatIf(line.commandId)) {
-      return describer(ctx, line);
-    }
+    const unsigned refused = ctx.handlers->CheckArgument(line.commandId, expanded);
+    CommandHandler describer = ctx.handlers->FindWhatIf(line.commandId);
+    if (refused || describer) LogExecutingLine(ctx, line);
+    if (refused) return FailLine(ctx, line, refused);
+    if (describer) return describer(ctx, line);
     ctx.handlers->FilterLogCopy(line.commandId, expanded);
   }
   std::string what(PhraseOf(row));

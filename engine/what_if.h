@@ -11,10 +11,11 @@ struct ScriptLine;
 // Whether this line is held back: a WhatIf run and a command that acts, asks or waits.
 bool IsHeldBackByWhatIf(unsigned commandId);
 
-// Stands in for the command of a held-back line: its argument is checked as its handler
-// would check it (a refused one fails the line with the handler's code), then the
-// command's own describer or the line of its family says what it would do, and a symbol
-// the command sets gets the table's WhatIf value.
+// Stands in for the command of a held-back line, and for its "Executing line" log line:
+// its argument is checked as its handler would check it (a refused one fails the line with
+// the handler's code), then the command's own describer (after the usual "Executing line")
+// or one line in the words of its family says what it would do, and a symbol the command
+// sets gets the table's WhatIf value.
 unsigned CarryOutWhatIf(EngineContext& ctx, ScriptLine& line);
 
 // Writes "WhatIf: line <lineNumber>: <what>".
