@@ -43,6 +43,14 @@ char ReadHexPair(std::string_view pair) {
   return static_cast<char>(static_cast<unsigned char>(value & 0xFF));
 }
 
+// A switch that must be written whole: a run that changes nothing is not to be asked for
+// by a folder name such as "C:\my-whatif-tests" in a path.
+bool IsWholeSwitch(std::string_view text, std::string_view name) {
+  return StartsWithNoCase(text, name) &&
+         (text.size() == name.size() || IsCSpace(text[name.size()]) ||
+          kSwitchStarts.find(text[name.size()]) != std::string_view::npos);
+}
+
 // Acts on the switch whose name starts at `at`; unknown names are ignored.
 void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::size_t at) {
   std::string_view name = commandLine.substr(at);
@@ -64,7 +72,7 @@ void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::siz
     result.parentText = valueOf("Parent=", kParentTextSize);
   } else if (StartsWithNoCase(name, "Quiet")) {
     result.quiet = true;
-  } else if (StartsWithNoCase(name, "WhatIf")) {
+  } else if (IsWholeSwitch(name, "WhatIf")) {
     result.whatIf = true;
   } else if (StartsWithNoCase(name, "DeleteScriptDirectory")) {
     result.deleteScriptDirectory = true;

@@ -25,7 +25,7 @@ struct HostCommandLine {
   std::string paramsText;    // its decoded bytes
   std::string parentText;    // "Parent=", a decimal process id
   bool quiet = false;
-  bool whatIf = false;       // "WhatIf": a run that only says what it would change
+  bool whatIf = false;       // "WhatIf", written whole: a run that only says what it would change
   bool deleteScriptDirectory = false;
   // "RegServer"/"UnregServer" end the walk: nothing else is acted on after them.
   ServerRegistration registration = ServerRegistration::None;

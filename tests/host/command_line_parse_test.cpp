@@ -36,6 +36,17 @@ TEST(CommandLineParse, LogIsFoundCaseSensitivelyAnywhereLogPreferredOverLowerCas
   EXPECT_FALSE(Parse("/Log=C:\\Quiet.log").quiet);  // not a switch of the walk
 }
 
+// A run that changes nothing must not be turned on by a folder name in a path.
+TEST(CommandLineParse, WhatIfOnlyAsAWholeSwitch) {
+  for (const char* on : {"/WhatIf", "-whatif /Quiet", "/Script=a.Orq /WHATIF-Quiet"}) {
+    EXPECT_TRUE(Parse(on).whatIf) << on;
+  }
+  for (const char* off : {"/WhatIfs", "/Script=C:\\my-whatif\\s.Orq", "/Log=C:\\a-WhatIf.log"}) {
+    EXPECT_FALSE(Parse(off).whatIf) << off;
+  }
+  EXPECT_FALSE(ParseCommandLine("\"C:\\wt-whatif\\Orqex.exe\" /Quiet").whatIf);
+}
+
 TEST(CommandLineParse, RegistrationOnlyWhenTheWholeRestIsTheWord) {
   EXPECT_EQ(Parse("/RegServer").registration, ServerRegistration::Register);
   EXPECT_EQ(Parse("-unregserver").registration, ServerRegistration::Unregister);
