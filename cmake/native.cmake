@@ -30,3 +30,9 @@ foreach(bench ${ORQ_BENCH_NATIVE})
   target_link_libraries(${name} PRIVATE orq_portable_optimised)
   target_compile_options(${name} PRIVATE -O2)
 endforeach()
+
+# orqcheck: the script check as a command-line tool for script authors' own pipelines.
+add_executable(orqcheck ${CMAKE_SOURCE_DIR}/tools/orqcheck/orqcheck.cpp)
+target_link_libraries(orqcheck PRIVATE orq_portable_optimised)
+target_compile_options(orqcheck PRIVATE -O2)
+add_dependencies(orq_native_tests orqcheck)  # its tests run the tool

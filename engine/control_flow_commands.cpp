@@ -23,17 +23,6 @@ unsigned CallSection(EngineContext& ctx, ScriptLine& line, const std::string& se
   return status;
 }
 
-// "section" or "result=section": the result name and the section name, trimmed.
-unsigned SplitCallTarget(std::string_view text, std::string& result, std::string& section,
-                         bool& hasResult) {
-  hasResult = FindChar(text, '=') != std::string_view::npos;
-  if (!hasResult) {
-    section = TrimmedCopy(text);
-    return 0;
-  }
-  return SplitNameValue(text, kNameSize, kNameSize, result, section);
-}
-
 unsigned Call(EngineContext& ctx, ScriptLine& line) {
   std::string result, section;
   bool hasResult = false;
@@ -75,6 +64,16 @@ unsigned ContinueIf(EngineContext& ctx, ScriptLine& line) {
   return kConditionalStop;
 }
 }  // namespace
+
+unsigned SplitCallTarget(std::string_view text, std::string& result, std::string& section,
+                         bool& hasResult) {
+  hasResult = FindChar(text, '=') != std::string_view::npos;
+  if (!hasResult) {
+    section = TrimmedCopy(text);
+    return 0;
+  }
+  return SplitNameValue(text, kNameSize, kNameSize, result, section);
+}
 
 void CarryOutReturn(EngineContext& ctx, ScriptLine& line, std::string& value) {
   TrimText(line.argumentText);

@@ -39,6 +39,7 @@ unsigned ReadSectionHeader(EngineContext& ctx, std::string_view text, std::size_
   }
   auto section = std::make_unique<ScriptSection>();
   section->name.assign(text.substr(start, end - start));
+  section->headerLine = ctx.lineNumber;
   ctx.currentSection = section.get();
   ctx.firstSectionByName.emplace(section->name, section.get());
   ctx.sections.push_back(std::move(section));

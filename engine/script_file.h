@@ -6,6 +6,9 @@
 
 struct EngineContext;
 
+// The section a run starts with when none is named.
+constexpr const char* kDefaultStartSection = "DefaultInstall";
+
 // Reads the whole file. 0, 9 (cannot open), 8 (empty), 11 (short read) or 1 (memory).
 unsigned LoadScript(const std::string& path, std::string& content);
 // Fills ctx.sections from `text` (a zero byte ends it). 0, 1, 2 or 3.

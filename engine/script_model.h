@@ -31,6 +31,7 @@ struct ScriptSection {
   std::string name;  // exactly the text between "[" and "]", at most 199 bytes
   std::vector<ScriptLine> lines;
   unsigned stopFlag = 0;
+  unsigned headerLine = 0;  // line number of its "[name]"
 };
 
 class HandlerTable;

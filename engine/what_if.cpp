@@ -68,9 +68,11 @@ void LogWhatIf(unsigned lineNumber, std::string_view what) {
 unsigned CarryOutWhatIf(EngineContext& ctx, ScriptLine& line) {
   const CommandRow& row = CommandRowOf(line.commandId);
   std::string expanded;
-  ExpandSymbols(ctx, line.argumentText, expanded, kLogLineExpansionSize);
+  // A text cut at a missing symbol is shown, not checked: its fields are not the ones the
+  // script meant.
+  const bool whole = ExpandSymbols(ctx, line.argumentText, expanded, kLogLineExpansionSize) == 0;
   if (ctx.handlers) {
-    const unsigned refused = ctx.handlers->CheckArgument(line.commandId, expanded);
+    const unsigned refused = whole ? ctx.handlers->CheckArgument(line.commandId, expanded) : 0;
     CommandHandler describer = ctx.handlers->FindWhatIf(line.commandId);
     if (refused || describer) LogExecutingLine(ctx, line);
     if (refused) return FailLine(ctx, line, refused);

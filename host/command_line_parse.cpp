@@ -43,16 +43,27 @@ char ReadHexPair(std::string_view pair) {
   return static_cast<char>(static_cast<unsigned char>(value & 0xFF));
 }
 
-// A switch that must be written whole: a run that changes nothing is not to be asked for
-// by a folder name such as "C:\my-whatif-tests" in a path.
-bool IsWholeSwitch(std::string_view text, std::string_view name) {
-  return StartsWithNoCase(text, name) &&
-         (text.size() == name.size() || IsCSpace(text[name.size()]) ||
-          kSwitchStarts.find(text[name.size()]) != std::string_view::npos);
+// Where the program's own path ends: after its closing quote, or at its first blank.
+std::size_t ProgramPathEnd(std::string_view commandLine) {
+  if (!commandLine.empty() && commandLine.front() == '"') {
+    std::size_t quote = FindChar(commandLine, '"', 1);
+    return quote == std::string_view::npos ? commandLine.size() : quote + 1;
+  }
+  std::size_t blank = FindAnyChar(commandLine, " \t");
+  return blank == std::string_view::npos ? commandLine.size() : blank;
+}
+
+// A switch that turns the whole run into something else must be written as a switch of
+// its own: after the program's path ("C:\Acme-Check\Orqex.exe" checks nothing) and as the
+// whole word, ended by a blank or the end of the line.
+bool IsWholeSwitch(std::string_view name, std::string_view word, bool afterProgram) {
+  if (!afterProgram || !StartsWithNoCase(name, word)) return false;
+  return name.size() == word.size() || name[word.size()] == ' ' || name[word.size()] == '\t';
 }
 
 // Acts on the switch whose name starts at `at`; unknown names are ignored.
-void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::size_t at) {
+void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::size_t at,
+                 bool afterProgram) {
   std::string_view name = commandLine.substr(at);
   auto valueOf = [&](std::string_view switchName, std::size_t size) {
     return ValueAt(commandLine, at + switchName.size(), size);
@@ -72,7 +83,9 @@ void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::siz
     result.parentText = valueOf("Parent=", kParentTextSize);
   } else if (StartsWithNoCase(name, "Quiet")) {
     result.quiet = true;
-  } else if (IsWholeSwitch(name, "WhatIf")) {
+  } else if (IsWholeSwitch(name, "Check", afterProgram)) {
+    result.check = true;
+  } else if (IsWholeSwitch(name, "WhatIf", afterProgram)) {
     result.whatIf = true;
   } else if (StartsWithNoCase(name, "DeleteScriptDirectory")) {
     result.deleteScriptDirectory = true;
@@ -83,6 +96,7 @@ void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::siz
 HostCommandLine ParseCommandLine(std::string_view commandLine) {
   HostCommandLine result;
   result.logName = FindLogName(commandLine);
+  const std::size_t programEnd = ProgramPathEnd(commandLine);
   for (std::size_t mark = FindAnyChar(commandLine, kSwitchStarts); mark != std::string_view::npos;
        mark = FindAnyChar(commandLine, kSwitchStarts, mark + 1)) {
     std::string_view rest = commandLine.substr(mark + 1);
@@ -95,7 +109,7 @@ HostCommandLine ParseCommandLine(std::string_view commandLine) {
       result.registration = ServerRegistration::Register;
       break;
     }
-    ApplySwitch(result, commandLine, mark + 1);
+    ApplySwitch(result, commandLine, mark + 1, mark >= programEnd);
   }
   return result;
 }

@@ -11,6 +11,7 @@
 #include "engine/runner.h"
 #include "engine/script_file.h"
 #include "host/agent_link.h"
+#include "host/check_run.h"
 #include "host/command_families.h"
 #include "host/command_line_parse.h"
 #include "host/parent_watch.h"
@@ -22,7 +23,6 @@
 
 namespace {
 constexpr const char* kAgentKeyPath = "SOFTWARE\\Tevlin\\Agent";
-constexpr const char* kDefaultStartSection = "DefaultInstall";
 constexpr const char* kUsageText = "Usage:\nOrqex /Script=C:\\MyTest.Orq /Log=orqex.log";
 constexpr const char* kUsageCaption = "Orqex usage Error";
 constexpr DWORD kFinalDispatchMs = 1000;
@@ -145,6 +145,9 @@ int RunHost() {
     exitCode = RunRegistration(switches.registration);
   } else if (switches.scriptValue.empty()) {
     if (!switches.quiet) MessageBoxA(nullptr, kUsageText, kUsageCaption, MB_ICONERROR | MB_OK);
+  } else if (switches.check) {
+    exitCode = RunCheck(LocateScript(switches.scriptValue, programFolder).path,
+                        switches.section.empty() ? kDefaultStartSection : switches.section);
   } else {
     exitCode = RunScript(switches, programFolder);
   }

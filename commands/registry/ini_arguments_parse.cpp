@@ -1,5 +1,7 @@
 #include "commands/registry/ini_arguments_parse.h"
 
+#include "commands/registry/registry_path_parse.h"
+
 #include "engine/mbcs.h"
 #include "engine/text_args.h"
 
@@ -40,5 +42,10 @@ unsigned ParseIniWriteSpec(std::string_view text, IniWriteSpec& fields) {
   if (!TakeField(rest, '=', kIniFieldSize, parsed.key)) return 25;
   if (!TakeLastField(rest, kIniFieldSize, parsed.value)) return 24;
   fields = std::move(parsed);
+  return 0;
+}
+
+unsigned ParseIniSectionSpec(std::string_view text, std::string& fileName, std::string& section) {
+  if (text.size() >= kIniFieldSize || SplitPathAndName(text, fileName, section) != 0) return 51;
   return 0;
 }

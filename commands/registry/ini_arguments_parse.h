@@ -29,6 +29,10 @@ struct IniWriteSpec {
   std::string value;
 };
 
+// DELETEINIFILESECTION's "file,section", both trimmed. 51 when the text reaches 260 bytes
+// (a cut section name could name another section) or has no comma.
+unsigned ParseIniSectionSpec(std::string_view text, std::string& fileName, std::string& section);
+
 // Returns 0, 27 (file name), 26 (section), 25 (no "=" after the key within 259 bytes) or
 // 24 (value longer than 259 bytes).
 unsigned ParseIniWriteSpec(std::string_view text, IniWriteSpec& fields);

@@ -87,13 +87,10 @@ unsigned SetIniFileValue(EngineContext& ctx, ScriptLine& line) {
   return 0;
 }
 
-// DELETEINIFILESECTION file,section. An argument longer than 259 bytes is refused (51)
-// rather than cut, since a cut section name could name another section.
 unsigned DeleteIniFileSection(EngineContext& ctx, ScriptLine& line) {
   std::string fileName, section, path;
-  if (line.argumentText.size() >= kIniFieldSize ||
-      SplitPathAndName(line.argumentText, fileName, section) != 0) {
-    return FailLine(ctx, line, kErrInvalidSwitch);
+  if (unsigned rc = ParseIniSectionSpec(line.argumentText, fileName, section)) {
+    return FailLine(ctx, line, rc);
   }
   if (unsigned rc = ExpandForAction(ctx, fileName, path, kIniFieldSize)) {
     return FailLine(ctx, line, rc);

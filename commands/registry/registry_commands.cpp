@@ -58,15 +58,11 @@ std::string ValueAsText(const ValueBytes& value) {
 }
 
 unsigned FindRegKey(EngineContext& ctx, ScriptLine& line) {
-  std::string name, path;
-  if (unsigned rc =
-          SplitNameValue(line.argumentText, kRegistryFieldSize, kRegistryFieldSize, name, path)) {
-    return FailLine(ctx, line, rc);
-  }
-  RegistryRoot root;
-  if (unsigned rc = ParseRootPrefix(path, root)) return FailLine(ctx, line, rc);
-  bool exists = static_cast<bool>(OpenKey(RootKeyHandle(root), SubKeyText(path), kAccessRead));
-  return FailLine(ctx, line, SetSymbol(ctx.symbols, name, TrueFalse(exists)));
+  KeyTestSpec fields;
+  if (unsigned rc = ParseKeyTestSpec(line.argumentText, fields)) return FailLine(ctx, line, rc);
+  bool exists = static_cast<bool>(
+      OpenKey(RootKeyHandle(fields.root), SubKeyText(fields.keyPath), kAccessRead));
+  return FailLine(ctx, line, SetSymbol(ctx.symbols, fields.symbolName, TrueFalse(exists)));
 }
 
 // Data longer than 259 bytes gives the empty text (see ValueAsText), as a missing value
@@ -127,28 +123,14 @@ unsigned SetRegValue(EngineContext& ctx, ScriptLine& line) {
 // it) the line fails with 51 and nothing is created: there is no name to create, and a
 // silent success would hide the mistake until a later line misses the key.
 unsigned CreateRegKey(EngineContext& ctx, ScriptLine& line) {
-  std::string parentPath, rest;
-  if (SplitPathAndName(line.argumentText, parentPath, rest) != 0) {
-    RegistryRoot ignored;
-    // A bad root is reported as such even when the "," is missing too.
-    if (ParseRootPrefix(TrimmedCopy(line.argumentText), ignored) != 0) {
-      return FailLine(ctx, line, kErrRegRootMissing);
-    }
-    return FailLine(ctx, line, kErrInvalidSwitch);
-  }
-  RegistryRoot root;
-  if (unsigned rc = ParseRootPrefix(parentPath, root)) return FailLine(ctx, line, rc);
-  // The new key's name runs to the next "," or the end; it may name several levels.
-  std::string childName = TrimmedCopy(std::string_view(rest).substr(0, FindChar(rest, ',')));
-  if (childName.empty() || childName.size() >= kRegistryFieldSize) {
-    return FailLine(ctx, line, kErrInvalidSwitch);
-  }
-
-  OpenedKey parent = OpenKey(RootKeyHandle(root), SubKeyText(parentPath), kAccessWrite);
+  NewKeySpec fields;
+  if (unsigned rc = ParseNewKeySpec(line.argumentText, fields)) return FailLine(ctx, line, rc);
+  OpenedKey parent =
+      OpenKey(RootKeyHandle(fields.root), SubKeyText(fields.parentPath), kAccessWrite);
   if (!parent) return 0;
-  if (OpenKey(parent.Get(), childName, kAccessWrite)) return 0;
+  if (OpenKey(parent.Get(), fields.childName, kAccessWrite)) return 0;
   UniqueRegKey created;  // a failed creation is not reported
-  RegCreateKeyA(parent.Get(), childName.c_str(), created.Put());
+  RegCreateKeyA(parent.Get(), fields.childName.c_str(), created.Put());
   return 0;
 }
 
@@ -193,22 +175,20 @@ LONG DeleteEmptyKey(HKEY root, const std::string& subKey) {
 // A key that holds values but no sub-keys counts as empty; so does a key that cannot be
 // opened.
 unsigned IsRegKeyEmpty(EngineContext& ctx, ScriptLine& line) {
-  std::string name, path;
-  if (SplitNameValue(line.argumentText, kRegistryFieldSize, kRegistryFieldSize, name, path) != 0) {
-    return FailLine(ctx, line, kErrInvalidSwitch);
+  KeyTestSpec fields;
+  if (unsigned rc = ParseEmptyKeyTestSpec(line.argumentText, fields)) {
+    return FailLine(ctx, line, rc);
   }
-  RegistryRoot root;
-  if (unsigned rc = ParseRootPrefix(path, root)) return FailLine(ctx, line, rc);
   bool empty = true;
   {
-    OpenedKey key = OpenKeyMaximumAccess(RootKeyHandle(root), SubKeyText(path));
+    OpenedKey key = OpenKeyMaximumAccess(RootKeyHandle(fields.root), SubKeyText(fields.keyPath));
     DWORD subKeys = 0;
     if (key && RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
                                 nullptr, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
       empty = subKeys == 0;
     }
   }
-  return FailLine(ctx, line, SetSymbol(ctx.symbols, name, TrueFalse(empty)));
+  return FailLine(ctx, line, SetSymbol(ctx.symbols, fields.symbolName, TrueFalse(empty)));
 }
 
 // A path naming a root alone ("HKLM\") is refused with 51: walking it would empty the

@@ -48,10 +48,6 @@ OpenedKey OpenKeyMaximumAccess(HKEY parent, const std::string& subKey) {
   return OpenedKey(parent, opened);
 }
 
-bool NamesRootItself(const std::string& subKey) {
-  return subKey.find_first_not_of("\\ \t") == std::string::npos;
-}
-
 // Children are enumerated from the highest index down, so removing one never moves the
 // ones still to be visited; each walk ends at the first index the registry refuses.
 void DeleteKeyTree(HKEY parent, const std::string& subKey) {

@@ -29,5 +29,3 @@ OpenedKey OpenKeyMaximumAccess(HKEY parent, const std::string& subKey);
 // allows; a key that keeps a child or a value stays, and so do the keys above it.
 void DeleteKeyTree(HKEY parent, const std::string& subKey);
 
-// True when a sub-key path names the root itself: nothing but backslashes and blanks.
-bool NamesRootItself(const std::string& subKey);

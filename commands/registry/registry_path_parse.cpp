@@ -78,6 +78,39 @@ unsigned SplitPathAndName(std::string_view text, std::string& path, std::string&
   return 0;
 }
 
+unsigned ParseKeyTestSpec(std::string_view text, KeyTestSpec& fields) {
+  if (unsigned rc = SplitNameValue(text, kRegistryFieldSize, kRegistryFieldSize,
+                                   fields.symbolName, fields.keyPath)) {
+    return rc;
+  }
+  return ParseRootPrefix(fields.keyPath, fields.root);
+}
+
+unsigned ParseEmptyKeyTestSpec(std::string_view text, KeyTestSpec& fields) {
+  if (SplitNameValue(text, kRegistryFieldSize, kRegistryFieldSize, fields.symbolName,
+                     fields.keyPath) != 0) {
+    return 51;
+  }
+  return ParseRootPrefix(fields.keyPath, fields.root);
+}
+
+unsigned ParseNewKeySpec(std::string_view text, NewKeySpec& fields) {
+  std::string rest;
+  if (SplitPathAndName(text, fields.parentPath, rest) != 0) {
+    // A bad root is reported as such even when the "," is missing too.
+    return ParseRootPrefix(TrimmedCopy(text), fields.root) != 0 ? 20 : 51;
+  }
+  if (unsigned rc = ParseRootPrefix(fields.parentPath, fields.root)) return rc;
+  // The new key's name runs to the next "," or the end; it may name several levels.
+  fields.childName = TrimmedCopy(std::string_view(rest).substr(0, FindChar(rest, ',')));
+  if (fields.childName.empty() || fields.childName.size() >= kRegistryFieldSize) return 51;
+  return 0;
+}
+
+bool NamesRootItself(const std::string& subKey) {
+  return subKey.find_first_not_of("\\ \t") == std::string::npos;
+}
+
 std::uint32_t TakeTypeTag(std::string& data) {
   std::size_t colon = FindChar(data, ':');
   if (colon == std::string::npos) return kRegistryTypeString;

@@ -74,6 +74,28 @@ std::uint32_t TakeTypeTag(std::string& data);
 // bytes: a cut path would name another key or file.
 unsigned SplitPathAndName(std::string_view text, std::string& path, std::string& name);
 
+// "name=root\key" of FINDREGKEY: 23 or 25 from the name split, 20 without a root prefix.
+struct KeyTestSpec {
+  std::string symbolName;
+  std::string keyPath;  // trimmed, root prefix included
+  RegistryRoot root = RegistryRoot::LocalMachine;
+};
+unsigned ParseKeyTestSpec(std::string_view text, KeyTestSpec& fields);
+// The same form for ISREGKEYEMPTY, which fails any split with 51.
+unsigned ParseEmptyKeyTestSpec(std::string_view text, KeyTestSpec& fields);
+
+// CREATEREGKEY's "root\parent,key[,...]": 20 when there is no root prefix, 51 when there
+// is no comma or the new key's name is empty or longer than 259 bytes.
+struct NewKeySpec {
+  RegistryRoot root = RegistryRoot::LocalMachine;
+  std::string parentPath;  // trimmed, root prefix included
+  std::string childName;
+};
+unsigned ParseNewKeySpec(std::string_view text, NewKeySpec& fields);
+
+// True for a key path below its root that names the root itself ("", "\", blanks).
+bool NamesRootItself(const std::string& subKey);
+
 // REG_DWORD data text: leading white space, one optional sign, decimal digits up to the
 // first other character; no digits give 0; there is no hexadecimal form ("0x10" is 0).
 // Numbers from -2147483648 to 4294967295 are stored as their 32-bit pattern (-1 is all

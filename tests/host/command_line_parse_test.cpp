@@ -38,7 +38,7 @@ TEST(CommandLineParse, LogIsFoundCaseSensitivelyAnywhereLogPreferredOverLowerCas
 
 // A run that changes nothing must not be turned on by a folder name in a path.
 TEST(CommandLineParse, WhatIfOnlyAsAWholeSwitch) {
-  for (const char* on : {"/WhatIf", "-whatif /Quiet", "/Script=a.Orq /WHATIF-Quiet"}) {
+  for (const char* on : {"/WhatIf", "-whatif /Quiet", "/Script=a.Orq /WHATIF"}) {
     EXPECT_TRUE(Parse(on).whatIf) << on;
   }
   for (const char* off : {"/WhatIfs", "/Script=C:\\my-whatif\\s.Orq", "/Log=C:\\a-WhatIf.log"}) {
@@ -115,3 +115,22 @@ TEST(CommandLineParse, ScriptWithoutAFolderIsInTheProgramFolder) {
   EXPECT_EQ(at.path, "C:\\prog\\\x95\x5C.Orq");
 }
 }  // namespace
+
+// A "-check" in the program's folder or in a script path must not turn an update into a
+// check that changes nothing.
+TEST(CommandLineParse, CheckIsOnlyAWholeSwitchAfterTheProgramPath) {
+  const struct {
+    const char* commandLine;
+    bool check;
+  } rows[] = {
+      {"\"C:\\Acme-Check Tools\\Orqex.exe\" /Script=C:\\s\\a.Orq", false},
+      {"C:\\Acme-Check\\Orqex.exe /Script=C:\\s\\a.Orq", false},
+      {"Orqex.exe /Script=C:\\x-check\\a.Orq", false},
+      {"Orqex.exe /Checked /Script=a.Orq", false},
+      {"Orqex.exe /Script=a.Orq /Check", true},
+      {"\"C:\\Acme-Check\\Orqex.exe\" -check\t/Script=a.Orq", true},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(ParseCommandLine(row.commandLine).check, row.check) << row.commandLine;
+  }
+}
