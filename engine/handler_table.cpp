@@ -35,7 +35,8 @@ CommandHandler HandlerTable::FindWhatIf(unsigned id) const {
 }
 
 unsigned HandlerTable::CheckArgument(unsigned id, std::string_view expandedArgument) const {
-  return argumentChecks_ ? argumentChecks_(id, expandedArgument) : 0;
+  ArgumentCheckFn check = argumentChecks_ ? argumentChecks_(id) : nullptr;
+  return check ? check(expandedArgument) : 0;
 }
 
 unsigned EmptyHandler(EngineContext&, ScriptLine&) { return 0; }

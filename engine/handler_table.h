@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/command_ids.h"
+#include "engine/script_check.h"
 
 struct EngineContext;
 struct ScriptLine;
@@ -15,9 +16,6 @@ using CommandHandler = unsigned (*)(EngineContext& ctx, ScriptLine& line);
 // Turns a line's expanded argument into what the "Executing line" log copy shows, for a
 // command whose argument may hold a secret (a password is shown as "****").
 using LogCopyFilter = void (*)(std::string& expandedArgument);
-// The OS-free check of command `id` on its expanded argument: 0, or the ErrorCode its
-// handler would fail the line with.
-using ArgumentCheckLookup = unsigned (*)(unsigned id, std::string_view expandedArgument);
 
 class HandlerTable {
  public:

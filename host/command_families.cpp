@@ -14,14 +14,9 @@
 #include "engine/handler_table.h"
 
 namespace {
-unsigned CheckArgumentOf(unsigned id, std::string_view expandedArgument) {
-  ArgumentCheck check = ArgumentCheckOf(id);
-  return check ? check(expandedArgument) : 0;
-}
-
 HandlerTable MakeHandlerTable() {
   HandlerTable table;
-  table.SetArgumentChecks(CheckArgumentOf);
+  table.SetArgumentChecks(ArgumentCheckOf);
   RegisterSymbolCommands(table);
   RegisterControlFlowCommands(table);
   // The command families of commands/, one line each.
