@@ -68,11 +68,15 @@ void LogWhatIf(unsigned lineNumber, std::string_view what) {
 unsigned CarryOutWhatIf(EngineContext& ctx, ScriptLine& line) {
   const CommandRow& row = CommandRowOf(line.commandId);
   std::string expanded;
-  // A text cut at a missing symbol is shown, not checked: its fields are not the ones the
-  // script meant.
   const bool whole = ExpandSymbols(ctx, line.argumentText, expanded, kLogLineExpansionSize) == 0;
   if (ctx.handlers) {
-    const unsigned refused = whole ? ctx.handlers->CheckArgument(line.commandId, expanded) : 0;
+    // Checked as written (a handler that takes its fields apart before it expands them
+    // refuses what a symbol would only later supply), then as expanded (one that expands
+    // first); a text cut at a missing symbol is shown, not checked.
+    unsigned refused = ctx.handlers->CheckArgument(line.commandId, line.argumentText);
+    if (!refused && whole && expanded != line.argumentText) {
+      refused = ctx.handlers->CheckArgument(line.commandId, expanded);
+    }
     CommandHandler describer = ctx.handlers->FindWhatIf(line.commandId);
     if (refused || describer) LogExecutingLine(ctx, line);
     if (refused) return FailLine(ctx, line, refused);

@@ -235,4 +235,34 @@ TEST_F(WhatIfRuns, EachActingCommandSaysWhatItWouldDoAndDoesNothing) {
   }
   TheHostValues().whatIfMode = false;
 }
+
+// An argument the command's own parser refuses ends a WhatIf run with the code a real run
+// ends with, before anything is said or done; one written through a symbol is checked
+// expanded.
+TEST_F(WhatIfRuns, ARefusedArgumentEndsTheRunWithTheRealRunsCode) {
+  const std::string log = dir_ + "\\engine.log";
+  LogInit(kLogLevelStatus, log);
+  for (const char* refused :
+       {"SETREGVALUE HKXX\\Software\\OrqWhatIf,Setting=1",
+        "SETREGVALUE %%Root%%\\Software\\OrqWhatIf,A=1",  // a root is never a symbol's
+        "SETINIFILEVALUE C:\\OrqWhatIf\\setup.ini,Main", "INSTALLCAB C:\\OrqWhatIf\\update.cab",
+        "CREATESERVICE %%Root%%"}) {  // expanded first, then taken apart
+    SCOPED_TRACE(refused);
+    WriteTextFile(dir_ + "\\test.Orq",
+                  ScriptOf({"SET Root=HKCU", refused, "SET After=1"}));
+    unsigned status[2];
+    for (bool whatIf : {false, true}) {
+      TheHostValues().whatIfMode = whatIf;
+      DeleteFileA(log.c_str());
+      status[whatIf] = ExecuteScript(dir_ + "\\test.Orq", "DefaultInstall", dir_, BuildHandlerTable());
+      TheHostValues().whatIfMode = false;
+    }
+    const std::string text = ReadTextFile(log);
+    EXPECT_NE(status[true], 0u) << text;
+    EXPECT_EQ(status[true], status[false]) << text;
+    EXPECT_EQ(text.find("WhatIf: line"), std::string::npos) << text;
+    EXPECT_NE(text.find(">>Line 4: "), std::string::npos) << text;
+    EXPECT_EQ(text.find("SET After"), std::string::npos) << text;
+  }
+}
 }  // namespace
