@@ -182,7 +182,8 @@ TEST_F(WhatIfRuns, EveryActingCommandOnceLeavesTheMachineAsItWas) {
   const MachineState before = Snapshot(dir_);
   ASSERT_GT(before.registry.size(), 10000u);
 
-  OrqexRun run = RunOrqex("/Script=" + dir_ + "\\test.Orq /Log=" + dir_ + "\\run.log /WhatIf");
+  OrqexRun run = RunOrqex("/Script=" + dir_ + "\\test.Orq /Log=" + dir_ +
+                          "\\run.log /WhatIf /DeleteScriptDirectory");
   const MachineState after = Snapshot(dir_);
   const std::string log = ReadTextFile(dir_ + "\\run.log");
 
@@ -193,6 +194,7 @@ TEST_F(WhatIfRuns, EveryActingCommandOnceLeavesTheMachineAsItWas) {
   EXPECT_EQ(before.processes, after.processes);
   EXPECT_EQ(LinesWith(log, "WhatIf: line ").size(), rows.size()) << log;
   EXPECT_EQ(LinesWith(log, "WhatIf run: ").size(), 1u) << log;
+  EXPECT_TRUE(FileExists(dir_ + "\\test.Orq"));  // the script's folder stays too
 }
 
 // Each held-back command on its own, run by the engine in this process: it says what it
@@ -225,6 +227,13 @@ TEST_F(WhatIfRuns, EachActingCommandSaysWhatItWouldDoAndDoesNothing) {
     EXPECT_NE(said[0].find(walk ? std::string(kTarget) + "\\a.txt" : example),
               std::string::npos)
         << said[0];
+    // The WhatIf line stands for the line's "Executing line"; a fixed answer is given.
+    if (!walk) EXPECT_EQ(text.find("Executing line 4:"), std::string::npos) << text;
+    if (!row.whatIfValue.empty()) {
+      EXPECT_NE(said[0].find(" is set to \"" + std::string(row.whatIfValue) + "\""),
+                std::string::npos)
+          << said[0];
+    }
     EXPECT_EQ(ReadTextFile(kTarget + std::string("\\a.txt")), "kept");
     EXPECT_TRUE(FileExists(kTarget + std::string("\\Tree\\Deep\\x.dat")));
     EXPECT_FALSE(FileExists(kTarget + std::string("\\New")));
