@@ -1,7 +1,10 @@
 #pragma once
 // The OS-free argument check of each command that has one: the same parser its handler
-// uses, run on an argument whose symbols are already expanded. Used by the script check and
-// by the WhatIf run, which must refuse what a real run would refuse.
+// uses. Used by the WhatIf run, which gives it the argument with its symbols expanded and
+// must refuse what a real run would refuse, and by the script check, which gives it the
+// argument as written: there a %%NAME%% reference stands for a field's content (its form is
+// checked, not its value), and a command that expands its whole argument before taking it
+// apart is checked only when the argument holds no reference.
 #include <string_view>
 
 // Returns 0 when the argument is one the command accepts, otherwise the ErrorCode the

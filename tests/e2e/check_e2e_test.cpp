@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <map>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,14 +17,8 @@ namespace {
 // Each "Check: line <n>: <what>" entry of a log with the log entry after it (the line
 // itself), as "<n>: <what> | <line>".
 std::vector<std::string> LoggedFindings(const std::string& log) {
-  static const std::regex kEntry(R"(\d\d-\d\d \d\d:\d\d:\d\d   \\Orqex:[0-9a-f]{3,} (.*)\r)");
   static const std::regex kFinding(R"(Check: line (\d+): (.*))");
-  std::vector<std::string> messages;
-  std::istringstream in(log);
-  for (std::string line; std::getline(in, line);) {
-    std::smatch match;
-    messages.push_back(std::regex_match(line, match, kEntry) ? match[1].str() : "");
-  }
+  const std::vector<std::string> messages = LogMessages(log);
   std::vector<std::string> findings;
   for (std::size_t i = 0; i + 1 < messages.size(); ++i) {
     std::smatch match;

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <regex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,18 +24,6 @@ UniqueKernelHandle Start(std::string commandLine) {
   }
   CloseHandle(info.hThread);
   return UniqueKernelHandle(info.hProcess);
-}
-
-// The message part of each log line ("" for a line that does not have the log's form).
-std::vector<std::string> Messages(const std::string& log) {
-  static const std::regex kLine(R"(\d\d-\d\d \d\d:\d\d:\d\d   \\Orqex:[0-9a-f]{3,} (.*)\r)");
-  std::vector<std::string> messages;
-  std::istringstream in(log);
-  for (std::string line; std::getline(in, line);) {
-    std::smatch match;
-    messages.push_back(std::regex_match(line, match, kLine) ? match[1].str() : "");
-  }
-  return messages;
 }
 
 class HostRuns : public ::testing::Test {
@@ -67,7 +53,7 @@ TEST_F(HostRuns, NoScriptShowsTheUsageBoxAndExitsWith57) {
   ASSERT_NE(box, nullptr);
   EXPECT_NE(text, nullptr);
   EXPECT_EQ(run.exitCode, 57u);
-  EXPECT_EQ(Messages(Log()).size(), 3u) << Log();
+  EXPECT_EQ(LogMessages(Log()).size(), 3u) << Log();
 }
 
 TEST_F(HostRuns, StartUpLinesComeFirstAndTheRunsStatusIsTheExitCode) {
@@ -75,7 +61,7 @@ TEST_F(HostRuns, StartUpLinesComeFirstAndTheRunsStatusIsTheExitCode) {
   OrqexRun run = RunScript(dir_, "[Main]\r\nGETPARAM L=LANG\r\nSET X=%%L%%\r\n",
                            "/Section=Main /Params=6C616E673D226465222066 /Quiet");
   EXPECT_EQ(run.exitCode, 0u);
-  const std::vector<std::string> messages = Messages(Log());
+  const std::vector<std::string> messages = LogMessages(Log());
   ASSERT_GE(messages.size(), 5u) << Log();
   for (const std::string& message : messages) EXPECT_NE(message, "") << Log();
   EXPECT_EQ(messages[0], "Command Line: \"" + TestBinDir() + "\\Orqex.exe\" /Script=" + dir_ +
@@ -162,7 +148,7 @@ TEST_F(HostRuns, ParentEndingEndsTheRunWithMinusOneAndQuietRunsShowNoBox) {
   RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tevlin\\Agent", "dwBreakOnORQStart");
   EXPECT_FALSE(quiet.timedOut);
   EXPECT_EQ(quiet.exitCode, 57u);
-  EXPECT_EQ(Messages(Log()).size(), 3u) << Log();
+  EXPECT_EQ(LogMessages(Log()).size(), 3u) << Log();
 }
 
 // A value ends at a "-": "my-setup\s.Orq" arrives as "my", which cannot be opened, and the

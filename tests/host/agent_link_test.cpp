@@ -45,6 +45,10 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
        "/WhatIf",
        {"Progress 1 2 3 seen", "Finished 0x00000000 WhatIf run: nothing on this machine was changed. done",
         "Exit 0"}},
+      {"CheckTellsTheAgentNothing",  // a check runs no line and sends nothing
+       "[DefaultInstall]\r\nPROGRESS 1,2,3,never\r\nCALL Missing\r\n",
+       "/Check",
+       {"Exit 4"}},
   };
   std::vector<std::string> dirs;
   std::vector<std::thread> runs;

@@ -4,6 +4,7 @@
 
 #include "engine/command_table.h"
 #include "engine/handler_table.h"
+#include "engine/keywords.h"
 #include "host/command_families.h"
 #include "support_code/script_test.h"
 
@@ -55,6 +56,11 @@ TEST_F(ArgumentChecks, RefuseWhatTheHandlerRefusesWithItsCode) {
     for (const std::string& line : row.lines) text += line + "\r\n";
     EXPECT_EQ(CheckScriptText(text, "DefaultInstall", ArgumentCheckOf).exitCode, row.code);
     EXPECT_EQ(Run(row.lines), row.code) << Log();
+    // The reference lists every code a command can fail with.
+    const std::string& line = row.lines.back();
+    const CommandRow& command = CommandRowOf(LookupCommandWord(line.substr(0, line.find(' '))));
+    const std::string codes = " " + std::string(command.errorCodes) + " ";
+    if (row.code != 0) EXPECT_NE(codes.find(" " + std::to_string(row.code) + " "), std::string::npos);
   }
   EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Value"), Dword(7));
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <regex>
+#include <sstream>
 
 std::string TestBinDir() {
   std::string path(MAX_PATH, '\0');
@@ -168,4 +170,15 @@ std::string UnixPath(const std::string& windowsPath) {
   const std::string unix = name;
   HeapFree(GetProcessHeap(), 0, name);
   return unix;
+}
+
+std::vector<std::string> LogMessages(const std::string& log) {
+  static const std::regex kLine(R"(\d\d-\d\d \d\d:\d\d:\d\d   \\Orqex:[0-9a-f]{3,} (.*)\r)");
+  std::vector<std::string> messages;
+  std::istringstream in(log);
+  for (std::string line; std::getline(in, line);) {
+    std::smatch match;
+    messages.push_back(std::regex_match(line, match, kLine) ? match[1].str() : "");
+  }
+  return messages;
 }

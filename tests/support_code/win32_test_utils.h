@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/win_handles.h"
 
@@ -69,3 +70,6 @@ OrqexRun RunScript(const std::string& dir, const std::string& script,
 // Runs a Unix shell command from inside Wine (through Z:\bin\sh) and returns its exit
 // status, -1 when it gave none within 30 s.
 int RunUnixShell(const std::string& command);
+
+// The message part of each line of a run log ("" for a line that does not have the log's form).
+std::vector<std::string> LogMessages(const std::string& log);
