@@ -34,9 +34,9 @@ CommandHandler HandlerTable::FindWhatIf(unsigned id) const {
   return id < kCommandIdCount ? whatIfs_[id] : nullptr;
 }
 
-unsigned HandlerTable::CheckArgument(unsigned id, std::string_view expandedArgument) const {
+unsigned HandlerTable::CheckArgument(unsigned id, std::string_view argument) const {
   ArgumentCheckFn check = argumentChecks_ ? argumentChecks_(id) : nullptr;
-  return check ? check(expandedArgument) : 0;
+  return check ? check(argument) : 0;
 }
 
 unsigned EmptyHandler(EngineContext&, ScriptLine&) { return 0; }

@@ -33,7 +33,7 @@ class HandlerTable {
   CommandHandler FindWhatIf(unsigned id) const;
   // The argument checks a WhatIf run applies to what it does not carry out.
   void SetArgumentChecks(ArgumentCheckLookup lookup) { argumentChecks_ = lookup; }
-  unsigned CheckArgument(unsigned id, std::string_view expandedArgument) const;
+  unsigned CheckArgument(unsigned id, std::string_view argument) const;
 
  private:
   std::array<CommandHandler, kCommandIdCount> rows_{};

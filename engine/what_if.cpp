@@ -89,8 +89,9 @@ unsigned CarryOutWhatIf(EngineContext& ctx, ScriptLine& line) {
   if (!expanded.empty()) what += " " + expanded;
 
   std::string name, ignored;
+  constexpr std::size_t kAnyLength = static_cast<std::size_t>(-1);
   if (!row.setsSymbol.empty() &&
-      SplitNameValue(line.argumentText, kPathSize, static_cast<std::size_t>(-1), name, ignored) == 0) {
+      SplitNameValue(line.argumentText, kPathSize, kAnyLength, name, ignored) == 0) {
     if (unsigned rc = SetSymbol(ctx.symbols, name, row.whatIfValue)) return FailLine(ctx, line, rc);
     what += "; " + name + " is set to \"" + std::string(row.whatIfValue) + "\"";
   }
