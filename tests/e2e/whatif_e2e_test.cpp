@@ -55,6 +55,7 @@ TEST(WhatIfRuns, EveryActingCommandOnceSaysWhatItWouldDoAndLeavesTheMachineAsItW
     script += written + "\r\n";
   }
   WriteTextFile(dir + "\\test.Orq", script + "[OrqWhatIfFiles]\r\nFILECIO a.txt\r\n");
+  GetDesktopWindow();  // Wine's desktop process (and its registry key) comes up for any window
   const std::string before = MachineState(dir);
   const OrqexRun run = RunOrqex("/Script=" + dir + "\\test.Orq /Log=" + dir +
                                 "\\run.log /WhatIf /DeleteScriptDirectory");
