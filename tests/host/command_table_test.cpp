@@ -2,9 +2,11 @@
 // checks against what the handlers themselves refuse.
 #include <gtest/gtest.h>
 
+#include "commands/argument_checks.h"
 #include "engine/command_table.h"
 #include "engine/handler_table.h"
 #include "engine/keywords.h"
+#include "engine/script_check.h"
 #include "host/command_families.h"
 #include "support_code/script_test.h"
 

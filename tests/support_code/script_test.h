@@ -11,10 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "commands/argument_checks.h"
 #include "engine/final_status.h"
 #include "engine/runner.h"
-#include "engine/script_check.h"
 #include "engine/script_file.h"
 #include "engine/script_model.h"
 #include "host/command_families.h"
@@ -104,20 +102,8 @@ class ScriptTest : public ::testing::Test {
     unsigned parsed = ParseScript(*ctx_, text);
     EXPECT_EQ(parsed, 0u);
     const unsigned status = parsed ? parsed : ScriptRun(*ctx_, "DefaultInstall");
-    if (status == 0) ExpectNoCheckError(text);
+    if (status == 0) ExpectNoCheckError(text, "DefaultInstall");
     return status;
-  }
-
-  // A script that ran to its end must pass the script check: an error found there would
-  // stop an author's pipeline over a script that works.
-  static void ExpectNoCheckError(const std::string& text) {
-    for (const CheckFinding& finding :
-         CheckScriptText(text, "DefaultInstall", ArgumentCheckOf).findings) {
-      if (finding.code != 0) {
-        ADD_FAILURE() << "the check refuses a script that ran: line " << finding.lineNumber
-                      << ": " << finding.message << "\n  " << finding.lineText;
-      }
-    }
   }
 
   // The symbol's value, or "<unset>".

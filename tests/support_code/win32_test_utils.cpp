@@ -6,6 +6,11 @@
 #include <regex>
 #include <sstream>
 
+#include "commands/argument_checks.h"
+#include "engine/script_check.h"
+#include "engine/script_file.h"
+#include "host/command_line_parse.h"
+
 std::string TestBinDir() {
   std::string path(MAX_PATH, '\0');
   DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -138,7 +143,26 @@ OrqexRun RunScript(const std::string& dir, const std::string& script,
                    const std::string& extraArgs, const std::string& name) {
   WriteTextFile(dir + "\\" + name, script);
   DeleteFileA((dir + "\\run.log").c_str());
-  return RunOrqex("/Script=" + dir + "\\" + name + " /Log=" + dir + "\\run.log " + extraArgs);
+  const OrqexRun run =
+      RunOrqex("/Script=" + dir + "\\" + name + " /Log=" + dir + "\\run.log " + extraArgs);
+  const HostCommandLine switches = ParseCommandLine("Orqex.exe " + extraArgs);
+  // A conditional stop also exits with 0, before the lines after it.
+  const bool ranToItsEnd = run.exitCode == 0 &&
+      ReadTextFile(dir + "\\run.log").find("finished on a conditional stop") == std::string::npos;
+  if (ranToItsEnd && !switches.check) {
+    ExpectNoCheckError(script, switches.section.empty() ? kDefaultStartSection : switches.section);
+  }
+  return run;
+}
+
+void ExpectNoCheckError(const std::string& script, const std::string& startSection) {
+  for (const CheckFinding& finding :
+       CheckScriptText(script, startSection, ArgumentCheckOf).findings) {
+    if (finding.code != 0) {
+      ADD_FAILURE() << "the check refuses a script that ran: line " << finding.lineNumber << ": "
+                    << finding.message << "\n  " << finding.lineText;
+    }
+  }
 }
 
 // Runs a Unix shell command from inside Wine and returns its exit status. Wine gives no

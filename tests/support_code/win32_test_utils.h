@@ -63,13 +63,18 @@ OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
 // Starts "<bin>\Orqex.exe <arguments>" and waits for it to end.
 OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs = 60000);
 // Writes `script` to <dir>\<name>, runs it with /Log=<dir>\run.log (plus `extraArgs`) and
-// returns the run; the log text is then ReadTextFile(dir + "\\run.log").
+// returns the run; the log text is then ReadTextFile(dir + "\\run.log"). A script that
+// ran to its end (no error, no conditional stop) is also put through ExpectNoCheckError.
 OrqexRun RunScript(const std::string& dir, const std::string& script,
                    const std::string& extraArgs = "", const std::string& name = "test.Orq");
 
 // Runs a Unix shell command from inside Wine (through Z:\bin\sh) and returns its exit
 // status, -1 when it gave none within 30 s.
 int RunUnixShell(const std::string& command);
+
+// A script that ran to its end must pass the script check: an error found there would stop
+// an author's pipeline over a script that works. Adds a test failure for each error found.
+void ExpectNoCheckError(const std::string& script, const std::string& startSection);
 
 // The message part of each line of a run log ("" for a line that does not have the log's form).
 std::vector<std::string> LogMessages(const std::string& log);
