@@ -9,6 +9,10 @@
 //                                             "reg add" per value, run by cmd
 //   BENCH registry_vs_inf_addreg <value> x    the same script over one INF AddReg section
 //                                             installed with setupapi's InstallHinfSection
+//   BENCH registry_real_run_ms <value> ms     the engine's real run of the script
+//   BENCH registry_whatif_run_ms <value> ms   the same script run with /WhatIf (checked for
+//                                             having written nothing)
+//   BENCH registry_whatif_vs_real <value> x   the WhatIf run over the real run (goal: <= 1)
 // Each figure is the median of several runs; every run starts from an empty key and is
 // checked for having written all 1,000 values.
 #include <windows.h>
@@ -21,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/host_values.h"
 #include "engine/runner.h"
 #include "host/command_families.h"
 #include "support/log.h"
@@ -165,6 +170,21 @@ void RunBareLoop(bool withLog) {
   }
 }
 
+// Seconds a WhatIf run of the script takes; one that wrote a value is reported.
+double TimedWhatIf(const std::string& script) {
+  EmptyKey();
+  FreshLog();
+  TheHostValues().whatIfMode = true;
+  auto start = Clock::now();
+  RunEngine(script);
+  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  TheHostValues().whatIfMode = false;
+  if (unsigned wrong = ValuesNotWritten(); wrong != kValues) {
+    std::fprintf(stderr, "the WhatIf run wrote %u of %u values\n", kValues - wrong, kValues);
+  }
+  return seconds;
+}
+
 }  // namespace
 
 // Optional arguments: the number of engine runs and of tool runs.
@@ -179,13 +199,16 @@ int main(int argc, char** argv) {
   const int engineRuns = argc > 1 ? std::max(1, std::atoi(argv[1])) : kEngineRuns;
   const int toolRuns = argc > 2 ? std::max(1, std::atoi(argv[2])) : kToolRuns;
 
-  std::vector<double> engine, bare, lineCost, registryOnly, regBatch, infAddReg;
+  std::vector<double> engine, bare, lineCost, registryOnly, regBatch, infAddReg, whatIf, whatIfRatio;
   for (int run = 0; run < engineRuns; ++run) {
     engine.push_back(Timed("the engine", [&] { RunEngine(script); }));
     bare.push_back(Timed("the bare loop", [] { RunBareLoop(true); }));
     lineCost.push_back(engine.back() / bare.back());
     // For the reader: how much of a line the log write takes.
     registryOnly.push_back(Timed("the registry calls", [] { RunBareLoop(false); }));
+    whatIf.push_back(TimedWhatIf(script));
+    whatIfRatio.push_back(whatIf.back() / engine.back());
+    std::fprintf(stderr, "run %d: WhatIf run %.3f s\n", run, whatIf.back());
     std::fprintf(stderr, "run %d: engine %.3f s, bare loop %.3f s, registry calls alone %.3f s\n",
                  run, engine.back(), bare.back(), registryOnly.back());
   }
@@ -204,6 +227,9 @@ int main(int argc, char** argv) {
   std::printf("BENCH registry_line_cost_ratio %.3f x\n", Median(lineCost));
   std::printf("BENCH registry_vs_reg_batch %.4f x\n", engineSeconds / Median(regBatch));
   std::printf("BENCH registry_vs_inf_addreg %.3f x\n", engineSeconds / Median(infAddReg));
+  std::printf("BENCH registry_real_run_ms %.1f ms\n", engineSeconds * 1000);
+  std::printf("BENCH registry_whatif_run_ms %.1f ms\n", Median(whatIf) * 1000);
+  std::printf("BENCH registry_whatif_vs_real %.3f x\n", Median(whatIfRatio));
   std::fprintf(stderr,
                "medians: engine %.3f s, bare loop %.3f s, registry calls alone %.3f s, reg batch "
                "%.3f s, INF %.3f s\n",

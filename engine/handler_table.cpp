@@ -26,6 +26,19 @@ void HandlerTable::FilterLogCopy(unsigned id, std::string& argument) const {
   if (id < kCommandIdCount && logCopies_[id]) logCopies_[id](argument);
 }
 
+void HandlerTable::AddWhatIf(CommandId id, CommandHandler describer) {
+  if (id > kCmdUnknown && id < kCommandIdCount) whatIfs_[id] = describer;
+}
+
+CommandHandler HandlerTable::FindWhatIf(unsigned id) const {
+  return id < kCommandIdCount ? whatIfs_[id] : nullptr;
+}
+
+unsigned HandlerTable::CheckArgument(unsigned id, std::string_view argument) const {
+  ArgumentCheckFn check = argumentChecks_ ? argumentChecks_(id) : nullptr;
+  return check ? check(argument) : 0;
+}
+
 unsigned EmptyHandler(EngineContext&, ScriptLine&) { return 0; }
 
 const HandlerTable& EngineHandlerTable() {

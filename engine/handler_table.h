@@ -3,8 +3,10 @@
 // add their own rows; the dispatcher knows nothing of any command.
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "engine/command_ids.h"
+#include "engine/script_check.h"
 
 struct EngineContext;
 struct ScriptLine;
@@ -25,9 +27,19 @@ class HandlerTable {
   // about to be logged or reported.
   void FilterLogCopy(unsigned id, std::string& argument) const;
 
+  // A command whose WhatIf line must say more than its word and argument (a walk over a
+  // file list) registers what it does in a WhatIf run instead of carrying itself out.
+  void AddWhatIf(CommandId id, CommandHandler describer);
+  CommandHandler FindWhatIf(unsigned id) const;
+  // The argument checks a WhatIf run applies to what it does not carry out.
+  void SetArgumentChecks(ArgumentCheckLookup lookup) { argumentChecks_ = lookup; }
+  unsigned CheckArgument(unsigned id, std::string_view argument) const;
+
  private:
   std::array<CommandHandler, kCommandIdCount> rows_{};
   std::array<LogCopyFilter, kCommandIdCount> logCopies_{};
+  std::array<CommandHandler, kCommandIdCount> whatIfs_{};
+  ArgumentCheckLookup argumentChecks_ = nullptr;
 };
 
 // Rows of the engine's own commands: SET, GETPARAM, SETWORKDIR and control flow.

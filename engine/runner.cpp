@@ -7,6 +7,7 @@
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
+#include "engine/what_if.h"
 #include "support/log.h"
 
 void LogExecutingLine(const EngineContext& ctx, const ScriptLine& line) {
@@ -20,8 +21,10 @@ void LogExecutingLine(const EngineContext& ctx, const ScriptLine& line) {
 unsigned DispatchLine(EngineContext& ctx, ScriptLine& line) {
   ctx.lastError = 0;
   if (ctx.currentSection) ctx.currentSection->stopFlag = 0;
-  LogExecutingLine(ctx, line);
   CommandHandler handler = ctx.handlers ? ctx.handlers->Find(line.commandId) : nullptr;
+  // A held-back line's WhatIf line stands for its "Executing line" line.
+  if (handler && IsHeldBackByWhatIf(line.commandId)) return CarryOutWhatIf(ctx, line);
+  LogExecutingLine(ctx, line);
   return handler ? handler(ctx, line) : kErrUnknownCommand;
 }
 

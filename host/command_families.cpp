@@ -1,5 +1,6 @@
 #include "host/command_families.h"
 
+#include "commands/argument_checks.h"
 #include "commands/files/file_copy_commands.h"
 #include "commands/files/file_families.h"
 #include "commands/interaction/agent_commands.h"
@@ -15,6 +16,7 @@
 namespace {
 HandlerTable MakeHandlerTable() {
   HandlerTable table;
+  table.SetArgumentChecks(ArgumentCheckOf);
   RegisterSymbolCommands(table);
   RegisterControlFlowCommands(table);
   // The command families of commands/, one line each.

@@ -85,6 +85,8 @@ void ApplySwitch(HostCommandLine& result, std::string_view commandLine, std::siz
     result.quiet = true;
   } else if (IsWholeSwitch(name, "Check", afterProgram)) {
     result.check = true;
+  } else if (IsWholeSwitch(name, "WhatIf", afterProgram)) {
+    result.whatIf = true;
   } else if (StartsWithNoCase(name, "DeleteScriptDirectory")) {
     result.deleteScriptDirectory = true;
   }

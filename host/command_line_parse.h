@@ -26,6 +26,7 @@ struct HostCommandLine {
   std::string parentText;    // "Parent=", a decimal process id
   bool quiet = false;
   bool check = false;  // "Check": check the script, run nothing
+  bool whatIf = false;       // "WhatIf", written whole: a run that only says what it would change
   bool deleteScriptDirectory = false;
   // "RegServer"/"UnregServer" end the walk: nothing else is acted on after them.
   ServerRegistration registration = ServerRegistration::None;

@@ -26,6 +26,7 @@ constexpr const char* kAgentKeyPath = "SOFTWARE\\Tevlin\\Agent";
 constexpr const char* kUsageText = "Usage:\nOrqex /Script=C:\\MyTest.Orq /Log=orqex.log";
 constexpr const char* kUsageCaption = "Orqex usage Error";
 constexpr DWORD kFinalDispatchMs = 1000;
+constexpr const char* kWhatIfNotice = "WhatIf run: nothing on this machine was changed";
 
 // "dwBreakOnORQStart" as a 4-byte number; 0 when the key or the value is missing.
 DWORD ReadBreakOnStart(HKEY agentKey) {
@@ -55,11 +56,16 @@ int RunRegistration(ServerRegistration registration) {
 // status is not 0 and nothing has set a failure yet (a script that could not be loaded, a
 // start section not found, a line that stopped the run without a report), the agent gets
 // E_FAIL and the message the error report would have built.
+// After a WhatIf run the message says so first.
 FinalStatus StatusForAgent(unsigned runStatus, const std::string& errorText) {
   FinalStatus status = TheFinalStatus();
   if (runStatus != 0 && status.status >= 0) {
     status.status = kComFailure;
     status.message = FinalErrorMessage(runStatus, errorText);
+  }
+  if (TheHostValues().whatIfMode) {
+    status.message = std::string(kWhatIfNotice) + (status.message.empty() ? "" : ". ") +
+                     status.message;
   }
   return status;
 }
@@ -87,7 +93,9 @@ int RunScript(const HostCommandLine& switches, const std::string& programFolder)
 
   // A script named without a folder lives in the program's folder, which stays.
   if (switches.deleteScriptDirectory && script.hasFolder) {
-    if (!TheLastRunRecord().fileOpened) {
+    if (switches.whatIf) {
+      LogStatus("WhatIf: DeleteScriptDirectory would delete %s", script.folder.c_str());
+    } else if (!TheLastRunRecord().fileOpened) {
       // A value cut at a "-" or "/" names some other folder: only the folder the script
       // was really read from may go.
       LogStatus("DeleteScriptDirectory: %s stays: the script was not read from it",
@@ -116,6 +124,10 @@ int RunHost() {
   const HostCommandLine switches = ParseCommandLine(commandLine);
   LogInit(kLogLevelStatus, switches.logName.value_or(kDefaultLogName));
   LogStatus("Command Line: %s", CommandLineForLog(commandLine).c_str());
+  if (switches.whatIf) {
+    LogStatus("WhatIf run: commands that would change this machine, ask or wait only say what "
+              "they would do");
+  }
   LogStatus("Before CoInitialize");
   const HRESULT com = CoInitialize(nullptr);
   LogStatus("After CoInitialize");
@@ -124,6 +136,7 @@ int RunHost() {
 
   HostValues& hostValues = TheHostValues();
   hostValues.quietMode = switches.quiet;
+  hostValues.whatIfMode = switches.whatIf;
   hostValues.rawParams = switches.rawParams;
   hostValues.paramsText = switches.paramsText;
   if (!switches.parentText.empty()) StartParentWatch(ParentProcessId(switches.parentText));

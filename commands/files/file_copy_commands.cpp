@@ -17,6 +17,7 @@
 #include "engine/symbols.h"
 #include "support/file_attributes.h"
 #include "engine/text_args.h"
+#include "engine/what_if.h"
 #include "support/log.h"
 #include "support/schedule_delete.h"
 #include "support/win_handles.h"
@@ -146,44 +147,73 @@ class SectionWalk {
   ScriptSection* caller_;
 };
 
-// One FILECIO or FILECOW line of a COPYFILES walk; 0 lets the walk go on. The folders
-// of the working folder are made once per walk (again only when a line of the walk sets
-// another working folder).
-unsigned CopyListedLine(EngineContext& ctx, ScriptLine& line, std::string& madeFolder) {
+// Where one FILECIO or FILECOW line copies from and to.
+struct ListedCopy {
+  std::string source, target;
+  WIN32_FILE_ATTRIBUTE_DATA sourceData{};
+  bool skipped = false;  // a FILECOW target that does not fit in a path: nothing to copy
+};
+
+// Finds the source and names the target of a listed line (only reading the machine, apart
+// from making the working folder when `madeFolder` is given). 0 when `copy` is to be
+// carried out or skipped, else the failed line's status.
+unsigned PlanListedCopy(EngineContext& ctx, ScriptLine& line, ListedCopy& copy,
+                        std::string* madeFolder) {
   ListedFileNames names;
   if (!SplitListedFile(line.argumentText, names)) return FailLine(ctx, line, kErrInvalidSwitch);
   const bool overwrite = line.commandId == kCmdFileCow;
   const char* word = overwrite ? "FILECOW" : "FILECIO";
-  std::string source = ctx.scriptDir;
-  if (!AppendPath(source, kPathSize, names.source)) {
+  copy.source = ctx.scriptDir;
+  if (!AppendPath(copy.source, kPathSize, names.source)) {
     LogStatus("%s: skipped, %s\\%s does not fit in a path", word, ctx.scriptDir.c_str(),
               names.source.c_str());
     return FailLine(ctx, line, kErrFileMissing);
   }
-  WIN32_FILE_ATTRIBUTE_DATA sourceData;
-  if (!LookUpFile(source, sourceData)) return FailLine(ctx, line, kErrFileMissing);
+  if (!LookUpFile(copy.source, copy.sourceData)) return FailLine(ctx, line, kErrFileMissing);
   if (ctx.workDir.empty()) return FailLine(ctx, line, kErrSetWorkDir);
-  if (madeFolder != ctx.workDir) {
+  if (madeFolder && *madeFolder != ctx.workDir) {
     CreatePath(ctx.workDir);
-    madeFolder = ctx.workDir;
+    *madeFolder = ctx.workDir;
   }
-  std::string target;
-  if (!TargetPath(ctx, names.target, target)) {
+  if (!TargetPath(ctx, names.target, copy.target)) {
     // Never copied under a cut name; FILECOW goes on with the next line, FILECIO fails.
     LogStatus("%s: skipped, %s\\%s does not fit in a path", word, ctx.workDir.c_str(),
               names.target.c_str());
+    copy.skipped = true;
     return overwrite ? 0 : FailLine(ctx, line, kErrFileWrite);
   }
-  LogStatus("%s: %s %s", word, source.c_str(), target.c_str());
-  unsigned status = CopyKnownSource(sourceData, source, target, overwrite);
+  return 0;
+}
+
+// One FILECIO or FILECOW line of a COPYFILES walk; 0 lets the walk go on. The folders
+// of the working folder are made once per walk (again only when a line of the walk sets
+// another working folder).
+unsigned CopyListedLine(EngineContext& ctx, ScriptLine& line, std::string& madeFolder) {
+  ListedCopy copy;
+  if (unsigned rc = PlanListedCopy(ctx, line, copy, &madeFolder)) return rc;
+  if (copy.skipped) return 0;
+  const bool overwrite = line.commandId == kCmdFileCow;
+  LogStatus("%s: %s %s", overwrite ? "FILECOW" : "FILECIO", copy.source.c_str(),
+            copy.target.c_str());
+  unsigned status = CopyKnownSource(copy.sourceData, copy.source, copy.target, overwrite);
   if (status == 0) return 0;
   if (status == kErrDiskSpace) return FailLine(ctx, line, status);
   if (overwrite) {
-    CheckModuleUsers(target, false);
+    CheckModuleUsers(copy.target, false);
     return 0;
   }
-  CheckModuleUsers(target, true);
+  CheckModuleUsers(copy.target, true);
   return FailLine(ctx, line, status);
+}
+
+// The same line in a WhatIf run: the file is found and named as for a copy, and only said.
+unsigned SayListedCopy(EngineContext& ctx, ScriptLine& line, std::string&) {
+  ListedCopy copy;
+  if (unsigned rc = PlanListedCopy(ctx, line, copy, nullptr)) return rc;
+  if (copy.skipped) return 0;
+  LogWhatIf(line.lineNumber, "would copy " + copy.source + " to " + copy.target +
+                                 (line.commandId == kCmdFileCow ? "" : " unless the file there is newer"));
+  return 0;
 }
 
 // Walks a file-list section, carrying out its FILECIO and FILECOW lines with `listed` and
@@ -204,8 +234,9 @@ unsigned WalkFileList(EngineContext& ctx, const std::string& sectionName) {
   return status;
 }
 
+template <unsigned (*Listed)(EngineContext&, ScriptLine&, std::string&)>
 unsigned CopyFiles(EngineContext& ctx, ScriptLine& line) {
-  unsigned status = WalkFileList<CopyListedLine>(ctx, line.argumentText);
+  unsigned status = WalkFileList<Listed>(ctx, line.argumentText);
   if (status == kErrSectionNotFound || status == kErrCallsTooDeep) {
     return FailLine(ctx, line, status);
   }
@@ -227,9 +258,21 @@ unsigned DeleteListedLine(EngineContext& ctx, ScriptLine& line, std::string&) {
   return 0;
 }
 
+// The same line in a WhatIf run.
+unsigned SayListedDelete(EngineContext& ctx, ScriptLine& line, std::string&) {
+  ListedFileNames names;
+  std::string target;
+  if (SplitListedFile(line.argumentText, names) && TargetPath(ctx, names.target, target)) {
+    LogWhatIf(line.lineNumber, "would delete " + target +
+                                   (IsExistingFile(target) ? "" : " (not there now)"));
+  }
+  return 0;
+}
+
+template <unsigned (*Listed)(EngineContext&, ScriptLine&, std::string&)>
 unsigned DelFiles(EngineContext& ctx, ScriptLine& line) {
   if (!FindSection(ctx, line.argumentText)) return FailLine(ctx, line, kErrSectionNotFound);
-  unsigned status = WalkFileList<DeleteListedLine>(ctx, line.argumentText);
+  unsigned status = WalkFileList<Listed>(ctx, line.argumentText);
   if (status == kErrCallsTooDeep) return FailLine(ctx, line, status);
   if (status != 0 && ctx.currentSection) ctx.currentSection->stopFlag = 1;
   return status;
@@ -325,8 +368,11 @@ unsigned CopyListedFile(const std::string& target, const std::string& source, bo
 }
 
 void RegisterFileCopyCommands(HandlerTable& table) {
-  table.Add(kCmdCopyFiles, CopyFiles);
-  table.Add(kCmdDelFiles, DelFiles);
+  table.Add(kCmdCopyFiles, CopyFiles<CopyListedLine>);
+  table.Add(kCmdDelFiles, DelFiles<DeleteListedLine>);
+  // A WhatIf run walks the lists for real and says, file by file, what would happen.
+  table.AddWhatIf(kCmdCopyFiles, CopyFiles<SayListedCopy>);
+  table.AddWhatIf(kCmdDelFiles, DelFiles<SayListedDelete>);
   table.Add(kCmdFileCio, EmptyHandler);
   table.Add(kCmdFileCow, EmptyHandler);
   table.Add(kCmdCopyOneFile, CopyOneFile);

@@ -90,6 +90,11 @@ TEST_F(HostRuns, ExitCodesOfTheEnginesOutcomes) {
       {kShortScript, "/Section=Nowhere", 7, ""},
       {"[DefaultInstall]\r\nCALL Loop\r\n[Loop]\r\nCALL Loop\r\n", "", 58,
        "Error: Sections call each other too deeply."},
+      // A WhatIf run refuses what the command's parser refuses, as written and as expanded.
+      {"[DefaultInstall]\r\nSET R=HKCU\r\nSETREGVALUE %%R%%\\Software\\OrqWhatIf,A=1\r\n", "/WhatIf",
+       20, "Error: The HKEY Root was not specified."},
+      {"[DefaultInstall]\r\nSET R=HKCU\r\nCREATESERVICE %%R%%\r\n", "/WhatIf", 51,
+       "Error: Invalid switch or value supplied in command line parameters.\n>>Line 3:"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.script.substr(0, 40));

@@ -40,6 +40,11 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
        "[DefaultInstall]\r\nPROGRESS 1,2,3,hidden\r\nSETFINALSTATUS 3,q\r\n",
        "/Quiet",
        {"Finished 0x00000003 q", "Exit 0"}},
+      {"WhatIf",  // progress still goes out; the held-back message box blocks nothing
+       "[DefaultInstall]\r\nPROGRESS 1,2,3,seen\r\nSHOWMSG hello\r\nSETFINALSTATUS 0,done\r\n",
+       "/WhatIf",
+       {"Progress 1 2 3 seen", "Finished 0x00000000 WhatIf run: nothing on this machine was changed. done",
+        "Exit 0"}},
       {"CheckTellsTheAgentNothing",  // a check runs no line and sends nothing
        "[DefaultInstall]\r\nPROGRESS 1,2,3,never\r\nCALL Missing\r\n",
        "/Check",

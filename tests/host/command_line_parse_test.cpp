@@ -36,6 +36,14 @@ TEST(CommandLineParse, LogIsFoundCaseSensitivelyAnywhereLogPreferredOverLowerCas
   EXPECT_FALSE(Parse("/Log=C:\\Quiet.log").quiet);  // not a switch of the walk
 }
 
+// A run that changes nothing must not be turned on by a folder name in a path.
+TEST(CommandLineParse, WhatIfOnlyAsAWholeSwitchAfterTheProgramPath) {
+  const std::pair<const char*, bool> rows[] = {
+      {"x.exe /WhatIf", true}, {"x.exe -whatif /Quiet", true}, {"x.exe /WhatIfs", false},
+      {"x.exe /Script=C:\\my-whatif\\s.Orq", false}, {"\"C:\\wt-whatif\\x.exe\" /Quiet", false}};
+  for (const auto& [line, on] : rows) EXPECT_EQ(ParseCommandLine(line).whatIf, on) << line;
+}
+
 TEST(CommandLineParse, RegistrationOnlyWhenTheWholeRestIsTheWord) {
   EXPECT_EQ(Parse("/RegServer").registration, ServerRegistration::Register);
   EXPECT_EQ(Parse("-unregserver").registration, ServerRegistration::Unregister);

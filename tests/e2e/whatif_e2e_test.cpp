@@ -1,0 +1,84 @@
+// WhatIf runs: every command that would act on the machine, ask the user or wait only says
+// so, and the machine is left exactly as it was.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <string>
+
+#include "engine/command_table.h"
+#include "support_code/win32_test_utils.h"
+
+namespace {
+// The registry as the system's own editor exports it (services' settings and PATH are in
+// it), the drive's tree with sizes and times, the processes (a started service is one).
+std::string MachineState(const std::string& scratch) {
+  RunProgram("regedit.exe /E " + scratch + "\\state.reg");
+  RunUnixShell("find " + UnixPath("C:\\") + " -path " + UnixPath(scratch) +
+               " -prune -o -printf '%p %s %T@\\n' | sort > " + UnixPath(scratch + "\\tree.txt"));
+  std::string state = ReadTextFile(scratch + "\\state.reg") + ReadTextFile(scratch + "\\tree.txt");
+  UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{sizeof entry};
+  for (bool more = Process32First(snapshot.Get(), &entry); more;
+       more = Process32Next(snapshot.Get(), &entry)) {
+    state += std::string(entry.szExeFile) + " " + std::to_string(entry.th32ProcessID) + "\n";
+  }
+  return state;
+}
+
+// One run of every acting, asking and waiting command of the table, each with its names
+// written through a symbol, against targets that exist (C:\OrqWhatIf, HKCU\Software\OrqWhatIf):
+// the machine is the same before and after (the script's folder too), and each line wrote
+// one WhatIf line, instead of its "Executing line", with its names expanded and a fixed
+// answer where it sets one. A new command without a WhatIf path fails here.
+TEST(WhatIfRuns, EveryActingCommandOnceSaysWhatItWouldDoAndLeavesTheMachineAsItWas) {
+  const std::string dir = MakeScratchDir("whatif_every_command"), target = "C:\\OrqWhatIf";
+  WriteTextFile(dir + "\\a.txt", "new");
+  for (const char* folder : {"", "\\Empty", "\\Tree", "\\bin"})
+    CreateDirectoryA((target + folder).c_str(), nullptr);
+  for (const char* file : {"\\a.txt", "\\old.txt", "\\Tree\\x.dat", "\\setup.ini"})
+    WriteTextFile(target + file, "[Old]\r\nA=1\r\n");
+  for (const char* key : {"\\Old", "\\Tree\\Deep", "\\Empty"})
+    RegCreateKeyA(HKEY_CURRENT_USER, (std::string("Software\\OrqWhatIf") + key).c_str(),
+                  UniqueRegKey().Put());
+  std::string script = "[DefaultInstall]\r\nSETWORKDIR C:\\OrqWhatIf\r\nSET Name=OrqWhatIf\r\n";
+  std::vector<const CommandRow*> rows;
+  for (const CommandRow& row : CommandTable()) {
+    if (!row.hasHandler || row.effect == CommandEffect::kControl ||
+        row.effect == CommandEffect::kReads)
+      continue;
+    rows.push_back(&row);
+    std::string written(row.example);  // a walk names its list section as written
+    for (std::size_t at = 0; row.id != kCmdCopyFiles && row.id != kCmdDelFiles &&
+                             (at = written.find("OrqWhatIf", at)) != std::string::npos;)
+      written.replace(at, 9, "%%Name%%");
+    script += written + "\r\n";
+  }
+  WriteTextFile(dir + "\\test.Orq", script + "[OrqWhatIfFiles]\r\nFILECIO a.txt\r\n");
+  GetDesktopWindow();  // Wine's desktop process (and its registry key) comes up for any window
+  const std::string before = MachineState(dir);
+  const OrqexRun run = RunOrqex("/Script=" + dir + "\\test.Orq /Log=" + dir +
+                                "\\run.log /WhatIf /DeleteScriptDirectory");
+  EXPECT_TRUE(before.size() > 100000 && before == MachineState(dir)) << "the machine changed";
+  const std::string log = ReadTextFile(dir + "\\run.log");
+  EXPECT_EQ(run.exitCode, 0u) << log;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const bool copy = rows[i]->id == kCmdCopyFiles, walk = copy || rows[i]->id == kCmdDelFiles;
+    // A walk's line is the listed file's, after the rows and the list's header.
+    const std::string said = "WhatIf: line " + std::to_string(walk ? 5 + rows.size() : 4 + i) +
+                             ": would " + (!walk ? "" : copy ? "copy " : "delete ");
+    const std::size_t at = log.find(said);
+    const std::string line = at == std::string::npos ? "" : log.substr(at, log.find('\r', at) - at);
+    EXPECT_NE(line.find(walk ? target + "\\a.txt" : std::string(rows[i]->example)),
+              std::string::npos) << rows[i]->word << ": " << line;
+    if (!rows[i]->whatIfValue.empty())
+      EXPECT_NE(line.find(" is set to \"" + std::string(rows[i]->whatIfValue) + "\""),
+                std::string::npos) << line;
+    if (!walk) EXPECT_EQ(log.find("Executing line " + std::to_string(4 + i) + ":"), log.npos);
+  }
+  EXPECT_TRUE(FileExists(dir + "\\test.Orq"));
+  RemoveFolderTree(target);
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\OrqWhatIf");
+  RemoveFolderTree(dir);
+}
+}  // namespace
