@@ -45,6 +45,9 @@ TEST_F(Runner, ScriptsEndWithTheirStatusLineAndLogLines) {
       {"", 8, "", "", ""},
       {"; only a comment\n", 7, "", "", ""},
       {"[Other]\nSET X=1", 7, "", "", ""},
+      {"[ Main ]\n[main]\nSET X=1", 7, "", "", ""},  // names are found exactly; the first of two wins
+      {"[Main]\nCALL R=Two\nCONTINUEIF %%R%%==one\nFOO\n[Two]\nRETURN one\n[Two]\nRETURN two", 2,
+       "4: FOO ", "", ""},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.script);
