@@ -92,7 +92,7 @@ TEST_F(IniCommands, RefusedWritesFailAndLeaveTheFileAsItWas) {
   for (char c : std::string("[Old]\r\nA=1\r\n[Tail]\r\nB=2\r\n")) wideBytes += {c, '\0'};
   WriteTextFile(wide, wideBytes);
   ExpectFailures({{"DELETEINIFILESECTION " + wide + ",Old", 19}});
-  EXPECT_NE(Log().find("Error: Could not write to INI file.\n>>Line 1: DELETEINIFILESECTION"),
+  EXPECT_NE(Log().find("Error: Could not write to INI file.\n>>Line 2: DELETEINIFILESECTION"),
             std::string::npos) << Log();
   EXPECT_EQ(ReadTextFile(wide), wideBytes);
   EXPECT_EQ(IniEntry(wide, "Old", "A"), "1");
