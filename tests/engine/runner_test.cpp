@@ -45,7 +45,8 @@ TEST_F(Runner, ScriptsEndWithTheirStatusLineAndLogLines) {
       {"", 8, "", "", ""},
       {"; only a comment\n", 7, "", "", ""},
       {"[Other]\nSET X=1", 7, "", "", ""},
-      {"[ Main ]\n[main]\nSET X=1", 7, "", "", ""},  // names are found exactly; the first of two wins
+      // Section names are found exactly, and the first of two wins.
+      {"[ Main ]\n[main]\nSET X=1", 7, "", "", ""},
       {"[Main]\nCALL R=Two\nCONTINUEIF %%R%%==one\nFOO\n[Two]\nRETURN one\n[Two]\nRETURN two", 2,
        "4: FOO ", "", ""},
   };
