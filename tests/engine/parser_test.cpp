@@ -51,13 +51,4 @@ TEST_F(Parser, LinesSectionsAndRefusals) {
   }
   EXPECT_NE(ReadLog().find(">>Line 2: SET X=vvv"), std::string::npos) << ReadLog();
 }
-
-TEST_F(Parser, SectionNamesAreFoundExactlyAndTheFirstOfTwoWins) {
-  unsigned status = 0;
-  auto ctx = Parse("[ Main ]\r\n[main]\r\n[Dup]\r\nSET B=1\r\n[Dup]\r\nSET C=1\r\n", status);
-  EXPECT_EQ(FindSection(*ctx, "Main"), nullptr);
-  EXPECT_NE(FindSection(*ctx, " Main "), nullptr);
-  ASSERT_NE(FindSection(*ctx, "Dup"), nullptr);
-  EXPECT_EQ(FindSection(*ctx, "Dup")->lines[0].argumentText, "B=1");
-}
 }  // namespace

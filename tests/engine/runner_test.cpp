@@ -42,9 +42,18 @@ TEST_F(Runner, ScriptsEndWithTheirStatusLineAndLogLines) {
        "Error: Unrecognized command in script file.\n>>Line 5: FOO bar", "SET Never"},
       {"[Main]\nCOPYFILEAS a b", 2, "", "", "Error:"},  // a known word without a handler
       {"[Main]\nSET A=x\nSET B=%%A%%%%A%%", 0, "", "Executing line 3: SET B=xx\r\n", "Error:"},
+      // SET splits at the first "=", overwrites, takes an empty name and a lone "%".
+      {"[Main]\nSET A=x\nSET B=%%A%%y\nSET A=z\nSET G=a=b\nSET =v\nSET D=50%\nSET K=%%B\n"
+       "CONTINUEIF %%B%%==xy\nCONTINUEIF %%A%%==z\nCONTINUEIF %%G%%==a=b\nCONTINUEIF %%%%==v\n"
+       "CONTINUEIF %%D%%==50%\nCONTINUEIF %%K%%==\nSET F=%%Missing%% tail\n",
+       28, "", "Error: Specified symbol was not found.\n>>Line 15: SET F=%%Missing%% tail", ""},
       {"", 8, "", "", ""},
       {"; only a comment\n", 7, "", "", ""},
       {"[Other]\nSET X=1", 7, "", "", ""},
+      // Section names are found exactly, and the first of two wins.
+      {"[ Main ]\n[main]\nSET X=1", 7, "", "", ""},
+      {"[Main]\nCALL R=Two\nCONTINUEIF %%R%%==one\nFOO\n[Two]\nRETURN one\n[Two]\nRETURN two", 2,
+       "4: FOO ", "", ""},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.script);

@@ -44,17 +44,6 @@ TEST_F(Symbols, ExpansionAndExpansionForAction) {
   }
 }
 
-TEST_F(Symbols, SetSetsAndKeepsTheOldValueOnFailure) {
-  auto r =
-      Run("[Main]\nSET A=x\nSET B=%%A%%y\nSET A=z\nSET G=a=b\nSET =v\nSET D=50%\nSET K=%%B\n"
-          "CONTINUEIF %%B%%==xy\nCONTINUEIF %%A%%==z\nCONTINUEIF %%G%%==a=b\nCONTINUEIF %%%%==v\n"
-          "CONTINUEIF %%D%%==50%\nCONTINUEIF %%K%%==\nSET F=%%Missing%% tail\n");
-  // Every CONTINUEIF held, so the run reached the failing SET.
-  EXPECT_EQ(r.status, 28u);
-  EXPECT_NE(r.log.find("Error: Specified symbol was not found.\n>>Line 15: SET F=%%Missing%% tail"),
-            std::string::npos);
-}
-
 TEST_F(Symbols, SetWithoutEqualsSignReportsNowhereToPutValue) {
   auto r = Run("[Main]\r\nSET A=1\r\n\r\nSET X\r\n");
   EXPECT_EQ(r.status, 23u);

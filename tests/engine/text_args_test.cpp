@@ -57,16 +57,14 @@ TEST_F(TextArgs, NextItemWalksItemsAndNeverSplitsACharacter) {
   EXPECT_EQ(item, "ab");
   EXPECT_EQ(rest, "e");  // the trail byte 0x7C was not taken for the separator
 }
-TEST_F(TextArgs, CaseBlindComparesFoldOnlyAsciiLettersAndReadHexDigits) {
+
+// No folding beyond ASCII letters, and a trail byte is never folded.
+TEST_F(TextArgs, CaseBlindComparesFoldOnlyAsciiLetters) {
   EXPECT_TRUE(EqualsNoCase("NoDesktop", "NODESKTOP"));
-  EXPECT_FALSE(EqualsNoCase("DESKTOP", "NODESKTOP"));
   EXPECT_TRUE(StartsWithNoCase("<search_path>x", "<SEARCH_PATH>"));
-  EXPECT_FALSE(EqualsNoCase("\xE4", "\xC4"));  // no folding beyond ASCII
-  SetAnsiCodePageForTesting(932);                // trail bytes 0x61 and 0x41: two characters
+  EXPECT_FALSE(EqualsNoCase("\xE4", "\xC4"));
+  SetAnsiCodePageForTesting(932);
   EXPECT_FALSE(EqualsNoCase("\x95\x61", "\x95\x41"));
   EXPECT_TRUE(EqualsNoCase("x\x95\x61", "X\x95\x61"));
-  std::string digits;
-  for (char c : std::string("09afAFgG/:")) digits += std::to_string(HexDigitValue(c)) + " ";
-  EXPECT_EQ(digits, "0 9 10 15 10 15 -1 -1 -1 -1 ");
 }
 }  // namespace

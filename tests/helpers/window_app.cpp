@@ -3,7 +3,6 @@
 //   window_app.exe <class> <title> [options]
 //     --ignore-close        WM_CLOSE is answered but the window stays (default: it closes)
 //     --hang <ms>           right after the window exists, stop answering messages for <ms>
-//     --hang-on-close <ms>  when WM_CLOSE arrives, stop answering for <ms>, then obey it
 //     --life <ms>           exit on its own after <ms> (default 60000): no test leaves it behind
 //     --ready <name>        set the named manual-reset event once the window exists (the
 //                           test creates the event first, so it outlives this process)
@@ -19,7 +18,6 @@
 namespace {
 
 bool g_ignoreClose = false;
-DWORD g_hangOnCloseMs = 0;
 const UINT_PTR kLifeTimer = 1;
 const int kExitLifeOver = 3;
 const int kExitClosed = 10;
@@ -29,7 +27,6 @@ DWORD ParseMs(const char *text) { return static_cast<DWORD>(std::strtoul(text, n
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
-      if (g_hangOnCloseMs != 0) Sleep(g_hangOnCloseMs);
       if (!g_ignoreClose) DestroyWindow(window);
       return 0;
     case WM_TIMER:
@@ -61,8 +58,6 @@ int main(int argc, char **argv) {
       g_ignoreClose = true;
     } else if (std::strcmp(argv[i], "--hang") == 0 && hasValue) {
       hangMs = ParseMs(argv[++i]);
-    } else if (std::strcmp(argv[i], "--hang-on-close") == 0 && hasValue) {
-      g_hangOnCloseMs = ParseMs(argv[++i]);
     } else if (std::strcmp(argv[i], "--life") == 0 && hasValue) {
       lifeMs = ParseMs(argv[++i]);
     } else if (std::strcmp(argv[i], "--ready") == 0 && hasValue) {

@@ -82,9 +82,20 @@ TEST_F(IniCommands, FindIniFileValueAnswersFalseForEveryFailureAndNeverReports) 
 }
 
 // The tests run as root, and Wine lets root write a read-only file: a sharing lock stands in.
+// The profile functions keep a file that starts with a UTF-16 byte-order mark in UTF-16:
+// clearing a section of it is refused too.
 TEST_F(IniCommands, RefusedWritesFailAndLeaveTheFileAsItWas) {
-  const std::string path = dir_ + "\\locked.ini", bytes = "[Main]\nA=1\n[Old]\nX=1\n";
+  const std::string path = dir_ + "\\locked.ini", bytes = "[Main]\nA=1\n[Old]\nX=1\n",
+                    wide = dir_ + "\\wide.ini";
   WriteTextFile(path, bytes);
+  std::string wideBytes = "\xFF\xFE";
+  for (char c : std::string("[Old]\r\nA=1\r\n[Tail]\r\nB=2\r\n")) wideBytes += {c, '\0'};
+  WriteTextFile(wide, wideBytes);
+  ExpectFailures({{"DELETEINIFILESECTION " + wide + ",Old", 19}});
+  EXPECT_NE(Log().find("Error: Could not write to INI file.\n>>Line 2: DELETEINIFILESECTION"),
+            std::string::npos) << Log();
+  EXPECT_EQ(ReadTextFile(wide), wideBytes);
+  EXPECT_EQ(IniEntry(wide, "Old", "A"), "1");
   auto lock = [&](DWORD share) {
     return UniqueKernelHandle(
         CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr));

@@ -109,16 +109,12 @@ TEST_F(RegistryWrite, TrailBytesNeverSplitFields) {
 
 TEST_F(RegistryRead, ValuesReadAsTextAndFindRegValueNeverReports) {
   const std::string s259(259, 's'), k = Key();
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "D255", Dword(255));
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "DAll", Dword(0xFFFFFFFF));
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "DMin", Dword(0x80000000));
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "S259", Sz(s259));
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "S260", Sz(s259 + "s"));
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Bin260", {REG_BINARY, std::string(260, 'b')});
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "", Sz("default"));
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "a,b", {REG_EXPAND_SZ, Sz("%TEMP%").second});
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Empty", Sz(""));
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Zero", Dword(0));
+  const std::pair<const char*, StoredValue> values[] = {
+      {"D255", Dword(255)}, {"DAll", Dword(0xFFFFFFFF)}, {"DMin", Dword(0x80000000)},
+      {"S259", Sz(s259)}, {"S260", Sz(s259 + "s")}, {"Empty", Sz("")}, {"", Sz("default")},
+      {"Zero", Dword(0)}, {"a,b", {REG_EXPAND_SZ, Sz("%TEMP%").second}},
+      {"Bin260", {REG_BINARY, std::string(260, 'b')}}};
+  for (const auto& [name, value] : values) PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), name, value);
   ExpectAnswers({{"GETREGVALUE V1=" + k + ",D255", "255"},
                  {"GETREGVALUE V2=" + k + ",DAll", "-1"},
                  {"GETREGVALUE V10=" + k + ",DMin", "-2147483648"},
@@ -183,13 +179,12 @@ TEST_F(RegistryKeys, DeleteRegValueExpandsOnlyTheValueName) {
 // both agree on is checked here.
 TEST_F(RegistryKeys, OnlySubKeysMakeAKeyNonEmptyAndOnlyTheRecursiveDeleteRemovesThem) {
   const std::string longName(300, 'v');  // beyond what a short enumeration buffer takes
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Parent\\Child"));
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Leaf"));
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("EmptyLeaf"));
+  for (const char* key : {"Parent\\Child", "Leaf", "EmptyLeaf", "Tree\\A\\C"}) {
+    PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(key));
+  }
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Tree"), "Top", Sz("1"));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Tree\\A"), "Mid", Dword(2));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Tree\\A\\B"), longName.c_str(), Sz("3"));
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Tree\\A\\C"));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Tree\\D"), "", Sz("default"));
   ExpectAnswers({{"ISREGKEYEMPTY A=" + Key("Tree\\A\\B"), "TRUE"},  // values only
                  {"ISREGKEYEMPTY B=" + Key("Parent"), "FALSE"},

@@ -12,19 +12,13 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
   return text;
 }
 
-// A file of the source tree, read through Wine's Z: drive.
-std::string SourceFile(const std::string& relative) {
-  const std::string path = SourceTreePath(relative);
-  return path.empty() ? "" : ReadTextFile(path);
-}
-
 // The example with its fixed key replaced by this test's scratch key, run from its folder.
 TEST_F(RegistryProgram, ExampleRecordsReadsBackAndUninstalls) {
-  std::string script = SourceFile("examples/example.Orq");
+  std::string script = ReadTextFile(SourceTreePath("examples/example.Orq"));
   ASSERT_FALSE(script.empty()) << "ORQ_SOURCE_DIR must name the source tree";
   script = Replaced(script, "Software\\OrqexExample", Sub());
   script = Replaced(script, "Software,OrqexExample", "Software\\OrqTest," + name_);
-  WriteTextFile(dir_ + "\\example.ini", SourceFile("examples/example.ini"));
+  WriteTextFile(dir_ + "\\example.ini", ReadTextFile(SourceTreePath("examples/example.ini")));
   PutRegistryValue(HKEY_LOCAL_MACHINE, "Software\\OrqTest");  // CREATEREGKEY's parent
 
   char previous[MAX_PATH] = {};
@@ -89,20 +83,5 @@ TEST_F(RegistryProgram, CutExpansionsWriteAndDeleteNothing) {
     EXPECT_EQ(Value("A", "R2"), StoredValue(REG_NONE, ""));
     EXPECT_EQ(ReadTextFile(ini), iniBytes);
   }
-}
-
-// The profile functions keep a file that starts with a UTF-16 byte-order mark in UTF-16;
-// clearing a section of it is refused and leaves every byte in place.
-TEST_F(RegistryProgram, ClearingASectionOfAUtf16FileLeavesItUnchanged) {
-  const std::string ini = dir_ + "\\wide.ini";
-  std::string bytes = "\xFF\xFE";
-  for (char c : std::string("[Old]\r\nA=1\r\n[Tail]\r\nB=2\r\n")) bytes += std::string{c, '\0'};
-  WriteTextFile(ini, bytes);
-  const std::string line = "DELETEINIFILESECTION " + ini + ",Old";
-  EXPECT_EQ(RunScript(dir_, "[DefaultInstall]\r\n" + line + "\r\n").exitCode, 19u);
-  EXPECT_NE(Log().find("Error: Could not write to INI file.\n>>Line 2: " + line), std::string::npos)
-      << Log();
-  EXPECT_EQ(ReadTextFile(ini), bytes);
-  EXPECT_EQ(IniEntry(ini, "Old", "A"), "1");
 }
 }  // namespace

@@ -1,4 +1,4 @@
-// The INI document (and the line file under it) and the file-name object's text operations.
+// The INI document and the line file under it.
 #include "support/ini_document.h"
 
 #include <gtest/gtest.h>
@@ -7,9 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-
-#include "support/exception.h"
-#include "support/file_name.h"
 
 namespace {
 std::string Saved(const std::string& text) {
@@ -72,34 +69,4 @@ TEST(IniDocument, SavesThroughANewFileAndKeepsTheOldOneWhenThatFails) {
   fs::remove_all(next);
   fs::remove(path);
 }
-
-TEST(FileName, JoinsAndCutsWithTheSeparatorThePathWasWrittenWith) {
-  struct Row {
-    const char *path, *component, *joined, *last, *cut;
-  };
-  const Row rows[] = {{"C:\\Dir\\", "\\a.txt", "C:\\Dir\\a.txt", "a.txt", "C:\\Dir"},
-                      {"C:\\Dir", "a.txt", "C:\\Dir\\a.txt", "a.txt", "C:\\Dir"},
-                      {"/usr/lib", "x.so", "/usr/lib/x.so", "x.so", "/usr/lib"},
-                      {"", "a.txt", "", "", ""}};
-  for (const Row& row : rows) {
-    CFileName name(row.path);
-    name.Append(row.component);
-    EXPECT_EQ(name.Path(), row.joined) << row.path;
-    std::string last;
-    name.GetLastComponent(last);
-    EXPECT_EQ(last, row.last);
-    name.RemoveLastComponent();
-    EXPECT_EQ(name.Path(), row.cut);
-  }
-  CFileName name("C:\\*.*");
-  EXPECT_TRUE(name.HasWildcards());
-  EXPECT_EQ(name.At(6), '\0');
-  try {
-    name.At(7);
-    ADD_FAILURE() << "no exception";
-  } catch (const CException& e) {
-    EXPECT_EQ(e.Code(), CException::kBeyondText);
-  }
-}
-
 }  // namespace

@@ -3,11 +3,9 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "support/log.h"
-#include "support/win_handles.h"
-#include "support_code/win32_test_utils.h"
+#include "support_code/script_test.h"
 
 namespace {
 const char* const kAgentKey = "SOFTWARE\\Tevlin\\Agent";
@@ -40,19 +38,18 @@ class LogFile : public ::testing::Test {
     RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAgentKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
                     key_.Put(), &disposition);
     keyExisted_ = disposition == REG_OPENED_EXISTING_KEY;
-    for (Saved& s : saved_) {
-      DWORD size = 0;
-      s.present = RegQueryValueExA(key_.Get(), s.name, nullptr, &s.type, nullptr, &size) == 0;
-      s.data.resize(size);
-      if (s.present) RegQueryValueExA(key_.Get(), s.name, nullptr, &s.type, s.data.data(), &size);
-      RegDeleteValueA(key_.Get(), s.name);
+    for (int i = 0; i < 2; ++i) {
+      saved_[i] = ReadRegistryValue(HKEY_LOCAL_MACHINE, kAgentKey, kLimits[i]);
+      RegDeleteValueA(key_.Get(), kLimits[i]);
     }
   }
   void TearDown() override {
     LogInit(kLogLevelStatus, "");
-    for (Saved& s : saved_) {
-      RegDeleteValueA(key_.Get(), s.name);
-      if (s.present) RegSetValueExA(key_.Get(), s.name, 0, s.type, s.data.data(), s.data.size());
+    for (int i = 0; i < 2; ++i) {
+      RegDeleteValueA(key_.Get(), kLimits[i]);
+      if (saved_[i].first != REG_NONE) {
+        PutRegistryValue(HKEY_LOCAL_MACHINE, kAgentKey, kLimits[i], saved_[i]);
+      }
     }
     key_.Reset();
     if (!keyExisted_) RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAgentKey);
@@ -61,12 +58,8 @@ class LogFile : public ::testing::Test {
     ReleaseMutex(turn_.Get());
   }
 
-  struct Saved {
-    const char* name;
-    bool present;
-    DWORD type;
-    std::vector<BYTE> data;
-  } saved_[2] = {{"dwMaxLogfileSize", false, 0, {}}, {"dwMaxLog2fileSize", false, 0, {}}};
+  static constexpr const char* kLimits[2] = {"dwMaxLogfileSize", "dwMaxLog2fileSize"};
+  StoredValue saved_[2];
   UniqueKernelHandle turn_{CreateMutexA(nullptr, FALSE, "OrqLogFileTestSettingsTurn")};
   UniqueRegKey key_;
   bool keyExisted_ = false, agentExisted_ = false;

@@ -49,7 +49,7 @@ inline std::unique_ptr<StartedProgram> StartIdleCopy(const std::string& path) {
   return StartProgramCopy("exit_after_delay.exe", path, "60000");
 }
 // Runs a Unix shell command from inside Wine (to make links, mount a small disk ...)
-// and returns its exit status (-1 when none came).
+// through Z:\bin\sh and returns its exit status (-1 when none came within 30 s).
 int RunUnixShell(const std::string& command);
 // The Unix name of a Windows path (its last part need not exist); empty when Wine has none.
 std::string UnixPath(const std::string& windowsPath);
@@ -70,10 +70,6 @@ OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs = 60000);
 // ran to its end (no error, no conditional stop) is also put through ExpectNoCheckError.
 OrqexRun RunScript(const std::string& dir, const std::string& script,
                    const std::string& extraArgs = "", const std::string& name = "test.Orq");
-
-// Runs a Unix shell command from inside Wine (through Z:\bin\sh) and returns its exit
-// status, -1 when it gave none within 30 s.
-int RunUnixShell(const std::string& command);
 
 // A script that ran to its end must pass the script check: an error found there would stop
 // an author's pipeline over a script that works. Adds a test failure for each error found.
