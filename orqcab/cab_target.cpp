@@ -81,10 +81,10 @@ std::set<std::wstring> NamesIn(const std::string& folder) {
 
 // Files per temporary sub-folder.
 constexpr std::size_t kFilesPerStagingFolder = 128;
-// Complete temporary files kept open for their move; past this many, each is closed
-// when written and opened again for its move (under Wine every open file holds
-// descriptors of the host system's).
-constexpr std::size_t kHeldFiles = 1024;
+// Complete temporary files kept open for their move; past this many, or once the
+// system has no more handles to give, each is closed when written and opened again
+// for its move (under Wine every open file holds descriptors of the host system's).
+constexpr std::size_t kHeldFiles = 4096;
 
 // Moves the open file `file` to `name` in the open folder `folder`: only the new
 // name is looked up, and something already there (a link included) is replaced
@@ -185,6 +185,8 @@ std::string Win32Reason(DWORD error) {
     }
   }
 }
+
+CabTarget::CabTarget() : heldLimit_(kHeldFiles) {}
 
 CabTarget::~CabTarget() {
   for (Pending& pending : pending_) {
@@ -334,9 +336,17 @@ HRESULT CabTarget::CreateTemporary(const Place& place, HANDLE& file, std::string
   }
   if (FAILED(status)) return status;
   const std::string path = Join(staging_.back().path, std::to_string(number) + ".tmp");
-  UniqueKernelHandle created(CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
-                                         CREATE_NEW,
-                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  const auto create = [&path] {
+    return CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  };
+  UniqueKernelHandle created(create());
+  if (!created && GetLastError() == ERROR_TOO_MANY_OPEN_FILES && held_ > 0) {
+    for (Pending& pending : pending_) pending.file.Reset();
+    held_ = 0;
+    heldLimit_ = 0;
+    created.Reset(create());
+  }
   if (created) {
     file = created.Get();
     pending_.push_back({path, place, std::move(created), false});
@@ -349,7 +359,7 @@ HRESULT CabTarget::CreateTemporary(const Place& place, HANDLE& file, std::string
 
 void CabTarget::Written() {
   if (pending_.empty()) return;
-  if (held_ < kHeldFiles) {
+  if (held_ < heldLimit_) {
     ++held_;
   } else {
     pending_.back().file.Reset();

@@ -32,7 +32,7 @@ std::string Win32Reason(DWORD error);
 
 class CabTarget {
  public:
-  CabTarget() = default;
+  CabTarget();
   CabTarget(const CabTarget&) = delete;
   CabTarget& operator=(const CabTarget&) = delete;
   // Removes every temporary file that was not moved into place.
@@ -74,7 +74,7 @@ class CabTarget {
   struct Pending {
     std::string temporary;
     Place place;
-    UniqueKernelHandle file;  // open until it is moved (or closed past kHeldFiles)
+    UniqueKernelHandle file;  // open until it is moved (or closed past heldLimit_)
     bool moved = false;
   };
   HRESULT OpenChecked(const std::string& path, const std::wstring& expected, OpenFolder& folder,
@@ -90,6 +90,7 @@ class CabTarget {
   std::vector<UniqueKernelHandle> above_;      // the base and sub-folders above folder_
   std::vector<Pending> pending_;
   std::size_t held_ = 0;  // complete temporary files still open
+  std::size_t heldLimit_;
   struct StagingFolder {
     std::string path;
     OpenFolder open;
