@@ -7,8 +7,10 @@
 // folder; the installed files are replaced only once the whole cabinet has been
 // extracted, each moved over the old one in one step (a move never follows a link
 // at its destination), so a damaged cabinet changes none of them. A temporary file
-// stays open, shared with nobody, from its creation to its move: what is moved is
-// what was written.
+// stays open, shared with nobody, from its creation to its move, so what is moved is
+// what was written (past 4,096 files, or when the system runs out of handles, a
+// file is closed when written and opened again for its move, refused if it has
+// become a link or got a second name).
 //
 // Costs, as every name that is not there costs a look through its whole folder
 // under Wine: a folder's names are read once when it is entered, only files found
