@@ -77,7 +77,10 @@ FNWRITE(Write) {
 }
 
 FNCLOSE(Close) {
-  if (t_current && t_current->openFile == hf) t_current->openFile = 0;
+  if (t_current && t_current->openFile == hf) {  // a temporary file: CabTarget closes it
+    t_current->openFile = 0;
+    return 0;
+  }
   return CloseHandle(reinterpret_cast<HANDLE>(hf)) ? 0 : -1;
 }
 
@@ -139,13 +142,13 @@ INT_PTR StartFile(Extraction& x, const FDINOTIFICATION& note) {
     if (*x.report) (*x.report)(x.index, x.count, note.cb, name);
     return 0;  // skipped
   }
-  UniqueKernelHandle file;
+  HANDLE file = nullptr;
   status = x.target.CreateTemporary(place, file, message);
   if (FAILED(status)) {
     x.Fail(status, message);
     return -1;
   }
-  x.openFile = reinterpret_cast<INT_PTR>(file.Release());
+  x.openFile = reinterpret_cast<INT_PTR>(file);
   x.writing = true;
   x.openPath = place.path;
   x.openName = name;
@@ -175,7 +178,7 @@ INT_PTR FinishFile(Extraction& x, const FDINOTIFICATION& note) {
   SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
   x.openFile = 0;
   x.writing = false;
-  CloseHandle(file);
+  x.target.Written();
   ++x.done;
   if (*x.report) (*x.report)(x.index, x.count, x.openSize, x.openName);
   return TRUE;
@@ -293,7 +296,6 @@ ExtractOutcome ExtractCabinet(const std::string& cabinetPath, const CabDestinati
   t_current = &x;
   const BOOL copied = FDICopy(fdi.Get(), file.data(), folder.data(), 0, Notify, nullptr, &x);
   t_current = nullptr;
-  if (x.openFile) CloseHandle(reinterpret_cast<HANDLE>(x.openFile));
   if (x.writing && x.writeError) {
     x.Fail(HRESULT_FROM_WIN32(x.writeError),
            "Cannot write " + Quoted(x.openPath) + ": " + Win32Reason(x.writeError));

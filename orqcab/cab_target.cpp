@@ -1,5 +1,9 @@
 #include "orqcab/cab_target.h"
 
+#include <winternl.h>
+
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 
 #include "engine/mbcs.h"
@@ -77,6 +81,39 @@ std::set<std::wstring> NamesIn(const std::string& folder) {
 
 // Files per temporary sub-folder.
 constexpr std::size_t kFilesPerStagingFolder = 128;
+// Complete temporary files kept open for their move; past this many, or once the
+// system has no more handles to give, each is closed when written and opened again
+// for its move (under Wine every open file holds descriptors of the host system's).
+constexpr std::size_t kHeldFiles = 4096;
+
+// Moves the open file `file` to `name` in the open folder `folder`: only the new
+// name is looked up, and something already there (a link included) is replaced
+// when `replace`, never followed. A system error code, 0 on success.
+DWORD MoveByHandle(HANDLE file, HANDLE folder, const std::string& name, bool replace) {
+  using SetInformation = LONG(WINAPI*)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, int);
+  using StatusToError = ULONG(WINAPI*)(LONG);
+  static const HMODULE system = GetModuleHandleW(L"ntdll.dll");
+  static const auto set = reinterpret_cast<SetInformation>(
+      reinterpret_cast<void (*)()>(GetProcAddress(system, "NtSetInformationFile")));
+  static const auto toError = reinterpret_cast<StatusToError>(
+      reinterpret_cast<void (*)()>(GetProcAddress(system, "RtlNtStatusToDosError")));
+  if (!set || !toError) return ERROR_CALL_NOT_IMPLEMENTED;
+  constexpr int kFileRenameInformation = 10;
+  const std::wstring wide = WideFromAnsi(name);
+  const std::size_t bytes = wide.size() * sizeof(WCHAR);
+  std::vector<std::byte> buffer(
+      std::max(sizeof(FILE_RENAME_INFO), offsetof(FILE_RENAME_INFO, FileName) + bytes));
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = replace ? TRUE : FALSE;
+  info->RootDirectory = folder;
+  info->FileNameLength = static_cast<DWORD>(bytes);
+  std::copy_n(reinterpret_cast<const std::byte*>(wide.data()), bytes,
+              buffer.data() + offsetof(FILE_RENAME_INFO, FileName));
+  IO_STATUS_BLOCK io{};
+  const LONG status =
+      set(file, &io, info, static_cast<ULONG>(buffer.size()), kFileRenameInformation);
+  return status >= 0 ? ERROR_SUCCESS : toError(status);
+}
 
 std::string LinkRefusal(const std::string& path) {
   return "Refused " + Quoted(path) + ": it is a link or junction";
@@ -149,9 +186,12 @@ std::string Win32Reason(DWORD error) {
   }
 }
 
+CabTarget::CabTarget() : heldLimit_(kHeldFiles) {}
+
 CabTarget::~CabTarget() {
-  for (const Pending& pending : pending_) {
+  for (Pending& pending : pending_) {
     if (pending.moved) continue;
+    pending.file.Reset();
     SetFileAttributesA(pending.temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(pending.temporary.c_str());
   }
@@ -278,8 +318,7 @@ HRESULT CabTarget::MakeStagingFolder(const OpenFolder& parent, const std::string
   return OpenChecked(path, expected, staging_.back().open, message);
 }
 
-HRESULT CabTarget::CreateTemporary(const Place& place, UniqueKernelHandle& file,
-                                   std::string& message) {
+HRESULT CabTarget::CreateTemporary(const Place& place, HANDLE& file, std::string& message) {
   // New names only, each made here: nothing already there (a link included) is
   // opened or written.
   HRESULT status = S_OK;
@@ -297,10 +336,20 @@ HRESULT CabTarget::CreateTemporary(const Place& place, UniqueKernelHandle& file,
   }
   if (FAILED(status)) return status;
   const std::string path = Join(staging_.back().path, std::to_string(number) + ".tmp");
-  file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (file) {
-    pending_.push_back({path, place, false});
+  const auto create = [&path] {
+    return CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  };
+  UniqueKernelHandle created(create());
+  if (!created && GetLastError() == ERROR_TOO_MANY_OPEN_FILES && held_ > 0) {
+    for (Pending& pending : pending_) pending.file.Reset();
+    held_ = 0;
+    heldLimit_ = 0;
+    created.Reset(create());
+  }
+  if (created) {
+    file = created.Get();
+    pending_.push_back({path, place, std::move(created), false});
     return S_OK;
   }
   const DWORD error = GetLastError();
@@ -308,11 +357,45 @@ HRESULT CabTarget::CreateTemporary(const Place& place, UniqueKernelHandle& file,
   return HRESULT_FROM_WIN32(error);
 }
 
-HRESULT CabTarget::Replace(const Pending& pending, bool keepExisting, std::string& message) {
-  const std::string& path = pending.place.path;
-  if (keepExisting) {
-    if (MoveFileExA(pending.temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) return S_OK;
+void CabTarget::Written() {
+  if (pending_.empty()) return;
+  if (held_ < heldLimit_) {
+    ++held_;
+  } else {
+    pending_.back().file.Reset();
+  }
+}
+
+// Opens again a temporary file that was closed when written, as nobody else may have
+// it meanwhile: not shared, and refused when it became a link or got a second name.
+HRESULT CabTarget::Reopen(Pending& pending, std::string& message) {
+  pending.file.Reset(CreateFileA(pending.temporary.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0,
+                                 nullptr, OPEN_EXISTING, kLookFlags, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!pending.file || !GetFileInformationByHandle(pending.file.Get(), &info)) {
     const DWORD error = GetLastError();
+    message = "Cannot write " + Quoted(pending.place.path) + ": " + Win32Reason(error);
+    return HRESULT_FROM_WIN32(error);
+  }
+  if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+      info.nNumberOfLinks > 1) {
+    message = LinkRefusal(pending.temporary);
+    return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
+  }
+  return S_OK;
+}
+
+HRESULT CabTarget::Replace(Pending& pending, bool keepExisting, std::string& message) {
+  const std::string& path = pending.place.path;
+  if (!pending.file) {
+    const HRESULT status = Reopen(pending, message);
+    if (FAILED(status)) return status;
+  }
+  const std::string name = path.substr(FindLastChar(path, '\\') + 1);
+  const HANDLE folder = folders_.at(pending.place.folder).handle.Get();
+  if (keepExisting) {
+    const DWORD error = MoveByHandle(pending.file.Get(), folder, name, false);
+    if (error == ERROR_SUCCESS) return S_OK;
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return S_FALSE;  // kept
     message = "Cannot write " + Quoted(path) + ": " + Win32Reason(error);
     return HRESULT_FROM_WIN32(error);
@@ -322,8 +405,7 @@ HRESULT CabTarget::Replace(const Pending& pending, bool keepExisting, std::strin
   DWORD restore = 0;
   std::wstring expected;
   if (pending.place.attributes & FILE_ATTRIBUTE_READONLY) {
-    expected = ChildPath(folders_.at(pending.place.folder).finalPath,
-                         path.substr(FindLastChar(path, '\\') + 1));
+    expected = ChildPath(folders_.at(pending.place.folder).finalPath, name);
     FileLook look = LookAtFile(path, expected, FILE_WRITE_ATTRIBUTES, message);
     if (FAILED(look.status)) return look.status;
     if (look.exists && (look.attributes & FILE_ATTRIBUTE_READONLY)) {
@@ -335,11 +417,8 @@ HRESULT CabTarget::Replace(const Pending& pending, bool keepExisting, std::strin
       restore = look.attributes;
     }
   }
-  if (MoveFileExA(pending.temporary.c_str(), path.c_str(),
-                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return S_OK;
-  }
-  const DWORD error = GetLastError();
+  const DWORD error = MoveByHandle(pending.file.Get(), folder, name, true);
+  if (error == ERROR_SUCCESS) return S_OK;
   if (restore) {
     std::string ignored;
     FileLook look = LookAtFile(path, expected, FILE_WRITE_ATTRIBUTES, ignored);
@@ -353,6 +432,7 @@ HRESULT CabTarget::Commit(bool keepExisting, unsigned& moved, std::string& messa
   for (Pending& pending : pending_) {
     const HRESULT status = Replace(pending, keepExisting, message);
     if (FAILED(status)) return status;
+    pending.file.Reset();
     if (status == S_OK) {
       pending.moved = true;
       ++moved;

@@ -6,11 +6,17 @@
 // file is first written under a temporary name in a temporary folder of the target
 // folder; the installed files are replaced only once the whole cabinet has been
 // extracted, each moved over the old one in one step (a move never follows a link
-// at its destination), so a damaged cabinet changes none of them.
+// at its destination), so a damaged cabinet changes none of them. A temporary file
+// stays open, shared with nobody, from its creation to its move, so what is moved is
+// what was written (past 4,096 files, or when the system runs out of handles, a
+// file is closed when written and opened again for its move, refused if it has
+// become a link or got a second name).
 //
 // Costs, as every name that is not there costs a look through its whole folder
 // under Wine: a folder's names are read once when it is entered, only files found
-// there are opened, and the temporary files go in small sub-folders.
+// there are opened, the temporary files go in small sub-folders, and a file is moved
+// by its open handle into its open folder (no path is looked up again but the new
+// name).
 #include <windows.h>
 
 #include <map>
@@ -28,7 +34,7 @@ std::string Win32Reason(DWORD error);
 
 class CabTarget {
  public:
-  CabTarget() = default;
+  CabTarget();
   CabTarget(const CabTarget&) = delete;
   CabTarget& operator=(const CabTarget&) = delete;
   // Removes every temporary file that was not moved into place.
@@ -49,11 +55,13 @@ class CabTarget {
   // Creates and enters the folders of `relative` (a checked name) and looks at the
   // file installed there.
   HRESULT Prepare(const std::string& relative, Place& place, std::string& message);
-  // A new temporary file in the place's folder, open for writing; it waits for
-  // Commit to be moved over the place.
-  HRESULT CreateTemporary(const Place& place, UniqueKernelHandle& file, std::string& message);
+  // A new temporary file for the place, open for writing (`file` stays this object's);
+  // it waits for Commit to be moved over the place.
+  HRESULT CreateTemporary(const Place& place, HANDLE& file, std::string& message);
+  // The newest temporary file is complete.
+  void Written();
 
-  // Moves every temporary file over its place, in order, with write-through. A
+  // Moves every temporary file over its place, in order. A
   // read-only file is replaced too, and keeps its attribute when that fails;
   // `keepExisting` keeps a file that came meanwhile. Ends at the first failure,
   // naming the file; what is left of the temporary files goes with this object.
@@ -68,6 +76,7 @@ class CabTarget {
   struct Pending {
     std::string temporary;
     Place place;
+    UniqueKernelHandle file;  // open until it is moved (or closed past heldLimit_)
     bool moved = false;
   };
   HRESULT OpenChecked(const std::string& path, const std::wstring& expected, OpenFolder& folder,
@@ -75,12 +84,15 @@ class CabTarget {
   const OpenFolder* Enter(const std::string& relative, HRESULT& status, std::string& message);
   HRESULT MakeStagingFolder(const OpenFolder& parent, const std::string& parentPath,
                             const std::string& name, std::string& message);
-  HRESULT Replace(const Pending& pending, bool keepExisting, std::string& message);
+  HRESULT Reopen(Pending& pending, std::string& message);
+  HRESULT Replace(Pending& pending, bool keepExisting, std::string& message);
 
   std::string folder_;
   std::map<std::string, OpenFolder> folders_;  // by path relative to folder_ ("" itself)
   std::vector<UniqueKernelHandle> above_;      // the base and sub-folders above folder_
   std::vector<Pending> pending_;
+  std::size_t held_ = 0;  // complete temporary files still open
+  std::size_t heldLimit_;
   struct StagingFolder {
     std::string path;
     OpenFolder open;

@@ -287,6 +287,18 @@ TEST_F(CabinetSafetyTest, ExistingFilesAreKeptOrReplacedWhole) {
   SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// More files than OrqCab keeps open until their move (4,096): the others are closed
+// when written and opened again to be moved, and every one arrives whole.
+TEST_F(CabinetSafetyTest, ACabinetOfMoreFilesThanAreHeldOpenInstallsEveryFile) {
+  std::vector<CabinetEntry> entries;
+  for (unsigned i = 0; i < 4200; ++i) {
+    entries.push_back({"f" + std::to_string(i) + ".txt", i % 97 + 1});
+  }
+  Install(MakeCabinet("many.cab", entries), "", "cabfolder=\"many\"");
+  ExpectInstalled();
+  EXPECT_EQ(Differences(FilesBelow(dir_ + "\\many"), Expected(entries)), "");
+}
+
 // Base 0 is the folder the cabinet is in, however its path is written: with "/", and
 // relative to the engine's working folder, SETWORKDIR's or else its current one (OrqCab
 // has another current folder).
