@@ -2,7 +2,6 @@
 // to the system's pending operations (NT family) or to "WinInit.Ini" (95/98/Me family).
 #include "commands/files/path_routines.h"
 #include "files_test_support.h"
-#include "support/file_name.h"
 #include "support/system_folders.h"
 
 namespace {
@@ -156,22 +155,5 @@ TEST(RestartPhase, DISABLED_Verify) {
   EXPECT_FALSE(FileExists(kRoot + "\\nt"));
   EXPECT_FALSE(FileExists(kRoot + "\\ninety8\\sub\\b.txt"));
   EXPECT_TRUE(FileExists(kRoot + "\\OrqexNineEight.exe"));
-}
-
-// The file-name object's system side: a pattern keeps its last part through the short
-// form, a bare drive is a folder even when missing, and deleting nothing is only logged.
-TEST(FileName, ShortFormKeepsThePatternAndDeleteOfNothingIsLogged) {
-  const std::string dir = MakeScratchDir("FileName_ShortForm") + "\\A long folder name";
-  CreateDirectoryA(dir.c_str(), nullptr);
-  CFileName pattern(dir + "\\*.*");
-  ASSERT_TRUE(pattern.MakeShortPath());
-  EXPECT_EQ(pattern.Path(), ShortName(dir) + "\\*.*");
-  EXPECT_TRUE(CFileName("Q:\\").IsDirectory());
-  EXPECT_FALSE(CFileName(dir + "\\missing").IsDirectory());
-  const std::string agentLog = WindowsFolder() + "\\tevAgent.log";
-  DeleteFileA(agentLog.c_str());
-  EXPECT_FALSE(CFileName().Delete());
-  EXPECT_NE(ReadTextFile(agentLog).find("Attempt to delete undefined file"), std::string::npos);
-  RemoveFolderTree(dir);
 }
 }  // namespace

@@ -218,6 +218,8 @@ TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
                  "DELETEONEFILE " + linked,
                  "CANALLFILESBECOPIED Free=" + dir_ + "\\none.txt, " + source,
                  "CANALLFILESBECOPIED Busy=" + dir_ + "\\none.txt," + busy,
+                 "CANALLFILESBECOPIED Gap=" + dir_ + "\\none.txt, ," + busy,
+                 "CANALLFILESBECOPIED Long=" + std::string(300, 'p'),
                  "CANALLFILESBECOPIED Kept=", "CANALLFILESBECOPIED NoName",
                  "ISCURRENTFILEOLDER Older=none.txt", "SETWORKDIR " + dir_,
                  "ISCURRENTFILEOLDER Present=src.txt", "[List]", "FILECIO x.txt,a.txt",
@@ -239,8 +241,9 @@ TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
   EXPECT_EQ(GetFileAttributesA(folder.c_str()), folderAttributes);
   SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
   const std::vector<std::pair<std::string, std::string>> answers = {
-      {"InList", "1"},       {"Free", "TRUE"},  {"Busy", "FALSE"},     {"Kept", "FALSE"},
-      {"NoName", "<unset>"}, {"Older", "TRUE"}, {"Present", "<unset>"}};
+      {"InList", "1"},   {"Free", "TRUE"},      {"Busy", "FALSE"}, {"Gap", "TRUE"},
+      {"Long", "FALSE"}, {"Kept", "FALSE"},     {"NoName", "<unset>"},
+      {"Older", "TRUE"}, {"Present", "<unset>"}};
   for (const auto& [name, answer] : answers) EXPECT_EQ(Symbol(name), answer) << name;
   SetFileAttributesA(busy.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

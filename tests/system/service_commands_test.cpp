@@ -38,8 +38,8 @@ void MakeService(const std::string& name, const std::string& mode, bool start = 
   ASSERT_TRUE(!start || mode.rfind("slow", 0) == 0 || WaitForState(name, SERVICE_RUNNING));
 }
 
-// "program|display name|start type|service type|Description value".
-std::string Definition(const std::string& name) {
+// "program|display name|start type|service type|Description value", and "|account" when asked.
+std::string Definition(const std::string& name, bool account = false) {
   std::vector<BYTE> bytes(8192);
   auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(bytes.data());
   DWORD needed = 0;
@@ -49,7 +49,8 @@ std::string Definition(const std::string& name) {
       HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\" + name, "Description");
   return std::string(config->lpBinaryPathName) + "|" + config->lpDisplayName + "|" +
          std::to_string(config->dwStartType) + "|" + std::to_string(config->dwServiceType) + "|" +
-         (description.first == REG_SZ ? description.second.c_str() : "<none>");
+         (description.first == REG_SZ ? description.second.c_str() : "<none>") +
+         (account ? "|" + std::string(config->lpServiceStartName) : "");
 }
 
 class Services : public ScriptTest {
@@ -197,13 +198,9 @@ TEST_F(Services, APasswordFromTheParametersReachesTheServiceAndNeverTheLog) {
   EXPECT_NE(log.find("\"0x80004005\" is not a decimal number; the status was read as 0"),
             std::string::npos);
 
-  std::vector<BYTE> bytes(8192);
-  auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(bytes.data());
-  DWORD needed = 0;
-  UniqueServiceHandle service = OpenService("OrqSvcP", SERVICE_QUERY_CONFIG);
-  ASSERT_TRUE(service && QueryServiceConfigA(service.Get(), config, 8192, &needed));
-  EXPECT_EQ(std::string(config->lpBinaryPathName), "\"" + program + "\"");
-  EXPECT_EQ(_stricmp(config->lpServiceStartName, ".\\orquser"), 0) << config->lpServiceStartName;
+  const std::string made = Definition("OrqSvcP", true);
+  EXPECT_EQ(_stricmp(made.c_str(), ("\"" + program + "\"|Pass|3|16||.\\orquser").c_str()), 0)
+      << made;
 
   // A password written in the script itself stays out of the log of a refused line.
   ASSERT_EQ(RunScript(dir_,
