@@ -259,8 +259,9 @@ TEST_F(CabinetSafetyTest, ExistingFilesAreKeptOrReplacedWhole) {
 
 // Base 0 is the folder the cabinet is in, however its path is written: with "/", and
 // relative to the engine's working folder, SETWORKDIR's or else its current one (OrqCab
-// has another current folder).
-TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolder) {
+// has another current folder). The last four numbers are kept as the last update, which
+// RESETLASTUPDATE removes.
+TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolderAndTheLastUpdateIsKept) {
   struct Case {
     std::string folder;                  // below the scratch folder, holding x.cab
     std::vector<std::string> lines;      // the script
@@ -271,7 +272,7 @@ TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolder) {
       {"fwd", {"INSTALLCAB R=" + forward}},
       {"rel", {"SETWORKDIR " + dir_ + "\\rel", "INSTALLCAB R=x.cab"}},
       {"up\\down", {"SETWORKDIR " + dir_ + "\\up\\other", "INSTALLCAB R=..\\down\\x.cab"}},
-      {"cur", {"INSTALLCAB R=x.cab"}},
+      {"cur", {"INSTALLCAB R=x.cab,0,0,4,3,2,1"}},
   };
   std::string previous(MAX_PATH, '\0');
   previous.resize(GetCurrentDirectoryA(MAX_PATH, previous.data()));
@@ -290,6 +291,10 @@ TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolder) {
     files.erase("x.cab");
     EXPECT_EQ(files, Expected(TestCabinetEntries()));
   }
+  EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kOrqCabKey, "LastUpdate"), Sz("4.3.2.1"));
+  ASSERT_EQ(Run({"RESETLASTUPDATE"}), 0u);
+  EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kOrqCabKey, "LastUpdate").first,
+            static_cast<DWORD>(REG_NONE));
 }
 
 // OrqCab installs nothing for a caller that gave no callback, and a last-update record
