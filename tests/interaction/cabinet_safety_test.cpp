@@ -122,7 +122,9 @@ TEST_F(CabinetSafetyTest, LinksAndHardLinksInTheTargetAreRefusedAndNothingOutsid
     SCOPED_TRACE(c.link);
     const std::string link = dir_ + "\\" + c.link;
     ASSERT_TRUE(FileExists(link));
-    if (c.hard) ASSERT_EQ(LinkCount(link), 2u);
+    if (c.hard) {
+      ASSERT_EQ(LinkCount(link), 2u);
+    }
     Install(cab_, "", "cabfolder=\"" + c.cabfolder + "\"");
     ExpectRefused("\"" + link + "\"");
     EXPECT_EQ(FilesBelow(outside), before);

@@ -34,8 +34,10 @@ TEST(InstallCabArgument, ReadsThePathAndSixNumbers) {
   for (const Case& c : cases) {
     InstallCabFields fields;
     EXPECT_EQ(SplitInstallCabFields(c.text, fields), c.status) << c.text;
-    if (c.status == 0) EXPECT_EQ(fields.cabinetPath, c.path) << c.text;
-    if (c.status == 0) EXPECT_EQ(fields.numbers, c.numbers) << c.text;
+    if (c.status == 0) {
+      EXPECT_EQ(fields.cabinetPath, c.path) << c.text;
+      EXPECT_EQ(fields.numbers, c.numbers) << c.text;
+    }
   }
 }
 }  // namespace
