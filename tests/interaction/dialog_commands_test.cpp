@@ -45,17 +45,20 @@ class DialogCommandsTest : public ScriptTest {
     ScriptTest::TearDown();
   }
 
-  // Presses `button` on the script's first message box 400 ms after it appeared, if one
-  // appears within `waitMs`; `shown` gets its text, or "<none>".
-  std::thread Presser(int button, DWORD waitMs, std::string& shown) {
+  // Presses `button` on the first message box of the script's thread (of any process with
+  // `anyProcess`) 400 ms after it appeared, if one appears within `waitMs`, and waits until
+  // it is gone; `shown` gets its text, "<none>", or "<closed by itself>".
+  std::thread Presser(int button, DWORD waitMs, std::string& shown, bool anyProcess = false) {
     return std::thread([=, &shown, script = GetCurrentThreadId()] {
       shown = "<none>";
       for (DWORD waited = 0; waited < waitMs; waited += 10, Sleep(10)) {
-        HWND box = DialogOf(script);
+        HWND box = anyProcess ? FindWindowA("#32770", "Calvane Orqex") : DialogOf(script);
         if (!box || !IsWindowVisible(box) || Text(box) != "Calvane Orqex") continue;
         shown = Text(GetDlgItem(box, 0xFFFF));  // the message text control
         Sleep(400);
+        if (!IsWindowVisible(box)) shown = "<closed by itself>";
         PostMessageA(box, WM_COMMAND, button, 0);
+        for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);  // gone before the next
         return;
       }
     });
@@ -141,34 +144,17 @@ TEST_F(DialogCommandsTest, ACancelledProgressDialogLeavesLaterBoxesToTheUser) {
   const std::string script = "[DefaultInstall]\r\nSTARTPROGRESSDLG " + title +
                              "\r\nWAITFORTIME 2000\r\nYESNO A=Go on?\r\nSHOWMSG Answer %%A%%\r\n"
                              "ENDPROGRESSDLG\r\n";
-  // The first visible box of any process with this caption, within 20 s.
-  auto visibleWindow = [](const char* caption) -> HWND {
-    for (int i = 0; i < 2000; ++i, Sleep(10)) {
-      HWND window = FindWindowA("#32770", caption);
-      if (window && IsWindowVisible(window)) return window;
-    }
-    return nullptr;
-  };
-  // The box's text if it stays up for a second and is then answered by `button`.
-  auto answer = [&](int button) -> std::string {
-    HWND box = visibleWindow("Calvane Orqex");
-    if (!box) return "<no box>";
-    Sleep(1000);
-    if (!IsWindowVisible(box)) return "<closed by itself>";
-    std::string text = Text(GetDlgItem(box, 0xFFFF));
-    PostMessageA(box, WM_COMMAND, button, 0);
-    for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);  // gone before the next is sought
-    return text;
-  };
   const std::pair<UINT, WPARAM> cancels[] = {{WM_CLOSE, 0}, {WM_COMMAND, IDCANCEL}};
   for (const auto& [message, wParam] : cancels) {
     SCOPED_TRACE(message);
     OrqexRun run;
     std::thread orqex([&] { run = RunScript(dir_, script, "", "cancel.Orq"); });
-    HWND dialog = visibleWindow(title.c_str());
+    HWND dialog = nullptr;
+    for (int i = 0; i < 2000 && !(dialog = FindWindowA("#32770", title.c_str())); ++i) Sleep(10);
     PostMessageA(dialog, message, wParam, 0);  // from a thread other than the engine's
-    const std::string asked = answer(IDYES);
-    const std::string told = answer(IDOK);
+    std::string asked, told;
+    Presser(IDYES, 20000, asked, true).join();
+    Presser(IDOK, 20000, told, true).join();
     orqex.join();
     EXPECT_NE(dialog, nullptr);
     EXPECT_EQ(asked, "Go on?");
