@@ -228,6 +228,7 @@ TEST_F(CabinetTest, TheComponentsAnswerBecomesTheFinalStatus) {
     EXPECT_EQ(standIn.numbers, (std::array<long, 6>{1, 0, 0, 0, 0, 0}));
   }
   EXPECT_EQ(TheFinalStatus().message.find("stand-in"), std::string::npos);
+  ASSERT_EQ(Run({"RESETLASTUPDATE"}), 0u);
   EXPECT_EQ(standIn.created, 1);  // one installer served every line
   CoRevokeClassObject(cookie);
 }

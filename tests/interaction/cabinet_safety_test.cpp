@@ -261,8 +261,8 @@ TEST_F(CabinetSafetyTest, ExistingFilesAreKeptOrReplacedWhole) {
 
 // Base 0 is the folder the cabinet is in, however its path is written: with "/", and
 // relative to the engine's working folder, SETWORKDIR's or else its current one (OrqCab
-// has another current folder). The last four numbers are kept as the last update, which
-// RESETLASTUPDATE removes.
+// has another current folder). The last four numbers and the cabinet are kept as the last
+// update, which RESETLASTUPDATE removes.
 TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolderAndTheLastUpdateIsKept) {
   struct Case {
     std::string folder;                  // below the scratch folder, holding x.cab
@@ -294,9 +294,13 @@ TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolderAndTheLastUpdateIsKept) 
     EXPECT_EQ(files, Expected(TestCabinetEntries()));
   }
   EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kOrqCabKey, "LastUpdate"), Sz("4.3.2.1"));
+  EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kOrqCabKey, "LastCabinet"),
+            Sz(dir_ + "\\cur\\x.cab"));
   ASSERT_EQ(Run({"RESETLASTUPDATE"}), 0u);
-  EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kOrqCabKey, "LastUpdate").first,
-            static_cast<DWORD>(REG_NONE));
+  for (const char* value : {"LastUpdate", "LastCabinet"}) {
+    EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kOrqCabKey, value).first,
+              static_cast<DWORD>(REG_NONE)) << value;
+  }
 }
 
 // OrqCab installs nothing for a caller that gave no callback, and a last-update record

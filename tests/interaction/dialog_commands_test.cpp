@@ -98,9 +98,11 @@ TEST_F(DialogCommandsTest, BoxesAnswerTheButtonPressedOrYesWhenQuiet) {
 
   TheHostValues().quietMode = true;
   guard = Presser(IDNO, 1000, shown);
+  const ULONGLONG start = GetTickCount64();
   EXPECT_EQ(Run({"SHOWMSG Hello", "YESNO A=Install?", "STARTPROGRESSDLG Setup",
-                 "SETPROGRESS 50,Copying"}),
+                 "SETPROGRESS 50,Copying", "ENDPROGRESSDLG"}),
             0u);
+  EXPECT_LT(GetTickCount64() - start, 1000u);  // no closing pause either
   guard.join();
   EXPECT_EQ(shown, "<none>");
   EXPECT_EQ(View(), "<none>");
@@ -132,7 +134,9 @@ TEST_F(DialogCommandsTest, ProgressDialogShowsTitleBarAndTextUntilEnded) {
   EXPECT_EQ(View(), "Second|No number|0");
   EXPECT_EQ(DialogOf(GetCurrentThreadId()), dialog);
 
+  const ULONGLONG start = GetTickCount64();
   ASSERT_EQ(Run({"ENDPROGRESSDLG"}), 0u);
+  EXPECT_GE(GetTickCount64() - start, 1450u);  // the last state stays on screen 1.5 s
   EXPECT_FALSE(IsWindow(dialog));
   ASSERT_EQ(Run({"SETPROGRESS 10,After the end"}), 0u);  // without a dialog: nothing
   EXPECT_EQ(View(), "<none>");
