@@ -15,7 +15,7 @@
 namespace {
 // Every file below `folder` by its relative name, with its size and a hash of its bytes
 // (so that a failure prints readably), and every folder by its name and a "\\" (so that a
-// temporary folder left behind shows).
+// temporary folder left behind shows); the run's own log at the top is left out.
 using Snapshot = std::map<std::string, std::string>;
 std::string Fingerprint(const std::string& bytes) {
   return std::to_string(bytes.size()) + "#" + std::to_string(std::hash<std::string>{}(bytes));
@@ -69,16 +69,16 @@ class CabinetSafetyTest : public CabinetTest {
     TheHostValues().rawParams = HexParams(params);
     ASSERT_EQ(Run({"INSTALLCAB R=" + cabinet + numbers}), 0u) << Log();
   }
-  // The installation ended with FALSE and a final message holding `part` (or with TRUE
-  // and status 0 when `part` is empty), and the message is logged.
-  void ExpectRefused(const std::string& part) {
+  // The installation ended with FALSE and a final message holding `refusal` (with TRUE and
+  // status 0 when `refusal` is empty), and the message is logged.
+  void ExpectOutcome(const std::string& refusal) {
     const std::string& message = TheFinalStatus().message;
-    EXPECT_EQ(Symbol("R"), part.empty() ? "TRUE" : "FALSE") << message;
-    EXPECT_EQ(TheFinalStatus().status < 0, !part.empty());
-    EXPECT_NE(message.find(part), std::string::npos) << message;
+    EXPECT_EQ(Symbol("R"), refusal.empty() ? "TRUE" : "FALSE") << message;
+    EXPECT_EQ(TheFinalStatus().status < 0, !refusal.empty());
+    EXPECT_NE(message.find(refusal), std::string::npos) << message;
     EXPECT_NE(Log().find(message), std::string::npos) << Log();
   }
-  void ExpectInstalled() { ExpectRefused(""); }
+  void ExpectInstalled() { ExpectOutcome(""); }
   std::string MakeCabinet(const std::string& name, const std::vector<CabinetEntry>& entries,
                           unsigned long maxBytes = 0) {
     const std::string path = dir_ + "\\" + name;
@@ -126,7 +126,7 @@ TEST_F(CabinetSafetyTest, LinksAndHardLinksInTheTargetAreRefusedAndNothingOutsid
       ASSERT_EQ(LinkCount(link), 2u);
     }
     Install(cab_, "", "cabfolder=\"" + c.cabfolder + "\"");
-    ExpectRefused("\"" + link + "\"");
+    ExpectOutcome("\"" + link + "\"");
     EXPECT_EQ(FilesBelow(outside), before);
     for (const CabinetEntry& e : TestCabinetEntries()) {
       EXPECT_NE(Fingerprint(ReadTextFile(dir_ + "\\" + c.cabfolder + "\\" + e.name)),
@@ -166,7 +166,7 @@ TEST_F(CabinetSafetyTest, RefusedCabinetsAndNamesWriteNothing) {
     if (!c.badEntry.empty()) MakeCabinet(c.cabinet, {{"good.txt", 10}, {c.badEntry, 10}});
     const Snapshot before = FilesBelow(dir_);
     Install(dir_ + "\\" + c.cabinet, c.numbers, c.params);
-    ExpectRefused(c.messagePart);
+    ExpectOutcome(c.messagePart);
     EXPECT_EQ(FilesBelow(dir_), before);
   }
   EXPECT_FALSE(FileExists(dir_ + "\\up"));
@@ -209,7 +209,7 @@ TEST_F(CabinetSafetyTest, ADamagedCabinetLeavesEveryInstalledFileAsItWas) {
     SCOPED_TRACE(c.cabinet);
     if (!c.bytes.empty()) WriteTextFile(dir_ + "\\" + c.cabinet, c.bytes);
     Install(dir_ + "\\" + c.cabinet, "", "cabfolder=\"inst\"");
-    ExpectRefused(c.messagePart);
+    ExpectOutcome(c.messagePart);
     EXPECT_EQ(FilesBelow(installed), before);
   }
   Install(dir_ + "\\newer.cab", "", "cabfolder=\"inst\"");  // the whole one does replace
@@ -249,7 +249,7 @@ TEST_F(CabinetSafetyTest, ExistingFilesAreKeptOrReplacedWhole) {
     }
     Install(cab_, c.numbers);
     held.Reset();
-    ExpectRefused(c.heldSharing ? "readme.txt" : "");
+    ExpectOutcome(c.heldSharing ? "readme.txt" : "");
     EXPECT_EQ(FileExists(dir_ + "\\bin\\tool.dat"), !c.heldSharing);
     EXPECT_EQ(ReadTextFile(readme),
               c.installed ? PatternBytes("readme.txt", 1000) : "installed before");
@@ -259,10 +259,10 @@ TEST_F(CabinetSafetyTest, ExistingFilesAreKeptOrReplacedWhole) {
   SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// Base 0 is the folder the cabinet is in, however its path is written: with "/", and
-// relative to the engine's working folder, SETWORKDIR's or else its current one (OrqCab
-// has another current folder). The last four numbers and the cabinet are kept as the last
-// update, which RESETLASTUPDATE removes.
+// Base 0 is the folder the cabinet is in, however its path is written: with "/" (through a
+// symbol), and relative to the engine's working folder, SETWORKDIR's or else its current one
+// (OrqCab has another current folder). The last four numbers and the cabinet are kept as the
+// last update, which RESETLASTUPDATE removes.
 TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolderAndTheLastUpdateIsKept) {
   struct Case {
     std::string folder;                  // below the scratch folder, holding x.cab
@@ -271,7 +271,7 @@ TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolderAndTheLastUpdateIsKept) 
   std::string forward = dir_ + "\\fwd\\x.cab";
   for (char& c : forward) c = c == '\\' ? '/' : c;
   const Case cases[] = {
-      {"fwd", {"INSTALLCAB R=" + forward}},
+      {"fwd", {"SET C=" + forward, "INSTALLCAB R=%%C%%"}},
       {"rel", {"SETWORKDIR " + dir_ + "\\rel", "INSTALLCAB R=x.cab"}},
       {"up\\down", {"SETWORKDIR " + dir_ + "\\up\\other", "INSTALLCAB R=..\\down\\x.cab"}},
       {"cur", {"INSTALLCAB R=x.cab,0,0,4,3,2,1"}},
@@ -331,7 +331,7 @@ TEST_F(CabinetSafetyTest, AnInstallationNobodyHearsOfOrThatCannotBeRecordedFails
   Install(cab_, ",0,0,1,2,3,4");
   volatileKey.Reset();
   SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orqex");
-  ExpectRefused("last update");
+  ExpectOutcome("last update");
   EXPECT_EQ(TheFinalStatus().message.find("Installed"), std::string::npos);
 }
 }  // namespace
