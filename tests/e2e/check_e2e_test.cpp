@@ -1,17 +1,13 @@
 // Whole "/Check" runs of Orqex.exe: every finding logged with its line, the exit code of
 // the first error, nothing acted on or shown; the shipped examples check clean.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <cstdlib>
 #include <map>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "support/win_handles.h"
 #include "support_code/broken_script.h"
-#include "support_code/win32_test_utils.h"
+#include "support_code/script_test.h"
 
 namespace {
 // Each "Check: line <n>: <what>" entry of a log with the log entry after it (the line
@@ -33,22 +29,7 @@ std::string Shown(const ExpectedFinding& finding) {
   return std::to_string(finding.line) + ": " + finding.message + " | " + finding.text;
 }
 
-bool CheckScratchKeyExists() {
-  UniqueRegKey key;
-  return RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\OrqCheckScratch", 0, KEY_READ, key.Put()) ==
-         ERROR_SUCCESS;
-}
-
-class CheckRuns : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = MakeScratchDir(std::string("check_") +
-                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  }
-  void TearDown() override { RemoveFolderTree(dir_); }
-  std::string Log() const { return ReadTextFile(dir_ + "\\run.log"); }
-  std::string dir_;
-};
+using CheckRuns = ScriptTest;
 
 // Not quiet, so a message box shown would hold the run until it is killed.
 TEST_F(CheckRuns, LogsEveryFindingWithItsLineAndActsOnNothing) {
@@ -59,7 +40,8 @@ TEST_F(CheckRuns, LogsEveryFindingWithItsLineAndActsOnNothing) {
   std::vector<std::string> expected;
   for (const ExpectedFinding& finding : BrokenScriptFindings()) expected.push_back(Shown(finding));
   EXPECT_EQ(LoggedFindings(Log()), expected) << Log();
-  EXPECT_FALSE(CheckScratchKeyExists()) << "a checked line was carried out";
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "Software\\OrqCheckScratch"))
+      << "a checked line was carried out";
 
   run = RunScript(dir_, kBrokenScript, "/Check /Section=Missing", "broken.Orq");
   EXPECT_EQ(run.exitCode, kMissingStartExitCode);

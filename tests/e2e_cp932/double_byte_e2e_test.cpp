@@ -1,5 +1,6 @@
 // A run under the double-byte code page 932, where a character's trail byte may be "\",
-// "|", "[" or "]": names, values and conditions holding such characters work whole.
+// "|", "[" or "]": names, values, conditions and key names holding such characters work
+// whole (a key name of 200 double-byte characters, 400 bytes, is walked like any other).
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
@@ -13,8 +14,16 @@ const std::string kTrailBar = "\x83\x7C";
 const std::string kTrailOpen = "\x83\x5B";
 const std::string kTrailClose = "\x83\x5D";
 
-TEST(DoubleByte, RunsNamesValuesAndConditionsWithSeparatorTrailBytes) {
+TEST(DoubleByte, RunsNamesValuesConditionsAndKeysWithSeparatorTrailBytes) {
   ASSERT_EQ(GetACP(), 932u) << "this test must run with LC_ALL=ja_JP.UTF-8";
+  const std::string tree = "Software\\OrqTestCp932\\Tree";
+  std::string longName;
+  for (int i = 0; i < 200; ++i) longName += kTrailBackslash;
+  UniqueRegKey key;
+  ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, (tree + "\\" + longName + "\\Deeper").c_str(),
+                          key.Put()),
+            ERROR_SUCCESS);
+  key.Reset();
   std::string dir = MakeScratchDir("e2e_cp932");
   const std::string name = kTrailBar;                       // a symbol name
   const std::string value = kTrailBackslash + kTrailOpen;   // a value
@@ -25,7 +34,8 @@ TEST(DoubleByte, RunsNamesValuesAndConditionsWithSeparatorTrailBytes) {
       "CONTINUEIF %%R%%==" + kTrailBar + kTrailOpen + "\r\n"                   // line 4
       "CONTINUEIF %%" + name + "%%==" + value + "|x==y\r\n"                    // line 5
       "CALLIF %%" + name + "%%!=" + kTrailBar + ", Sub" + kTrailClose + "\r\n" // line 6
-      "CONTINUEIF %%" + name + "%%==stop here\r\n"                             // line 7
+      "DELETEREGKEYRECURSIVE HKLM\\" + tree + "\r\n"                           // line 7
+      "CONTINUEIF %%" + name + "%%==stop here\r\n"                             // line 8
       "[Sub" + kTrailClose + "]\r\n"
       "RETURN " + kTrailBar + kTrailOpen + "\r\n";
   OrqexRun run = RunScript(dir, script, "/Section=Main" + kTrailBackslash);
@@ -34,8 +44,10 @@ TEST(DoubleByte, RunsNamesValuesAndConditionsWithSeparatorTrailBytes) {
   EXPECT_NE(log.find("Executing line 2: SET " + name + "=" + value + "\r\n"), std::string::npos) << log;
   EXPECT_NE(log.find("Running Section: Sub" + kTrailClose), std::string::npos);
   // Only the last condition failed: every earlier one held with its bytes intact.
-  EXPECT_NE(log.find("finished on a conditional stop: %%" + name + "%%==stop here. Line:7"), std::string::npos) << log;
+  EXPECT_NE(log.find("finished on a conditional stop: %%" + name + "%%==stop here. Line:8"), std::string::npos) << log;
   EXPECT_EQ(log.find("Error:"), std::string::npos);
+  EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, tree.c_str(), 0, KEY_READ, key.Put()), ERROR_SUCCESS);
+  SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\OrqTestCp932");
   RemoveFolderTree(dir);
 }
 
@@ -52,26 +64,6 @@ TEST(DoubleByte, ScriptFolderEndingInATrailBackslashIsDeleted) {
   EXPECT_FALSE(FileExists(victim)) << ReadTextFile(base + "\\run.log");
   EXPECT_TRUE(FileExists(base));
   RemoveFolderTree(base);
-}
-
-// A key name of 200 double-byte characters (400 bytes) is walked like any other.
-TEST(DoubleByte, KeyTreeWithLongDoubleByteNamesIsDeletedWhole) {
-  const std::string root = "Software\\OrqTestCp932";
-  std::string longName;
-  for (int i = 0; i < 200; ++i) longName += kTrailBackslash;
-  UniqueRegKey key;
-  ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, (root + "\\Tree\\" + longName + "\\Deeper").c_str(),
-                          key.Put()),
-            ERROR_SUCCESS);
-  key.Reset();
-  std::string dir = MakeScratchDir("e2e_cp932_keys");
-  OrqexRun run = RunScript(dir, "[DefaultInstall]\r\nDELETEREGKEYRECURSIVE HKLM\\" + root +
-                                    "\\Tree\r\n");
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (root + "\\Tree").c_str(), 0, KEY_READ, key.Put()),
-            ERROR_SUCCESS);
-  SHDeleteKeyA(HKEY_LOCAL_MACHINE, root.c_str());
-  RemoveFolderTree(dir);
 }
 
 // EXTENDPATH twice keeps every byte of PATH, double-byte characters and a long old value

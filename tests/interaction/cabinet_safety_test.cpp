@@ -13,21 +13,25 @@
 #include "support/wide_text.h"
 
 namespace {
-// Every file below `folder` by its relative name, with its bytes, and every folder by
-// its name and a "\\" (so that a temporary folder left behind shows).
+// Every file below `folder` by its relative name, with its size and a hash of its bytes
+// (so that a failure prints readably), and every folder by its name and a "\\" (so that a
+// temporary folder left behind shows); the run's own log at the top is left out.
 using Snapshot = std::map<std::string, std::string>;
+std::string Fingerprint(const std::string& bytes) {
+  return std::to_string(bytes.size()) + "#" + std::to_string(std::hash<std::string>{}(bytes));
+}
 void AddFiles(const std::string& folder, const std::string& prefix, Snapshot& files) {
   WIN32_FIND_DATAA data;
   UniqueFindHandle find(FindFirstFileA((folder + "\\*").c_str(), &data));
   if (!find) return;
   do {
     const std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
+    if (name == "." || name == ".." || (prefix.empty() && name == "run.log")) continue;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       files[prefix + name + "\\"];
       AddFiles(folder + "\\" + name, prefix + name + "\\", files);
     } else {
-      files[prefix + name] = ReadTextFile(folder + "\\" + name);
+      files[prefix + name] = Fingerprint(ReadTextFile(folder + "\\" + name));
     }
   } while (FindNextFileA(find.Get(), &data));
 }
@@ -37,35 +41,16 @@ Snapshot FilesBelow(const std::string& folder) {
   return files;
 }
 
-// The names whose bytes differ between two snapshots (or that only one has), for a
-// readable failure; empty when they are the same.
-std::string Differences(const Snapshot& actual, const Snapshot& expected) {
-  std::string names;
-  for (const auto& [name, bytes] : actual) {
-    auto other = expected.find(name);
-    if (other == expected.end() || other->second != bytes) names += " " + name;
-  }
-  for (const auto& [name, bytes] : expected) {
-    if (!actual.count(name)) names += " (missing)" + name;
-  }
-  return names;
-}
-
 Snapshot Expected(const std::vector<CabinetEntry>& entries) {
   Snapshot files;
   for (const CabinetEntry& entry : entries) {
-    files[entry.name] = PatternBytes(entry.name, entry.size);
+    files[entry.name] = Fingerprint(PatternBytes(entry.name, entry.size));
     for (std::size_t slash = entry.name.find('\\'); slash != std::string::npos;
          slash = entry.name.find('\\', slash + 1)) {
       files[entry.name.substr(0, slash + 1)];
     }
   }
   return files;
-}
-
-bool IsReadOnly(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 DWORD LinkCount(const std::string& path) {
@@ -84,19 +69,16 @@ class CabinetSafetyTest : public CabinetTest {
     TheHostValues().rawParams = HexParams(params);
     ASSERT_EQ(Run({"INSTALLCAB R=" + cabinet + numbers}), 0u) << Log();
   }
-  // The installation ended with FALSE and a final message holding `part`, logged too.
-  void ExpectRefused(const std::string& part) {
-    EXPECT_EQ(Symbol("R"), "FALSE");
-    EXPECT_LT(TheFinalStatus().status, 0);
+  // The installation ended with FALSE and a final message holding `refusal` (with TRUE and
+  // status 0 when `refusal` is empty), and the message is logged.
+  void ExpectOutcome(const std::string& refusal) {
     const std::string& message = TheFinalStatus().message;
-    EXPECT_NE(message.find(part), std::string::npos) << message;
+    EXPECT_EQ(Symbol("R"), refusal.empty() ? "TRUE" : "FALSE") << message;
+    EXPECT_EQ(TheFinalStatus().status < 0, !refusal.empty());
+    EXPECT_NE(message.find(refusal), std::string::npos) << message;
     EXPECT_NE(Log().find(message), std::string::npos) << Log();
   }
-  void ExpectInstalled() {
-    EXPECT_EQ(Symbol("R"), "TRUE") << TheFinalStatus().message;
-    EXPECT_EQ(TheFinalStatus().status, 0);
-    EXPECT_NE(Log().find(TheFinalStatus().message), std::string::npos) << Log();
-  }
+  void ExpectInstalled() { ExpectOutcome(""); }
   std::string MakeCabinet(const std::string& name, const std::vector<CabinetEntry>& entries,
                           unsigned long maxBytes = 0) {
     const std::string path = dir_ + "\\" + name;
@@ -144,12 +126,11 @@ TEST_F(CabinetSafetyTest, LinksAndHardLinksInTheTargetAreRefusedAndNothingOutsid
       ASSERT_EQ(LinkCount(link), 2u);
     }
     Install(cab_, "", "cabfolder=\"" + c.cabfolder + "\"");
-    ExpectRefused("\"" + link + "\"");
-    EXPECT_EQ(Differences(FilesBelow(outside), before), "");
-    for (const CabinetEntry& entry : TestCabinetEntries()) {
-      EXPECT_FALSE(ReadTextFile(dir_ + "\\" + c.cabfolder + "\\" + entry.name) ==
-                 PatternBytes(entry.name, entry.size))
-        << entry.name;
+    ExpectOutcome("\"" + link + "\"");
+    EXPECT_EQ(FilesBelow(outside), before);
+    for (const CabinetEntry& e : TestCabinetEntries()) {
+      EXPECT_NE(Fingerprint(ReadTextFile(dir_ + "\\" + c.cabfolder + "\\" + e.name)),
+                Fingerprint(PatternBytes(e.name, e.size))) << e.name;
     }
   }
   EXPECT_EQ(LinkCount(outside + "\\readme.txt"), 2u) << "the hard link itself stays";
@@ -185,12 +166,8 @@ TEST_F(CabinetSafetyTest, RefusedCabinetsAndNamesWriteNothing) {
     if (!c.badEntry.empty()) MakeCabinet(c.cabinet, {{"good.txt", 10}, {c.badEntry, 10}});
     const Snapshot before = FilesBelow(dir_);
     Install(dir_ + "\\" + c.cabinet, c.numbers, c.params);
-    ExpectRefused(c.messagePart);
-    Snapshot after = FilesBelow(dir_);
-    after.erase("run.log");
-    Snapshot expected = before;
-    expected.erase("run.log");
-    EXPECT_EQ(Differences(after, expected), "");
+    ExpectOutcome(c.messagePart);
+    EXPECT_EQ(FilesBelow(dir_), before);
   }
   EXPECT_FALSE(FileExists(dir_ + "\\up"));
   ExpectFailures({{"INSTALLCAB R=", 51}, {"INSTALLCAB R=,1,2", 51}});
@@ -208,7 +185,7 @@ TEST_F(CabinetSafetyTest, ADamagedCabinetLeavesEveryInstalledFileAsItWas) {
   Install(MakeCabinet("good.cab", good), "", "cabfolder=\"inst\"");
   ExpectInstalled();
   const Snapshot before = FilesBelow(installed);
-  ASSERT_EQ(Differences(before, Expected(good)), "");
+  ASSERT_EQ(before, Expected(good));
 
   const std::string whole = ReadTextFile(MakeCabinet("newer.cab", newer));
   std::string noFolders = whole;
@@ -232,12 +209,12 @@ TEST_F(CabinetSafetyTest, ADamagedCabinetLeavesEveryInstalledFileAsItWas) {
     SCOPED_TRACE(c.cabinet);
     if (!c.bytes.empty()) WriteTextFile(dir_ + "\\" + c.cabinet, c.bytes);
     Install(dir_ + "\\" + c.cabinet, "", "cabfolder=\"inst\"");
-    ExpectRefused(c.messagePart);
-    EXPECT_EQ(Differences(FilesBelow(installed), before), "");
+    ExpectOutcome(c.messagePart);
+    EXPECT_EQ(FilesBelow(installed), before);
   }
   Install(dir_ + "\\newer.cab", "", "cabfolder=\"inst\"");  // the whole one does replace
   ExpectInstalled();
-  EXPECT_EQ(Differences(FilesBelow(installed), Expected(newer)), "");
+  EXPECT_EQ(FilesBelow(installed), Expected(newer));
 }
 
 // Files already there: kept with the second number 1; replaced with 0, read-only ones
@@ -269,20 +246,15 @@ TEST_F(CabinetSafetyTest, ExistingFilesAreKeptOrReplacedWhole) {
     if (c.heldSharing) {
       held.Reset(CreateFileA(readme.c_str(), GENERIC_READ, c.heldSharing, nullptr, OPEN_EXISTING,
                              0, nullptr));
-      ASSERT_TRUE(held);
     }
     Install(cab_, c.numbers);
     held.Reset();
-    if (c.heldSharing) {
-      ExpectRefused("readme.txt");
-      EXPECT_FALSE(FileExists(dir_ + "\\bin\\tool.dat"));
-    } else {
-      ExpectInstalled();
-      EXPECT_EQ(ReadTextFile(dir_ + "\\bin\\tool.dat"), PatternBytes("bin\\tool.dat", 70000));
-    }
+    ExpectOutcome(c.heldSharing ? "readme.txt" : "");
+    EXPECT_EQ(FileExists(dir_ + "\\bin\\tool.dat"), !c.heldSharing);
     EXPECT_EQ(ReadTextFile(readme),
               c.installed ? PatternBytes("readme.txt", 1000) : "installed before");
-    EXPECT_EQ(IsReadOnly(readme), c.readOnly && !c.installed);
+    EXPECT_EQ((GetFileAttributesA(readme.c_str()) & FILE_ATTRIBUTE_READONLY) != 0,
+              c.readOnly && !c.installed);
   }
   SetFileAttributesA(readme.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
@@ -296,13 +268,14 @@ TEST_F(CabinetSafetyTest, ACabinetOfMoreFilesThanAreHeldOpenInstallsEveryFile) {
   }
   Install(MakeCabinet("many.cab", entries), "", "cabfolder=\"many\"");
   ExpectInstalled();
-  EXPECT_EQ(Differences(FilesBelow(dir_ + "\\many"), Expected(entries)), "");
+  EXPECT_EQ(FilesBelow(dir_ + "\\many"), Expected(entries));
 }
 
-// Base 0 is the folder the cabinet is in, however its path is written: with "/", and
-// relative to the engine's working folder, SETWORKDIR's or else its current one (OrqCab
-// has another current folder).
-TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolder) {
+// Base 0 is the folder the cabinet is in, however its path is written: with "/" (through a
+// symbol), and relative to the engine's working folder, SETWORKDIR's or else its current one
+// (OrqCab has another current folder). The last four numbers and the cabinet are kept as the
+// last update, which RESETLASTUPDATE removes.
+TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolderAndTheLastUpdateIsKept) {
   struct Case {
     std::string folder;                  // below the scratch folder, holding x.cab
     std::vector<std::string> lines;      // the script
@@ -310,10 +283,10 @@ TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolder) {
   std::string forward = dir_ + "\\fwd\\x.cab";
   for (char& c : forward) c = c == '\\' ? '/' : c;
   const Case cases[] = {
-      {"fwd", {"INSTALLCAB R=" + forward}},
+      {"fwd", {"SET C=" + forward, "INSTALLCAB R=%%C%%"}},
       {"rel", {"SETWORKDIR " + dir_ + "\\rel", "INSTALLCAB R=x.cab"}},
       {"up\\down", {"SETWORKDIR " + dir_ + "\\up\\other", "INSTALLCAB R=..\\down\\x.cab"}},
-      {"cur", {"INSTALLCAB R=x.cab"}},
+      {"cur", {"INSTALLCAB R=x.cab,0,0,4,3,2,1"}},
   };
   std::string previous(MAX_PATH, '\0');
   previous.resize(GetCurrentDirectoryA(MAX_PATH, previous.data()));
@@ -330,7 +303,15 @@ TEST_F(CabinetSafetyTest, BaseZeroIsTheCabinetsOwnFolder) {
     ExpectInstalled();
     Snapshot files = FilesBelow(folder);
     files.erase("x.cab");
-    EXPECT_EQ(Differences(files, Expected(TestCabinetEntries())), "");
+    EXPECT_EQ(files, Expected(TestCabinetEntries()));
+  }
+  EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kOrqCabKey, "LastUpdate"), Sz("4.3.2.1"));
+  EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kOrqCabKey, "LastCabinet"),
+            Sz(dir_ + "\\cur\\x.cab"));
+  ASSERT_EQ(Run({"RESETLASTUPDATE"}), 0u);
+  for (const char* value : {"LastUpdate", "LastCabinet"}) {
+    EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kOrqCabKey, value).first,
+              static_cast<DWORD>(REG_NONE)) << value;
   }
 }
 
@@ -362,7 +343,7 @@ TEST_F(CabinetSafetyTest, AnInstallationNobodyHearsOfOrThatCannotBeRecordedFails
   Install(cab_, ",0,0,1,2,3,4");
   volatileKey.Reset();
   SHDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orqex");
-  ExpectRefused("last update");
+  ExpectOutcome("last update");
   EXPECT_EQ(TheFinalStatus().message.find("Installed"), std::string::npos);
 }
 }  // namespace

@@ -60,32 +60,15 @@ TEST_F(InteractionTest, RebootFlagsGoToTheirFilesUnderTheWindowsFolder) {
 // then.
 std::vector<std::pair<RestartRoute, bool>> g_restarts;
 
-bool ShutdownPrivilegeEnabled() {
+// Disables the shutdown privilege and tells whether it was enabled.
+bool DisableShutdownPrivilege() {
   UniqueKernelHandle token;
-  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Put());
-  LUID luid{};
-  LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &luid);
-  DWORD size = 0;
-  GetTokenInformation(token.Get(), TokenPrivileges, nullptr, 0, &size);
-  std::vector<BYTE> buffer(size);
-  if (!GetTokenInformation(token.Get(), TokenPrivileges, buffer.data(), size, &size)) return false;
-  const auto* privileges = reinterpret_cast<const TOKEN_PRIVILEGES*>(buffer.data());
-  for (DWORD i = 0; i < privileges->PrivilegeCount; ++i) {
-    const LUID_AND_ATTRIBUTES& p = privileges->Privileges[i];
-    if (p.Luid.LowPart == luid.LowPart && p.Luid.HighPart == luid.HighPart) {
-      return (p.Attributes & SE_PRIVILEGE_ENABLED) != 0;
-    }
-  }
-  return false;
-}
-
-void DisableShutdownPrivilege() {
-  UniqueKernelHandle token;
-  OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, token.Put());
-  TOKEN_PRIVILEGES privileges{};
-  privileges.PrivilegeCount = 1;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Put());
+  TOKEN_PRIVILEGES privileges{1, {}}, previous{};
   LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
-  AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr);
+  DWORD size = sizeof previous;
+  return AdjustTokenPrivileges(token.Get(), FALSE, &privileges, size, &previous, &size) &&
+         previous.PrivilegeCount == 1 && (previous.Privileges[0].Attributes & SE_PRIVILEGE_ENABLED);
 }
 
 TEST_F(InteractionTest, PromptRebootRestartsOnlyOnYesOrWhenQuiet) {
@@ -96,7 +79,7 @@ TEST_F(InteractionTest, PromptRebootRestartsOnlyOnYesOrWhenQuiet) {
   };
   const Case cases[] = {{false, IDNO, false}, {false, IDYES, true}, {true, 0, true}};
   RestartStarter previous = SetRestartStarter([](RestartRoute route) {
-    g_restarts.push_back({route, ShutdownPrivilegeEnabled()});
+    g_restarts.push_back({route, DisableShutdownPrivilege()});
   });
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer);

@@ -9,16 +9,10 @@
 namespace {
 TEST(WaitLimits, NegativeMeansNoLimitAndHugeIsHeldToTheLongestWait) {
   // {text, limit in ms (-1: no limit)}
-  const std::pair<const char*, long long> rows[] = {{"", 0},
-                                                    {"abc", 0},
-                                                    {" +20x", 20},
-                                                    {"-0", 0},
-                                                    {"-1", -1},
-                                                    {" -2147483648", -1},
-                                                    {"-99999999999999999999", -1},
-                                                    {"2147483647", 2147483647},
-                                                    {"4294967295", 2147483647},
-                                                    {"99999999999999999999", 2147483647}};
+  const std::pair<const char*, long long> rows[] = {
+      {"", 0}, {"abc", 0}, {" +20x", 20}, {"-0", 0}, {"-1", -1}, {" -2147483648", -1},
+      {"-99999999999999999999", -1}, {"2147483647", 2147483647}, {"4294967295", 2147483647},
+      {"99999999999999999999", 2147483647}};
   for (const auto& [text, expected] : rows) {
     const WaitLimit limit = ReadWaitLimit(text);
     EXPECT_EQ(limit.unlimited ? -1 : static_cast<long long>(limit.ms), expected) << text;

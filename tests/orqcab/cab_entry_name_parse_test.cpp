@@ -9,64 +9,35 @@
 namespace {
 struct NameCase {
   const char* name;
-  const char* accepted;  // the relative path, or nullptr when refused
+  const char* accepted = nullptr;  // the relative path, or nullptr when refused
 };
 
 TEST(CabEntryName, KeepsEveryNameInsideTheTargetFolder) {
   const NameCase cases[] = {
-      {"readme.txt", "readme.txt"},
-      {"bin/tool.dat", "bin\\tool.dat"},
-      {"a\\b/c.txt", "a\\b\\c.txt"},
-      {".hidden", ".hidden"},
-      {"a..b.txt", "a..b.txt"},
-      {"..\\evil.txt", nullptr},
-      {"a\\..\\..\\evil.txt", nullptr},
-      {"...\\x", nullptr},
-      {". .\\x", nullptr},
-      {"a\\ \\x", nullptr},
-      {"\\evil.txt", nullptr},
-      {"/evil.txt", nullptr},
-      {"C:\\evil.txt", nullptr},
-      {"C:evil.txt", nullptr},
-      {"file.txt:stream", nullptr},
-      {"a\\\\b", nullptr},
-      {"", nullptr},
-      {"a?b", nullptr},
-      {"a\tb", nullptr},
+      {"readme.txt", "readme.txt"}, {"bin/tool.dat", "bin\\tool.dat"}, {".hidden", ".hidden"},
+      {"a\\b/c.txt", "a\\b\\c.txt"}, {"a..b.txt", "a..b.txt"}, {"nullish.txt", "nullish.txt"},
+      {"COM10", "COM10"}, {"CONSOLE.txt", "CONSOLE.txt"}, {"x\\LPT.txt", "x\\LPT.txt"},
+      // Names that leave the folder or are no plain name.
+      {"..\\evil.txt"}, {"a\\..\\..\\evil.txt"}, {"...\\x"}, {". .\\x"}, {"a\\ \\x"},
+      {"\\evil.txt"}, {"/evil.txt"}, {"C:\\evil.txt"}, {"C:evil.txt"}, {"file.txt:stream"},
+      {"a\\\\b"}, {""}, {"a?b"}, {"a\tb"},
       // Names the system would store under another name, or that open a device.
-      {"a.txt.", nullptr},
-      {"dir \\x", nullptr},
-      {"NUL", nullptr},
-      {"nul.txt", nullptr},
-      {"sub\\NUL", nullptr},
-      {"COM1.dat", nullptr},
-      {"lpt9", nullptr},
-      {"Aux .cab", nullptr},
-      {"CONOUT$", nullptr},
-      {"dev\\com\xb9", nullptr},
-      {"NUL\\x.txt", nullptr},
-      {"nullish.txt", "nullish.txt"},
-      {"COM10", "COM10"},
-      {"CONSOLE.txt", "CONSOLE.txt"},
-      {"x\\LPT.txt", "x\\LPT.txt"},
+      {"a.txt."}, {"dir \\x"}, {"NUL"}, {"nul.txt"}, {"sub\\NUL"}, {"COM1.dat"}, {"lpt9"},
+      {"Aux .cab"}, {"CONOUT$"}, {"dev\\com\xb9"}, {"NUL\\x.txt"},
   };
   for (const NameCase& c : cases) {
     const CabEntryName result = CheckCabEntryName(c.name);
-    EXPECT_EQ(result.accepted, c.accepted != nullptr) << c.name;
-    if (c.accepted) {
-      EXPECT_EQ(result.relativePath, c.accepted) << c.name;
-    } else {
-      EXPECT_FALSE(result.reason.empty()) << c.name;
-    }
+    EXPECT_EQ(result.accepted ? result.relativePath : "<refused>",
+              c.accepted ? c.accepted : "<refused>") << c.name;
+    EXPECT_EQ(result.reason.empty(), result.accepted) << c.name;
   }
 }
 
 TEST(CabEntryName, ACabinetPathThroughADeviceIsRefused) {
   const std::pair<const char*, bool> cases[] = {
-      {"C:\\updates\\AUX.cab", true},     {"C:/updates/com1.cab", true},
-      {"\\\\.\\COM1", true},              {"C:\\NUL\\x.cab", true},
-      {"C:\\updates\\auxiliary.cab", false}, {"C:\\CON10\\x.cab", false},
-      {"x.cab", false},
+      {"C:\\updates\\AUX.cab", true}, {"C:/updates/com1.cab", true}, {"\\\\.\\COM1", true},
+      {"C:\\NUL\\x.cab", true},       {"C:\\updates\\auxiliary.cab", false},
+      {"C:\\CON10\\x.cab", false},    {"x.cab", false},
   };
   for (const auto& [path, device] : cases) EXPECT_EQ(PathNamesDevice(path), device) << path;
 }
