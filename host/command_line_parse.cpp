@@ -1,7 +1,7 @@
 #include "host/command_line_parse.h"
 
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::string_view kSwitchStarts = "/-";

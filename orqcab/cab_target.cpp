@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "engine/mbcs.h"
 #include "support/file_attributes.h"
+#include "support/mbcs.h"
 #include "support/wide_text.h"
 
 namespace {
