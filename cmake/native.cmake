@@ -52,3 +52,6 @@ add_executable(orqcheck ${CMAKE_SOURCE_DIR}/tools/orqcheck/orqcheck.cpp)
 target_link_libraries(orqcheck PRIVATE orq_portable_optimised)
 target_compile_options(orqcheck PRIVATE -O2)
 add_dependencies(orq_native_tests orqcheck)  # its tests run the tool
+
+# Every room includes only the rooms below it (docs/architecture.md).
+add_test(NAME rooms_include_only_rooms_below COMMAND bash ${CMAKE_SOURCE_DIR}/tools/rooms.sh)

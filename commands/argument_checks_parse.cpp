@@ -15,9 +15,9 @@
 #include "engine/command_ids.h"
 #include "engine/control_flow.h"
 #include "engine/errors.h"
-#include "engine/mbcs.h"
 #include "engine/script_model.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kNameBound = 260;

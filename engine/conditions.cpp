@@ -3,10 +3,10 @@
 #include <climits>
 #include <string>
 
-#include "engine/mbcs.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kClauseSize = 260;

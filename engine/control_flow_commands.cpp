@@ -3,10 +3,10 @@
 #include "engine/control_flow.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
-#include "engine/mbcs.h"
 #include "engine/runner.h"
 #include "engine/script_model.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kNameSize = 260;

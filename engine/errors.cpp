@@ -2,11 +2,11 @@
 
 #include "engine/final_status.h"
 #include "engine/handler_table.h"
-#include "engine/mbcs.h"
 #include "engine/message_text.h"
 #include "engine/script_model.h"
 #include "engine/text_args.h"
 #include "support/log.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kMessageSize = 260;

@@ -1,7 +1,7 @@
 // The native build has no string resources: the texts come from the same list the
 // resource script is made from.
 #include "engine/message_text.h"
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 namespace {
 struct MessageRow {

@@ -7,10 +7,10 @@
 #include "engine/command_table.h"
 #include "engine/control_flow.h"
 #include "engine/errors.h"
-#include "engine/mbcs.h"
 #include "engine/script_file.h"
 #include "engine/script_model.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::string_view kReference = "%%";

@@ -4,11 +4,11 @@
 
 #include "engine/errors.h"
 #include "engine/keywords.h"
-#include "engine/mbcs.h"
 #include "engine/message_text.h"
 #include "engine/script_model.h"
 #include "engine/text_args.h"
 #include "support/log.h"
+#include "support/mbcs.h"
 #include "support/read_only_file.h"
 
 namespace {

@@ -2,10 +2,10 @@
 #include "engine/errors.h"
 #include "engine/handler_table.h"
 #include "engine/host_values.h"
-#include "engine/mbcs.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kNameSize = 260;

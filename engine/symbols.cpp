@@ -3,8 +3,8 @@
 #include <new>
 
 #include "engine/errors.h"
-#include "engine/mbcs.h"
 #include "engine/script_model.h"
+#include "support/mbcs.h"
 
 unsigned SymbolTable::Set(std::string_view name, std::string_view value) {
   try {

@@ -1,5 +1,6 @@
 #pragma once
-// The argument routines every handler uses to take its argument text apart.
+// The argument routines every handler uses to take its argument text apart (the plain text
+// routines of support/text_routines.h come with them).
 // Bounds are buffer sizes as the script format defines them: a field with a bound of
 // 260 holds at most 259 bytes.
 #include <cstddef>
@@ -7,9 +8,7 @@
 #include <string>
 #include <string_view>
 
-// Removes leading and trailing white space (space, tab, CR, LF, VT, FF) in place.
-void TrimText(std::string& text);
-std::string TrimmedCopy(std::string_view text);
+#include "support/text_routines.h"
 
 // Splits at the first "=" into name and value, both trimmed.
 // Returns 0; 23 when there is no "=" or the name does not fit `nameBound`;
@@ -32,20 +31,8 @@ struct DecimalPrefix {
 };
 DecimalPrefix ReadDecimalPrefix(std::string_view text);
 
-// The value of key="value" in a parameter text ("Params="); empty when absent or unclosed.
-// The key must start the text or follow a character that cannot be part of a key, so "id"
-// does not match inside pid="7". The search is case-sensitive.
-std::string ParamValue(std::string_view params, std::string_view key);
-
 // `text` cut to what a buffer of `size` bytes holds (size - 1 bytes).
 std::string FitToBuffer(std::string_view text, std::size_t size);
-
-// Compare without regard to the case of ASCII letters; a double-byte character compares
-// exactly (its trail byte may look like a letter, and folding it would make two different
-// characters equal). Command words, switch names, keywords, registry roots and INI names
-// all compare this way.
-bool EqualsNoCase(std::string_view a, std::string_view b);
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
 // The value of one hexadecimal digit (0-9, a-f, A-F), or -1 for any other character.
 int HexDigitValue(char c);

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/agent_packet_parse.h"
+#include "engine/agent_packet_parse.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);

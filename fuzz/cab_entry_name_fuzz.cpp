@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/mbcs.h"
 #include "orqcab/cab_entry_name_parse.h"
+#include "support/mbcs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;

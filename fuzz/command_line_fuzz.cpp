@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/mbcs.h"
 #include "host/command_line_parse.h"
+#include "support/mbcs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

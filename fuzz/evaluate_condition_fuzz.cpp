@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "engine/conditions.h"
-#include "engine/mbcs.h"
 #include "engine/script_model.h"
+#include "support/mbcs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/mbcs.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
+#include "support/mbcs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;

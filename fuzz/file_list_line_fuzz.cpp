@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "commands/files/file_copy_parse.h"
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 // Trimmed the engine's way (a trail byte that looks like a space is part of its character).

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/mbcs.h"
 #include "support/exception.h"
 #include "support/file_name.h"
+#include "support/mbcs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "commands/registry/ini_arguments_parse.h"
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;

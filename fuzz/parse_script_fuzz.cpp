@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/mbcs.h"
 #include "engine/script_file.h"
 #include "engine/script_model.h"
+#include "support/mbcs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

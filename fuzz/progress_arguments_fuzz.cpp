@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "commands/interaction/progress_arguments_parse.h"
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 namespace {
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }

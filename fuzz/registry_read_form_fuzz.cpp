@@ -5,7 +5,7 @@
 #include <string>
 
 #include "commands/registry/registry_path_parse.h"
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 namespace {
 bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }

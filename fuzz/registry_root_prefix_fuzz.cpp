@@ -6,7 +6,7 @@
 #include <string>
 
 #include "commands/registry/registry_path_parse.h"
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;

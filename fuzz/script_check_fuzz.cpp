@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "commands/argument_checks.h"
-#include "engine/mbcs.h"
 #include "engine/script_check.h"
+#include "support/mbcs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

@@ -7,11 +7,11 @@
 
 #include "engine/handler_table.h"
 #include "engine/host_values.h"
-#include "engine/mbcs.h"
 #include "engine/runner.h"
 #include "engine/script_file.h"
 #include "engine/script_model.h"
 #include "support/log.h"
+#include "support/mbcs.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const bool logOff = [] {

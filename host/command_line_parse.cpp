@@ -1,7 +1,7 @@
 #include "host/command_line_parse.h"
 
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::string_view kSwitchStarts = "/-";
@@ -24,15 +24,11 @@ std::optional<std::string> FindLogName(std::string_view commandLine) {
   return std::nullopt;
 }
 
-bool IsCSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // One pair read the way strtol reads base 16: blanks and a sign may lead, digits follow,
 // the first other character ends the number.
 char ReadHexPair(std::string_view pair) {
   std::size_t i = 0;
-  while (i < pair.size() && IsCSpace(pair[i])) ++i;
+  while (i < pair.size() && IsWhiteSpace(pair[i])) ++i;
   bool negative = false;
   if (i < pair.size() && (pair[i] == '+' || pair[i] == '-')) negative = pair[i++] == '-';
   int value = 0;

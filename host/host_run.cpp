@@ -4,13 +4,12 @@
 
 #include "commands/interaction/message_waits.h"
 #include "commands/interaction/restart_families.h"
+#include "engine/agent_link.h"
 #include "engine/errors.h"
 #include "engine/final_status.h"
 #include "engine/host_values.h"
-#include "engine/mbcs.h"
 #include "engine/runner.h"
 #include "engine/script_file.h"
-#include "host/agent_link.h"
 #include "host/check_run.h"
 #include "host/command_families.h"
 #include "host/command_line_parse.h"
@@ -18,6 +17,7 @@
 #include "host/script_folder_cleanup.h"
 #include "host/server_registration.h"
 #include "support/log.h"
+#include "support/mbcs.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
 

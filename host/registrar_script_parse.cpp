@@ -13,21 +13,7 @@ struct Token {
   std::size_t offset = 0;
 };
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-bool EndsWord(char c) { return IsBlank(c) || c == '{' || c == '}' || c == '=' || c == '\''; }
-
-bool SameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
+bool EndsWord(char c) { return IsWhiteSpace(c) || c == '{' || c == '}' || c == '=' || c == '\''; }
 
 std::string At(std::size_t offset) { return " at offset " + std::to_string(offset); }
 
@@ -52,7 +38,7 @@ bool ReplaceVariables(const Token& token, const std::vector<RegistrarVariable>& 
     } else {
       const RegistrarVariable* found = nullptr;
       for (const RegistrarVariable& variable : variables) {
-        if (SameWord(variable.name, name)) found = &variable;
+        if (EqualsNoCase(variable.name, name)) found = &variable;
       }
       if (!found) {
         error = "unknown variable %" + std::string(name) + "%" + At(token.offset);
@@ -69,7 +55,7 @@ bool Tokenize(std::string_view text, const std::vector<RegistrarVariable>& varia
               std::vector<Token>& tokens, std::string& error) {
   std::size_t i = 0;
   for (;;) {
-    while (i < text.size() && IsBlank(text[i])) ++i;
+    while (i < text.size() && IsWhiteSpace(text[i])) ++i;
     Token token;
     token.offset = i;
     if (i == text.size()) {
@@ -155,11 +141,11 @@ class Parser {
     if (type.kind != TokenKind::Word) return Fail("a value type expected", type);
     const Token& data = Next();
     if (!IsText(data)) return Fail("a value expected", data);
-    if (SameWord(type.text, "s")) {
+    if (EqualsNoCase(type.text, "s")) {
       value.text = data.text;
       return true;
     }
-    if (!SameWord(type.text, "d")) return Fail("unsupported value type " + type.text, type);
+    if (!EqualsNoCase(type.text, "d")) return Fail("unsupported value type " + type.text, type);
     value.isNumber = true;
     std::string_view digits = data.text;
     unsigned base = 10;
@@ -189,17 +175,17 @@ class Parser {
       if (token->kind == TokenKind::End) return Fail("\"}\" expected", *token);
       RegistrarKey key;
       while (token->kind == TokenKind::Word) {
-        if (SameWord(token->text, "NoRemove"))
+        if (EqualsNoCase(token->text, "NoRemove"))
           key.noRemove = true;
-        else if (SameWord(token->text, "ForceRemove"))
+        else if (EqualsNoCase(token->text, "ForceRemove"))
           key.forceRemove = true;
-        else if (SameWord(token->text, "Delete"))
+        else if (EqualsNoCase(token->text, "Delete"))
           key.deleteKey = true;
         else
           break;
         token = &Next();
       }
-      if (token->kind == TokenKind::Word && SameWord(token->text, "val")) {
+      if (token->kind == TokenKind::Word && EqualsNoCase(token->text, "val")) {
         if (!owner) return Fail("a value outside a key", *token);
         if (key.forceRemove || key.deleteKey) return Fail("a value cannot be removed so", *token);
         RegistrarValue value;
@@ -255,7 +241,7 @@ bool FindRegistrarRoot(std::string_view name, RegistrarRoot& root) {
       {"HKEY_CURRENT_CONFIG", "HKCC", RegistrarRoot::CurrentConfig},
   };
   for (const Row& row : kRows) {
-    if (SameWord(name, row.full) || SameWord(name, row.brief)) {
+    if (EqualsNoCase(name, row.full) || EqualsNoCase(name, row.brief)) {
       root = row.root;
       return true;
     }
@@ -264,7 +250,7 @@ bool FindRegistrarRoot(std::string_view name, RegistrarRoot& root) {
 }
 
 bool IsNeverRemovedKey(std::string_view name) {
-  return SameWord(name, "AppID") || SameWord(name, "CLSID") || SameWord(name, "TYPELIB");
+  return EqualsNoCase(name, "AppID") || EqualsNoCase(name, "CLSID") || EqualsNoCase(name, "TYPELIB");
 }
 
 bool ParseRegistrarScript(std::string_view text, const std::vector<RegistrarVariable>& variables,

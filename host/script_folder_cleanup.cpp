@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
 

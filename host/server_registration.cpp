@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/mbcs.h"
 #include "host/registrar.h"
+#include "support/mbcs.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
 #include "support/wide_text.h"

@@ -1,6 +1,6 @@
 #include "orqcab/cab_entry_name_parse.h"
 
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 namespace {
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }

@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "engine/mbcs.h"
 #include "orqcab/cab_entry_name_parse.h"
 #include "orqcab/cab_target.h"
+#include "support/mbcs.h"
 #include "support/win_handles.h"
 
 namespace {

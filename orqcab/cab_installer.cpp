@@ -22,13 +22,13 @@
 #include <utility>
 
 #include "agent_interfaces.h"
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
 #include "host/command_line_parse.h"
 #include "orqcab/cab_entry_name_parse.h"
 #include "orqcab/cab_extract.h"
 #include "orqcab/cab_install_worker.h"
 #include "orqcab/cab_target.h"
+#include "support/mbcs.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
 #include "support/wide_text.h"

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "engine/mbcs.h"
 #include "support/file_attributes.h"
+#include "support/mbcs.h"
 #include "support/wide_text.h"
 
 namespace {

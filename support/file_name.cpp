@@ -3,8 +3,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "engine/mbcs.h"
 #include "support/exception.h"
+#include "support/mbcs.h"
 
 namespace {
 // Runs a text operation, turning an allocation failure into the library's

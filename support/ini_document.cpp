@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "engine/text_args.h"
 #include "support/exception.h"
 #include "support/file_handle.h"
 #include "support/line_file.h"
+#include "support/text_routines.h"
 
 namespace {
 bool AllBelow128(std::string_view text) {

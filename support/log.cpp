@@ -1,8 +1,8 @@
 #include "support/log.h"
 
-#include "engine/mbcs.h"
 #include "support/log_line.h"
 #include "support/log_platform.h"
+#include "support/mbcs.h"
 
 namespace {
 // Set once by the host before any other thread exists; only read afterwards.

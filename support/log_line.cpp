@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kProgramFieldWidth = 8;

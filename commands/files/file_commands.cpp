@@ -16,11 +16,11 @@
 #include "commands/interaction/wait_limit_parse.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
-#include "engine/mbcs.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
 #include "support/log.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kPathSize = 260;

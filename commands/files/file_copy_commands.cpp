@@ -11,7 +11,6 @@
 #include "commands/system/process_control.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
-#include "engine/mbcs.h"
 #include "engine/runner.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
@@ -19,6 +18,7 @@
 #include "engine/text_args.h"
 #include "engine/what_if.h"
 #include "support/log.h"
+#include "support/mbcs.h"
 #include "support/schedule_delete.h"
 #include "support/win_handles.h"
 

@@ -1,8 +1,8 @@
 #include "commands/files/file_copy_parse.h"
 
-#include "engine/mbcs.h"
 #include "engine/script_model.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kListedLineBytes = 519;  // a 520-byte copy of the line's text

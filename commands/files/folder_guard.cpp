@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
 

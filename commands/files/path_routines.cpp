@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "engine/errors.h"
-#include "engine/mbcs.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
 #include "support/file_attributes.h"
 #include "support/log.h"
+#include "support/mbcs.h"
 #include "support/schedule_delete.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"

@@ -1,8 +1,8 @@
 #include "commands/interaction/agent_arguments_parse.h"
 
 #include "engine/final_status.h"
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kProgressArgumentSize = 512;

@@ -3,6 +3,7 @@
 #include "commands/interaction/agent_commands.h"
 
 #include "commands/interaction/agent_arguments_parse.h"
+#include "engine/agent_link.h"
 #include "engine/errors.h"
 #include "engine/final_status.h"
 #include "engine/handler_table.h"
@@ -10,7 +11,6 @@
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
-#include "host/agent_link.h"
 #include "support/log.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "commands/interaction/cab_install_sink.h"
 
-#include "host/agent_link.h"
-#include "host/server_module.h"
+#include "engine/agent_link.h"
+#include "engine/server_module.h"
 #include "support/wide_text.h"
 
 CabInstallSink::CabInstallSink() { ServerModuleLock(); }

@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "engine/errors.h"
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 std::int32_t ReadNumber(std::string_view text) {

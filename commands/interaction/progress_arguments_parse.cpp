@@ -1,7 +1,7 @@
 #include "commands/interaction/progress_arguments_parse.h"
 
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 ProgressArguments ParseProgressArguments(std::string_view text) {
   ProgressArguments arguments;

@@ -2,8 +2,8 @@
 
 #include "commands/registry/registry_path_parse.h"
 
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 // The text before the first `separator`, provided it fits a buffer of `size` bytes;

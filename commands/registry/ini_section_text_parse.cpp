@@ -1,7 +1,7 @@
 #include "commands/registry/ini_section_text_parse.h"
 
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 bool IsAnyHeader(std::string_view line) {

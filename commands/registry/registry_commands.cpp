@@ -11,10 +11,10 @@
 #include "commands/registry/registry_path_parse.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
-#include "engine/mbcs.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kExpandedFieldSize = 1000;  // SETREGVALUE: each field may grow to 999

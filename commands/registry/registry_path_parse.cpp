@@ -1,7 +1,7 @@
 #include "commands/registry/registry_path_parse.h"
 
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kFieldMax = kRegistryFieldSize - 1;

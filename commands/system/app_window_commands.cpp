@@ -11,11 +11,11 @@
 #include "commands/system/program_families.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
-#include "engine/mbcs.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
 #include "support/log.h"
+#include "support/mbcs.h"
 #include "support/win_handles.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <windows.h>
 
 #include "commands/system/process_walk.h"
-#include "engine/mbcs.h"
 #include "support/log.h"
+#include "support/mbcs.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
 #include "support/windows_family.h"

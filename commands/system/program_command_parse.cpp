@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kItemSize = 260;

@@ -2,8 +2,8 @@
 
 #include "commands/files/path_routines.h"
 #include "commands/system/program_command_parse.h"
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 // The joined program is bounded by the whole command line, checked once its arguments are

@@ -1,8 +1,8 @@
 #include "commands/system/service_arguments_parse.h"
 
 #include "engine/errors.h"
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 constexpr std::size_t kFieldsBeforePassword = 7;

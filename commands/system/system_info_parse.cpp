@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 bool SameWord(std::string_view a, std::string_view b) {

@@ -3,13 +3,13 @@
 // quiet mode) nothing happens and the line succeeds.
 #include "commands/system/program_command_parse.h"
 #include "commands/system/program_families.h"
+#include "engine/agent_link.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
 #include "engine/host_values.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
 #include "engine/text_args.h"
-#include "host/agent_link.h"
 
 namespace {
 constexpr std::size_t kCommandSize = 260;

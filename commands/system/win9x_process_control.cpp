@@ -7,7 +7,7 @@
 #include <tlhelp32.h>
 
 #include "commands/system/process_walk.h"
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 #include "support/win_handles.h"
 
 namespace {

@@ -12,11 +12,11 @@
 #include "engine/final_status.h"
 #include "engine/handler_table.h"
 #include "engine/host_values.h"
-#include "engine/mbcs.h"
 #include "engine/runner.h"
 #include "engine/script_file.h"
 #include "engine/script_model.h"
 #include "support/log.h"
+#include "support/mbcs.h"
 
 struct ScriptRunResult {
   unsigned status = 0, errorLine = 0;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/mbcs.h"
 #include "engine/text_args.h"
+#include "support/mbcs.h"
 
 namespace {
 class TextArgs : public ::testing::Test {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 namespace {
 // The program's own path always leads the command line; a "-" in it starts no switch.

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 namespace {
 struct NameCase {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 namespace {
 TEST(IniSectionText, LongLinesAndZeroBytesSurviveWhole) {

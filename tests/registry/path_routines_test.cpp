@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 #include "support_code/win32_test_utils.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The registry commands run through the dispatcher; effects are read back with
 // RegQueryValueExA and friends.
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 #include "support_code/script_test.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <iterator>
 #include <string>
 
-#include "engine/mbcs.h"
 #include "support/log.h"
+#include "support/mbcs.h"
 
 namespace {
 const LogTimeStamp kMarch5 = {3, 5, 14, 7, 9};

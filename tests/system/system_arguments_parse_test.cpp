@@ -7,7 +7,7 @@
 
 #include "commands/system/service_arguments_parse.h"
 #include "commands/system/system_info_parse.h"
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 namespace {
 TEST(SystemArguments, ServiceProgramsAreStoredSoThatNoPrefixCanRunInTheirPlace) {

@@ -1,4 +1,4 @@
-#include "host/agent_packet_parse.h"
+#include "engine/agent_packet_parse.h"
 
 #include "engine/text_args.h"
 

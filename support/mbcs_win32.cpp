@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 namespace {
 // Lead bytes of the code page, looked up once: the scans ask for every byte.

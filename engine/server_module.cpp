@@ -1,4 +1,4 @@
-#include "host/server_module.h"
+#include "engine/server_module.h"
 
 #include <atomic>
 

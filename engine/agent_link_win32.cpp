@@ -1,7 +1,7 @@
 // The calling agent's interfaces, unmarshalled from the packets of "CallBack=" and
 // "AppUtil=". Every call is made on the main thread, which entered COM as a single-threaded
 // apartment; the agent's answers are not looked at.
-#include "host/agent_link.h"
+#include "engine/agent_link.h"
 
 #include <windows.h>
 
@@ -9,7 +9,7 @@
 #include <oleauto.h>
 
 #include "agent_interfaces.h"
-#include "host/agent_packet_parse.h"
+#include "engine/agent_packet_parse.h"
 #include "support/win_handles.h"
 #include "support/wide_text.h"
 

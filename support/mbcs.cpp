@@ -1,4 +1,4 @@
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 std::size_t FindChar(std::string_view text, char c, std::size_t from) {
   for (std::size_t i = from; i < text.size(); i += CharLength(text, i)) {

@@ -1,6 +1,6 @@
 #include <array>
 
-#include "engine/mbcs.h"
+#include "support/mbcs.h"
 
 namespace {
 // The OS-free build has no ANSI code page; tests and fuzzers choose one. 932 is the
