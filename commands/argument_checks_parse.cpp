@@ -5,10 +5,13 @@
 #include <string>
 
 #include "commands/files/file_copy_parse.h"
+#include "commands/files/folder_path_parse.h"
 #include "commands/interaction/agent_arguments_parse.h"
 #include "commands/interaction/install_cab_parse.h"
+#include "commands/interaction/start_menu_parse.h"
 #include "commands/registry/ini_arguments_parse.h"
 #include "commands/registry/registry_path_parse.h"
+#include "commands/system/process_name_parse.h"
 #include "commands/system/program_command_parse.h"
 #include "commands/system/service_arguments_parse.h"
 #include "commands/system/system_info_parse.h"
@@ -154,10 +157,28 @@ unsigned ServiceDefinitionForm(std::string_view text) {
 
 unsigned SystemInfo(std::string_view text) {
   std::string name, item;
-  if (SplitNameValue(text, kNameBound, kNameBound, name, item) != 0 || !IsSystemInfoItem(item)) {
-    return kErrInvalidSwitch;
-  }
-  return 0;
+  return SplitSystemInfoRequest(text, name, item);
+}
+
+unsigned Folder(std::string_view text) {
+  return IsTooShortFolder(TrimmedCopy(text)) ? unsigned{kErrInvalidSwitch} : 0u;
+}
+
+unsigned Shortcut(std::string_view text) {
+  std::string_view name, target;
+  return SplitShortcutArgument(text, name, target) ? 0u : unsigned{kErrInvalidSwitch};
+}
+
+unsigned ProcessName(std::string_view text) {
+  std::string name(text);
+  return TakeProcessName(name);
+}
+
+// The process name is expanded after the split.
+unsigned ProcessTest(std::string_view text) {
+  std::string symbol, name;
+  if (unsigned rc = SplitProcessTest(text, symbol, name)) return rc;
+  return HoldsReference(name) ? 0u : TakeProcessName(name);
 }
 
 unsigned InstallCab(std::string_view text) {
@@ -203,9 +224,15 @@ ArgumentCheck ArgumentCheckOf(unsigned id) {
     case kCmdIsAppRunning:
     case kCmdIsServiceRunning: return NameValue<kPathSize>;
     case kCmdConvertToShortPathName: return NameValue<1024>;
-    case kCmdIsProcessRunning:
     case kCmdGetSpecialDir: return NameValue<kPathSize, kErrInvalidSwitch>;
+    case kCmdIsProcessRunning: return ProcessTest;
+    case kCmdKillProcess: return ExpandedFirst<ProcessName>;
     case kCmdGetSystemInfo: return SystemInfo;
+    case kCmdIsAdmin: return CheckAdminArgument;
+    case kCmdCreateDir:
+    case kCmdRemoveDir:
+    case kCmdRemoveDirRecursive: return ExpandedFirst<Folder>;
+    case kCmdAddStartMenu: return Shortcut;
     case kCmdFileCio:
     case kCmdFileCow: return ListedFile;
     case kCmdCopyOneFile: return ExpandedFirst<SourceTarget>;

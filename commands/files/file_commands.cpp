@@ -11,6 +11,7 @@
 
 #include "commands/files/file_families.h"
 #include "commands/files/folder_guard.h"
+#include "commands/files/folder_path_parse.h"
 #include "commands/files/path_routines.h"
 #include "commands/interaction/message_waits.h"
 #include "commands/interaction/wait_limit_parse.h"
@@ -112,14 +113,6 @@ unsigned WaitTillUnlocked(EngineContext& ctx, ScriptLine& line) {
   return 0;
 }
 
-// The folder commands' guard against a too short path: shorter than 4 bytes and
-// neither a drive ("D:") nor a root-like third byte ("x:\") passes; the empty
-// path is refused.
-bool IsTooShort(const std::string& path) {
-  return path.size() < 4 && (path.size() < 2 || path[1] != ':') &&
-         (path.size() < 3 || path[2] != '\\');
-}
-
 enum class FolderAction { Create, Remove, RemoveTree };
 
 template <FolderAction action>
@@ -128,7 +121,7 @@ unsigned FolderCommand(EngineContext& ctx, ScriptLine& line) {
   if (unsigned rc = ExpandForAction(ctx, TrimmedCopy(line.argumentText), path, kPathSize)) {
     return FailLine(ctx, line, rc);
   }
-  if (IsTooShort(path)) return kErrInvalidSwitch;
+  if (IsTooShortFolder(path)) return kErrInvalidSwitch;
   switch (action) {
     case FolderAction::Create:
       CreatePath(path);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "commands/interaction/restart_families.h"
+#include "commands/interaction/start_menu_parse.h"
 #include "commands/interaction/start_menu_shortcut.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
@@ -30,14 +31,13 @@ struct ItemList {
 // bytes): a shortcut to a cut target would point at another file, so a part
 // that does not fit fails the line and no shortcut is made.
 unsigned AddStartMenu(EngineContext& ctx, ScriptLine& line) {
-  const std::string text = FitToBuffer(line.argumentText, kMaxArgumentBytes);
-  const std::size_t comma = FindChar(text, ',');
-  if (comma == std::string::npos) return FailLine(ctx, line, kErrInvalidSwitch);
-  std::string name, target;
-  unsigned status = ExpandForAction(ctx, std::string_view(text).substr(0, comma), name, kPathSize);
-  if (status == 0) {
-    status = ExpandForAction(ctx, std::string_view(text).substr(comma + 1), target, kPathSize);
+  std::string_view nameText, targetText;
+  if (!SplitShortcutArgument(line.argumentText, nameText, targetText)) {
+    return FailLine(ctx, line, kErrInvalidSwitch);
   }
+  std::string name, target;
+  unsigned status = ExpandForAction(ctx, nameText, name, kPathSize);
+  if (status == 0) status = ExpandForAction(ctx, targetText, target, kPathSize);
   if (status != 0) {
     LogStatus(
         "ADDSTARTMENU: the shortcut's name or target does not fit; no "

@@ -4,6 +4,7 @@
 #include "commands/system/process_commands.h"
 
 #include "commands/system/process_control.h"
+#include "commands/system/process_name_parse.h"
 #include "engine/errors.h"
 #include "engine/handler_table.h"
 #include "engine/script_model.h"
@@ -14,8 +15,7 @@ namespace {
 // The expanded, trimmed name; 1 when it is empty, or the expansion's code.
 unsigned ExpandName(const EngineContext &ctx, const std::string &text, std::string &name) {
   if (unsigned rc = ExpandForAction(ctx, text, name, kPathSize)) return rc;
-  TrimText(name);
-  return name.empty() ? unsigned{kErrOutOfMemory} : 0u;
+  return TakeProcessName(name);
 }
 
 // Ends the first process whose path contains the name. Whether one was found or
@@ -32,8 +32,8 @@ unsigned KillProcessCommand(EngineContext &ctx, ScriptLine &line) {
 
 unsigned IsProcessRunning(EngineContext &ctx, ScriptLine &line) {
   std::string symbol, value;
-  if (SplitNameValue(line.argumentText, kPathSize, kPathSize, symbol, value) != 0) {
-    return FailLine(ctx, line, kErrInvalidSwitch);
+  if (unsigned rc = SplitProcessTest(line.argumentText, symbol, value)) {
+    return FailLine(ctx, line, rc);
   }
   std::string name;
   if (unsigned rc = ExpandName(ctx, value, name)) return FailLine(ctx, line, rc);

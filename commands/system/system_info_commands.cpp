@@ -208,7 +208,7 @@ unsigned WaitForTime(EngineContext& ctx, ScriptLine& line) {
 
 // Only an administrator may open the service manager with all access.
 unsigned IsAdmin(EngineContext& ctx, ScriptLine& line) {
-  if (line.argumentText.empty()) return FailLine(ctx, line, kErrInvalidSwitch);
+  if (unsigned rc = CheckAdminArgument(line.argumentText)) return FailLine(ctx, line, rc);
   bool admin = !IsNtFamily() || static_cast<bool>(UniqueServiceHandle(
                                     OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS)));
   return FailLine(ctx, line, SetSymbol(ctx.symbols, line.argumentText, admin ? "TRUE" : "FALSE"));
@@ -232,9 +232,8 @@ unsigned GetTimestamp(EngineContext& ctx, ScriptLine& line) {
 
 unsigned GetSystemInfoCommand(EngineContext& ctx, ScriptLine& line) {
   std::string name, item;
-  if (SplitNameValue(line.argumentText, kNameSize, kNameSize, name, item) != 0 ||
-      !IsSystemInfoItem(item)) {
-    return FailLine(ctx, line, kErrInvalidSwitch);
+  if (unsigned rc = SplitSystemInfoRequest(line.argumentText, name, item)) {
+    return FailLine(ctx, line, rc);
   }
   return SetSymbol(ctx.symbols, name, "");
 }

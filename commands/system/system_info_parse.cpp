@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/errors.h"
 #include "engine/text_args.h"
 #include "support/mbcs.h"
 
@@ -80,4 +81,16 @@ bool IsSystemInfoItem(std::string_view item) {
     if (SameWord(item, known)) return true;
   }
   return false;
+}
+
+unsigned SplitSystemInfoRequest(std::string_view text, std::string& name, std::string& item) {
+  constexpr std::size_t kFieldSize = 260;
+  if (SplitNameValue(text, kFieldSize, kFieldSize, name, item) != 0 || !IsSystemInfoItem(item)) {
+    return kErrInvalidSwitch;
+  }
+  return 0;
+}
+
+unsigned CheckAdminArgument(std::string_view text) {
+  return text.empty() ? unsigned{kErrInvalidSwitch} : 0u;
 }

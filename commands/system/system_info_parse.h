@@ -42,3 +42,10 @@ std::string TimestampText(const std::tm& time);
 
 // The items GETSYSTEMINFO knows (without regard to case).
 bool IsSystemInfoItem(std::string_view item);
+
+// GETSYSTEMINFO's "name=item": 51 without an "=", when a part does not fit 259 bytes or the
+// item is not one it knows.
+unsigned SplitSystemInfoRequest(std::string_view text, std::string& name, std::string& item);
+
+// ISADMIN's argument, the name of the symbol it sets: 51 when the line names none.
+unsigned CheckAdminArgument(std::string_view text);

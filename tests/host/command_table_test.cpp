@@ -51,6 +51,11 @@ TEST_F(ArgumentChecks, RefuseWhatTheHandlerRefusesWithItsCode) {
       {{"GETFILEVERSION NoEquals"}, 40},
       {{"CREATESERVICE OrqCheckSvc,Display"}, 51},
       {{"PROGRESS ,,0,Copying"}, 51},
+      {{"ADDSTARTMENU OrqCheck"}, 51},
+      {{"ISADMIN"}, 51},
+      {{"KILLPROCESS"}, 1},
+      {{"ISPROCESSRUNNING Running="}, 1},
+      {{"REMOVEDIRRECURSIVE C"}, 51},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.lines.back());
