@@ -5,7 +5,7 @@
 #include <string>
 
 #include "commands/files/file_copy_parse.h"
-#include "commands/files/folder_path_parse.h"
+#include "commands/files/path_form_parse.h"
 #include "commands/interaction/agent_arguments_parse.h"
 #include "commands/interaction/install_cab_parse.h"
 #include "commands/interaction/start_menu_parse.h"
@@ -164,6 +164,11 @@ unsigned Folder(std::string_view text) {
   return IsTooShortFolder(TrimmedCopy(text)) ? unsigned{kErrInvalidSwitch} : 0u;
 }
 
+unsigned ActedOn(std::string_view text) {
+  std::string path(text);
+  return TakeActedOnPath(path);
+}
+
 unsigned Shortcut(std::string_view text) {
   std::string_view name, target;
   return SplitShortcutArgument(text, name, target) ? 0u : unsigned{kErrInvalidSwitch};
@@ -233,6 +238,8 @@ ArgumentCheck ArgumentCheckOf(unsigned id) {
     case kCmdRemoveDir:
     case kCmdRemoveDirRecursive: return ExpandedFirst<Folder>;
     case kCmdAddStartMenu: return Shortcut;
+    case kCmdDeleteOneFile:
+    case kCmdCreateSpecialDir: return ExpandedFirst<ActedOn>;
     case kCmdFileCio:
     case kCmdFileCow: return ListedFile;
     case kCmdCopyOneFile: return ExpandedFirst<SourceTarget>;

@@ -11,7 +11,7 @@
 
 #include "commands/files/file_families.h"
 #include "commands/files/folder_guard.h"
-#include "commands/files/folder_path_parse.h"
+#include "commands/files/path_form_parse.h"
 #include "commands/files/path_routines.h"
 #include "commands/interaction/message_waits.h"
 #include "commands/interaction/wait_limit_parse.h"

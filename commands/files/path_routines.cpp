@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "commands/files/path_form_parse.h"
 #include "engine/errors.h"
 #include "engine/script_model.h"
 #include "engine/symbols.h"
@@ -298,6 +299,5 @@ bool CreateOpenDirectory(const std::string& path) {
 
 unsigned ActedOnPath(const EngineContext& ctx, std::string_view argument, std::string& path) {
   if (unsigned rc = ExpandForAction(ctx, argument, path, kPathSize)) return rc;
-  TrimText(path);
-  return path.empty() ? static_cast<unsigned>(kErrInvalidSwitch) : 0u;
+  return TakeActedOnPath(path);
 }

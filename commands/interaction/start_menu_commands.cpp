@@ -13,7 +13,6 @@
 #include "engine/symbols.h"
 #include "engine/text_args.h"
 #include "support/log.h"
-#include "support/mbcs.h"
 #include "support/win_handles.h"
 #include "support/windows_family.h"
 #include "support/wide_text.h"

@@ -56,6 +56,7 @@ TEST_F(ArgumentChecks, RefuseWhatTheHandlerRefusesWithItsCode) {
       {{"KILLPROCESS"}, 1},
       {{"ISPROCESSRUNNING Running="}, 1},
       {{"REMOVEDIRRECURSIVE C"}, 51},
+      {{"DELETEONEFILE"}, 51},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.lines.back());
