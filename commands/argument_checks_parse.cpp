@@ -164,19 +164,16 @@ unsigned Folder(std::string_view text) {
   return IsTooShortFolder(TrimmedCopy(text)) ? unsigned{kErrInvalidSwitch} : 0u;
 }
 
-unsigned ActedOn(std::string_view text) {
-  std::string path(text);
-  return TakeActedOnPath(path);
+// A text the handler trims after expanding it and then refuses when nothing is left.
+template <unsigned (*take)(std::string&)>
+unsigned Taken(std::string_view text) {
+  std::string copy(text);
+  return take(copy);
 }
 
 unsigned Shortcut(std::string_view text) {
   std::string_view name, target;
   return SplitShortcutArgument(text, name, target) ? 0u : unsigned{kErrInvalidSwitch};
-}
-
-unsigned ProcessName(std::string_view text) {
-  std::string name(text);
-  return TakeProcessName(name);
 }
 
 // The process name is expanded after the split.
@@ -231,7 +228,7 @@ ArgumentCheck ArgumentCheckOf(unsigned id) {
     case kCmdConvertToShortPathName: return NameValue<1024>;
     case kCmdGetSpecialDir: return NameValue<kPathSize, kErrInvalidSwitch>;
     case kCmdIsProcessRunning: return ProcessTest;
-    case kCmdKillProcess: return ExpandedFirst<ProcessName>;
+    case kCmdKillProcess: return ExpandedFirst<Taken<TakeProcessName>>;
     case kCmdGetSystemInfo: return SystemInfo;
     case kCmdIsAdmin: return CheckAdminArgument;
     case kCmdCreateDir:
@@ -239,7 +236,7 @@ ArgumentCheck ArgumentCheckOf(unsigned id) {
     case kCmdRemoveDirRecursive: return ExpandedFirst<Folder>;
     case kCmdAddStartMenu: return Shortcut;
     case kCmdDeleteOneFile:
-    case kCmdCreateSpecialDir: return ExpandedFirst<ActedOn>;
+    case kCmdCreateSpecialDir: return ExpandedFirst<Taken<TakeActedOnPath>>;
     case kCmdFileCio:
     case kCmdFileCow: return ListedFile;
     case kCmdCopyOneFile: return ExpandedFirst<SourceTarget>;
