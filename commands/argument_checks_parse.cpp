@@ -53,13 +53,14 @@ unsigned Call(std::string_view text) {
 
 // CALLIF, GOTOIF, RETURNIF: a condition, a comma, then what follows.
 unsigned ConditionFirst(std::string_view text) {
-  return FindChar(text, ',') == std::string_view::npos ? unsigned{kErrInvalidSwitch} : 0u;
+  std::string_view condition, rest;
+  return SplitConditionLine(text, condition, rest) ? 0u : unsigned{kErrInvalidSwitch};
 }
 
 unsigned CallIf(std::string_view text) {
-  std::size_t comma = FindChar(text, ',');
-  if (comma == std::string_view::npos) return kErrInvalidSwitch;
-  return Call(text.substr(comma + 1));
+  std::string_view condition, target;
+  if (!SplitConditionLine(text, condition, target)) return kErrInvalidSwitch;
+  return Call(target);
 }
 
 unsigned KeyTest(std::string_view text) {

@@ -33,25 +33,27 @@ unsigned Call(EngineContext& ctx, ScriptLine& line) {
 }
 
 unsigned CallIf(EngineContext& ctx, ScriptLine& line) {
-  std::string_view text = line.argumentText;
-  std::size_t comma = FindChar(text, ',');
-  if (comma == std::string_view::npos) return FailLine(ctx, line, kErrInvalidSwitch);
-  if (!EvaluateCondition(ctx, TrimmedCopy(text.substr(0, comma)))) return 0;
+  std::string_view condition, target;
+  if (!SplitConditionLine(line.argumentText, condition, target)) {
+    return FailLine(ctx, line, kErrInvalidSwitch);
+  }
+  if (!EvaluateCondition(ctx, TrimmedCopy(condition))) return 0;
   std::string result, section;
   bool hasResult = false;
-  if (unsigned status = SplitCallTarget(text.substr(comma + 1), result, section, hasResult)) {
+  if (unsigned status = SplitCallTarget(target, result, section, hasResult)) {
     return FailLine(ctx, line, status);
   }
   return CallSection(ctx, line, section, hasResult ? &result : nullptr);
 }
 
 unsigned GotoIf(EngineContext& ctx, ScriptLine& line) {
-  std::string_view text = line.argumentText;
-  std::size_t comma = FindChar(text, ',');
-  if (comma == std::string_view::npos) return kErrInvalidSwitch;  // unreported
-  std::string section = TrimmedCopy(text.substr(comma + 1));
+  std::string_view written, target;
+  if (!SplitConditionLine(line.argumentText, written, target)) {
+    return kErrInvalidSwitch;  // unreported
+  }
+  std::string section = TrimmedCopy(target);
   std::string condition;
-  ExpandSymbols(ctx, text.substr(0, comma), condition, kConditionSize);  // keeps what it made
+  ExpandSymbols(ctx, written, condition, kConditionSize);  // keeps what it made
   TrimText(condition);
   if (!EvaluateCondition(ctx, condition)) return 0;
   return CallSection(ctx, line, section, nullptr);
@@ -64,6 +66,15 @@ unsigned ContinueIf(EngineContext& ctx, ScriptLine& line) {
   return kConditionalStop;
 }
 }  // namespace
+
+bool SplitConditionLine(std::string_view text, std::string_view& condition,
+                        std::string_view& rest) {
+  const std::size_t comma = FindChar(text, ',');
+  if (comma == std::string_view::npos) return false;
+  condition = text.substr(0, comma);
+  rest = text.substr(comma + 1);
+  return true;
+}
 
 unsigned SplitCallTarget(std::string_view text, std::string& result, std::string& section,
                          bool& hasResult) {
@@ -83,11 +94,12 @@ void CarryOutReturn(EngineContext& ctx, ScriptLine& line, std::string& value) {
 }
 
 unsigned CarryOutReturnIf(EngineContext& ctx, ScriptLine& line, std::string& value) {
-  std::string_view text = line.argumentText;
-  std::size_t comma = FindChar(text, ',');
-  if (comma == std::string_view::npos) return FailLine(ctx, line, kErrInvalidSwitch);
-  if (!EvaluateCondition(ctx, TrimmedCopy(text.substr(0, comma)))) return kReturnIfNotHeld;
-  std::string written = TrimmedCopy(text.substr(comma + 1));
+  std::string_view condition, rest;
+  if (!SplitConditionLine(line.argumentText, condition, rest)) {
+    return FailLine(ctx, line, kErrInvalidSwitch);
+  }
+  if (!EvaluateCondition(ctx, TrimmedCopy(condition))) return kReturnIfNotHeld;
+  std::string written = TrimmedCopy(rest);
   unsigned status = ExpandSymbols(ctx, written, value, kReturnValueSize);
   if (status != 0) {
     value = FitToBuffer(written, kReturnValueSize);

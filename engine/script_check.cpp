@@ -131,14 +131,9 @@ class ScriptChecker {
     if (row.setsSymbol.empty()) return;
     std::string_view text = line.argumentText;
     if (row.id == kCmdCall || row.id == kCmdCallIf) {
-      if (row.id == kCmdCallIf) {
-        const std::size_t comma = FindChar(text, ',');
-        if (comma == std::string_view::npos) return;
-        text = text.substr(comma + 1);
-      }
       std::string result, section;
       bool hasResult = false;
-      if (SplitCallTarget(text, result, section, hasResult) == 0 && hasResult) {
+      if (CallTargetOf(line, result, section, hasResult) && hasResult) {
         sets.push_back(SymbolId(result));
       }
       return;
@@ -153,10 +148,20 @@ class ScriptChecker {
     }
   }
 
+  // The target of a CALL or CALLIF line, as its handler splits it; false when it has none.
+  static bool CallTargetOf(const ScriptLine& line, std::string& result, std::string& section,
+                           bool& hasResult) {
+    std::string_view text = line.argumentText;
+    if (line.commandId == kCmdCallIf) {
+      std::string_view condition;
+      if (!SplitConditionLine(line.argumentText, condition, text)) return false;
+    }
+    return SplitCallTarget(text, result, section, hasResult) == 0;
+  }
+
   // The section a line runs or walks, as its handler names it; false for a line that
   // names none.
   static bool TargetOf(const ScriptLine& line, Edge& edge, std::string& target) {
-    std::string_view text = line.argumentText;
     edge = Edge::Call;
     switch (line.commandId) {
       case kCmdCopyFiles:
@@ -168,21 +173,16 @@ class ScriptChecker {
         target = line.argumentText;
         return true;
       case kCmdGotoIf: {
-        const std::size_t comma = FindChar(text, ',');
-        if (comma == std::string_view::npos) return false;
-        target = TrimmedCopy(text.substr(comma + 1));
+        std::string_view condition, section;
+        if (!SplitConditionLine(line.argumentText, condition, section)) return false;
+        target = TrimmedCopy(section);
         return true;
       }
       case kCmdCallIf:
       case kCmdCall: {
-        if (line.commandId == kCmdCallIf) {
-          const std::size_t comma = FindChar(text, ',');
-          if (comma == std::string_view::npos) return false;
-          text = text.substr(comma + 1);
-        }
         std::string result;
         bool hasResult = false;
-        return SplitCallTarget(text, result, target, hasResult) == 0;
+        return CallTargetOf(line, result, target, hasResult);
       }
       default:
         return false;
