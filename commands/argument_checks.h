@@ -5,11 +5,8 @@
 // argument as written: there a %%NAME%% reference stands for a field's content (its form is
 // checked, not its value), and a command that expands its whole argument before taking it
 // apart is checked only when the argument holds no reference.
-#include <string_view>
+#include "engine/script_check.h"
 
-// Returns 0 when the argument is one the command accepts, otherwise the ErrorCode the
-// handler would fail the line with.
-using ArgumentCheck = unsigned (*)(std::string_view expandedArgument);
-
-// The check of command `id`, or nullptr when the command has none.
-ArgumentCheck ArgumentCheckOf(unsigned id);
+// The check of command `id` (0 when the argument is one the command accepts, otherwise the
+// ErrorCode the handler would fail the line with), or nullptr when the command has none.
+ArgumentCheckFn ArgumentCheckOf(unsigned id);

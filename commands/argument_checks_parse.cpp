@@ -31,7 +31,7 @@ constexpr std::size_t kNoBound = std::numeric_limits<std::size_t>::max();
 // run (the WhatIf run checks it expanded).
 bool HoldsReference(std::string_view text) { return FindText(text, "%%") != std::string_view::npos; }
 
-template <ArgumentCheck check>
+template <ArgumentCheckFn check>
 unsigned ExpandedFirst(std::string_view text) {
   return HoldsReference(text) ? 0u : check(text);
 }
@@ -197,7 +197,7 @@ unsigned Progress(std::string_view text) {
 }
 }  // namespace
 
-ArgumentCheck ArgumentCheckOf(unsigned id) {
+ArgumentCheckFn ArgumentCheckOf(unsigned id) {
   switch (id) {
     case kCmdCall: return Call;
     case kCmdCallIf: return CallIf;

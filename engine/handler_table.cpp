@@ -35,8 +35,7 @@ CommandHandler HandlerTable::FindWhatIf(unsigned id) const {
 }
 
 unsigned HandlerTable::CheckArgument(unsigned id, std::string_view argument) const {
-  ArgumentCheckFn check = argumentChecks_ ? argumentChecks_(id) : nullptr;
-  return check ? check(argument) : 0;
+  return CheckArgumentWith(argumentChecks_, id, argument);
 }
 
 unsigned EmptyHandler(EngineContext&, ScriptLine&) { return 0; }

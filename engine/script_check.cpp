@@ -243,8 +243,7 @@ class ScriptChecker {
   }
 
   unsigned ArgumentCode(const ScriptLine& line) const {
-    ArgumentCheckFn check = checks_ ? checks_(line.commandId) : nullptr;
-    return check ? check(line.argumentText) : 0;
+    return CheckArgumentWith(checks_, line.commandId, line.argumentText);
   }
 
   void ReportRefusal(const ScriptLine& line, unsigned code) {
@@ -362,6 +361,12 @@ void Finish(CheckReport& report) {
   }
 }
 }  // namespace
+
+unsigned CheckArgumentWith(ArgumentCheckLookup checks, unsigned commandId,
+                           std::string_view argument) {
+  ArgumentCheckFn check = checks ? checks(commandId) : nullptr;
+  return check ? check(argument) : 0;
+}
 
 CheckReport CheckScriptText(std::string_view text, std::string_view startSection,
                             ArgumentCheckLookup checks) {

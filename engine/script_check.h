@@ -10,6 +10,9 @@
 // The engine is given the checks (they live with the command families).
 using ArgumentCheckFn = unsigned (*)(std::string_view argument);
 using ArgumentCheckLookup = ArgumentCheckFn (*)(unsigned commandId);
+// What `checks` says of command `commandId`'s argument: 0 also when it has no check.
+unsigned CheckArgumentWith(ArgumentCheckLookup checks, unsigned commandId,
+                           std::string_view argument);
 
 struct CheckFinding {
   unsigned lineNumber = 0;  // 0: the script as a whole (a missing start section)
