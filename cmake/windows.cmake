@@ -67,7 +67,8 @@ target_link_libraries(Orqex PRIVATE orq_core)
 add_executable(OrqCab WIN32 ${CMAKE_SOURCE_DIR}/orqcab/orqcab_main.cpp
                ${CMAKE_SOURCE_DIR}/orqcab/cab_installer.cpp ${CMAKE_SOURCE_DIR}/orqcab/cab_extract.cpp
                ${CMAKE_SOURCE_DIR}/orqcab/cab_install_worker.cpp
-               ${CMAKE_SOURCE_DIR}/orqcab/cab_target.cpp)
+               ${CMAKE_SOURCE_DIR}/orqcab/cab_target.cpp
+               ${CMAKE_SOURCE_DIR}/orqcab/background_moves.cpp)
 target_link_libraries(OrqCab PRIVATE orq_core)
 
 # The product example's service program (examples/product), shipped in its payload folder.

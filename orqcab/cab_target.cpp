@@ -115,6 +115,10 @@ DWORD MoveByHandle(HANDLE file, HANDLE folder, const std::string& name, bool rep
   return status >= 0 ? ERROR_SUCCESS : toError(status);
 }
 
+DWORD MoveToNewName(HANDLE file, HANDLE folder, const std::string& name) {
+  return MoveByHandle(file, folder, name, false);
+}
+
 std::string LinkRefusal(const std::string& path) {
   return "Refused " + Quoted(path) + ": it is a link or junction";
 }
@@ -186,11 +190,20 @@ std::string Win32Reason(DWORD error) {
   }
 }
 
-CabTarget::CabTarget() : heldLimit_(kHeldFiles) {}
+CabTarget::CabTarget() : heldLimit_(kHeldFiles), moves_(MoveToNewName) {}
 
 CabTarget::~CabTarget() {
+  Settle();
   for (Pending& pending : pending_) {
-    if (pending.moved) continue;
+    if (pending.moved) {
+      // A new file moved in early, still open: the installation failed.
+      if (pending.file) {
+        FILE_DISPOSITION_INFO remove{TRUE};
+        PutAttributes(pending.file.Get(), 0);
+        SetFileInformationByHandle(pending.file.Get(), FileDispositionInfo, &remove, sizeof remove);
+      }
+      continue;
+    }
     pending.file.Reset();
     SetFileAttributesA(pending.temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(pending.temporary.c_str());
@@ -342,7 +355,11 @@ HRESULT CabTarget::CreateTemporary(const Place& place, HANDLE& file, std::string
   };
   UniqueKernelHandle created(create());
   if (!created && GetLastError() == ERROR_TOO_MANY_OPEN_FILES && held_ > 0) {
-    for (Pending& pending : pending_) pending.file.Reset();
+    // New files moved in stay open, to be removed if the installation fails.
+    Settle();
+    for (Pending& pending : pending_) {
+      if (!pending.moved) pending.file.Reset();
+    }
     held_ = 0;
     heldLimit_ = 0;
     created.Reset(create());
@@ -359,10 +376,23 @@ HRESULT CabTarget::CreateTemporary(const Place& place, HANDLE& file, std::string
 
 void CabTarget::Written() {
   if (pending_.empty()) return;
-  if (held_ < heldLimit_) {
-    ++held_;
-  } else {
-    pending_.back().file.Reset();
+  Pending& pending = pending_.back();
+  if (held_ >= heldLimit_) {
+    pending.file.Reset();
+    return;
+  }
+  ++held_;
+  if (pending.place.exists) return;  // replaced by Commit
+  const std::string& path = pending.place.path;
+  moves_.Post(pending_.size() - 1, pending.file.Get(),
+              folders_.at(pending.place.folder).handle.Get(),
+              path.substr(FindLastChar(path, '\\') + 1));
+}
+
+void CabTarget::Settle() {
+  // A move that failed (something came to the name meanwhile) is done again by Commit.
+  for (const auto& [index, error] : moves_.Finish()) {
+    if (error == ERROR_SUCCESS) pending_[index].moved = true;
   }
 }
 
@@ -429,14 +459,29 @@ HRESULT CabTarget::Replace(Pending& pending, bool keepExisting, std::string& mes
 }
 
 HRESULT CabTarget::Commit(bool keepExisting, unsigned& moved, std::string& message) {
+  Settle();
+  // The new files moved in stay open until every replacement is done, so that they
+  // are removed if one fails; one that a later file of the same name replaces is let
+  // go first (nothing replaces a file held open).
+  std::set<std::wstring> replaced;
+  for (const Pending& pending : pending_) {
+    if (!pending.moved) replaced.insert(Upper(WideFromAnsi(pending.place.path)));
+  }
   for (Pending& pending : pending_) {
+    if (pending.moved && replaced.count(Upper(WideFromAnsi(pending.place.path)))) {
+      pending.file.Reset();
+    }
+  }
+  for (Pending& pending : pending_) {
+    if (pending.moved) continue;
     const HRESULT status = Replace(pending, keepExisting, message);
     if (FAILED(status)) return status;
     pending.file.Reset();
-    if (status == S_OK) {
-      pending.moved = true;
-      ++moved;
-    }
+    if (status == S_OK) pending.moved = true;
+  }
+  for (Pending& pending : pending_) {
+    pending.file.Reset();
+    if (pending.moved) ++moved;
   }
   return S_OK;
 }

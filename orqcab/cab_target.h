@@ -4,13 +4,16 @@
 // looked at as it is reached (a link or junction, or a file with a second hard
 // link, is refused), and the folders stay open until the installation ends. Every
 // file is first written under a temporary name in a temporary folder of the target
-// folder; the installed files are replaced only once the whole cabinet has been
-// extracted, each moved over the old one in one step (a move never follows a link
-// at its destination), so a damaged cabinet changes none of them. A temporary file
-// stays open, shared with nobody, from its creation to its move, so what is moved is
-// what was written (past 4,096 files, or when the system runs out of handles, a
-// file is closed when written and opened again for its move, refused if it has
-// become a link or got a second name).
+// folder. A file whose name is new in its folder is moved there as soon as it is
+// written (by a second thread, beside the extraction) and removed again when the
+// installation fails; the installed files are replaced only once the whole cabinet
+// has been extracted, each moved over the old one in one step (a move never follows
+// a link at its destination), so a damaged cabinet changes none of them and leaves
+// no new file. A temporary file stays open, shared with nobody, from its creation to
+// its move (and a new file to the end of the installation), so what is moved is what
+// was written (past 4,096 files, or when the system runs out of handles, a file is
+// closed when written and opened again for its move, refused if it has become a link
+// or got a second name).
 //
 // Costs, as every name that is not there costs a look through its whole folder
 // under Wine: a folder's names are read once when it is entered, only files found
@@ -24,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "orqcab/background_moves.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
 
@@ -37,7 +41,8 @@ class CabTarget {
   CabTarget();
   CabTarget(const CabTarget&) = delete;
   CabTarget& operator=(const CabTarget&) = delete;
-  // Removes every temporary file that was not moved into place.
+  // Removes every temporary file that was not moved into place, and every new file
+  // when Commit was not reached.
   ~CabTarget();
 
   // Opens `base` (which must exist) and creates each folder of `sub` (a checked
@@ -58,10 +63,12 @@ class CabTarget {
   // A new temporary file for the place, open for writing (`file` stays this object's);
   // it waits for Commit to be moved over the place.
   HRESULT CreateTemporary(const Place& place, HANDLE& file, std::string& message);
-  // The newest temporary file is complete.
+  // The newest temporary file is complete; where no file was installed at its place,
+  // it starts moving there.
   void Written();
 
-  // Moves every temporary file over its place, in order. A
+  // Keeps the new files moved in so far, and moves every other temporary file over
+  // its place, in order. A
   // read-only file is replaced too, and keeps its attribute when that fails;
   // `keepExisting` keeps a file that came meanwhile. Ends at the first failure,
   // naming the file; what is left of the temporary files goes with this object.
@@ -76,9 +83,13 @@ class CabTarget {
   struct Pending {
     std::string temporary;
     Place place;
-    UniqueKernelHandle file;  // open until it is moved (or closed past heldLimit_)
+    // Open until it is moved (or closed past heldLimit_); a new file moved in before
+    // Commit stays open until then, to be removed if the installation fails.
+    UniqueKernelHandle file;
     bool moved = false;
   };
+  // Takes in the results of the moves of new files done so far.
+  void Settle();
   HRESULT OpenChecked(const std::string& path, const std::wstring& expected, OpenFolder& folder,
                       std::string& message);
   const OpenFolder* Enter(const std::string& relative, HRESULT& status, std::string& message);
@@ -100,4 +111,5 @@ class CabTarget {
   // The temporary folder, once made, then its sub-folders.
   std::vector<StagingFolder> staging_;
   unsigned long nameSeed_ = 0;
+  BackgroundMoves moves_;  // uses the handles above: finished first
 };
