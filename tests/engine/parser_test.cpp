@@ -31,8 +31,6 @@ TEST_F(Parser, LinesSectionsAndRefusals) {
       // The command word is the run of letters and digits; a "[" in an argument is part of it.
       {"[S]\r\nSETX=1\r\nSET_X\r\nSET\tY=2\r\n%%X%% = 1\r\nCALLIF [a]\r\n",
        "0 [S] 2:SETX?(=1) 3:SET(_X) 4:SET(Y=2) 5:?(%%X%% = 1) 6:CALLIF([a])", 0},
-      {"[ Main ]\r\n[main]\r\nSET A=1\r\n[main]\r\n", "0 [ Main ] [main] 3:SET(A=1) [main]", 0},
-      {"[Main]\nSET A=1\nSET B=2\n", "0 [Main] 2:SET(A=1) 3:SET(B=2)", 0},
       {std::string("[Main]\r\nSET A=1\r\n\0SET B=2\r\n", 26), "0 [Main] 2:SET(A=1)", 0},
       // Trail bytes "]", "\" and "[" stay inside their characters.
       {"[A\x95]B]\r\nSET X=\x95\x5C\r\n;\x95\x5B\r\nSET Y=1\r\n",

@@ -44,15 +44,6 @@ TEST_F(Symbols, ExpansionAndExpansionForAction) {
   }
 }
 
-TEST_F(Symbols, SetWithoutEqualsSignReportsNowhereToPutValue) {
-  auto r = Run("[Main]\r\nSET A=1\r\n\r\nSET X\r\n");
-  EXPECT_EQ(r.status, 23u);
-  EXPECT_NE(r.log.find("Error: Nowhere to put value.\n>>Line 4: SET X\r\n"), std::string::npos);
-  EXPECT_EQ(TheFinalStatus().status, static_cast<std::int32_t>(0x80004005));
-  EXPECT_EQ(TheFinalStatus().message, "Orqex Script: Nowhere to put value.<br>SET X");
-  EXPECT_NE(r.log.find("Script: " + (dir_ / "test.Orq").string() + " closed."), std::string::npos);
-}
-
 TEST_F(Symbols, GetParamFindsLowerCaseKeysOnly) {
   TheHostValues().paramsText = "lang=\"de\" mode=\"silent\" pid=\"7\" open=\"x";
   auto r = Run(

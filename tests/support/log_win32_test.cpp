@@ -5,16 +5,12 @@
 #include <string>
 
 #include "support/log.h"
+#include "support/system_folders.h"
 #include "support_code/script_test.h"
 
 namespace {
 const char* const kAgentKey = "SOFTWARE\\Tevlin\\Agent";
 constexpr DWORD kMiB = 1048576;
-
-std::string WindowsDir() {
-  char dir[MAX_PATH];
-  return std::string(dir, GetWindowsDirectoryA(dir, MAX_PATH));
-}
 
 // The text ends with the line the writer makes of `message` (after its time and process).
 bool EndsWithLine(const std::string& text, const std::string& message) {
@@ -63,7 +59,7 @@ class LogFile : public ::testing::Test {
   UniqueKernelHandle turn_{CreateMutexA(nullptr, FALSE, "OrqLogFileTestSettingsTurn")};
   UniqueRegKey key_;
   bool keyExisted_ = false, agentExisted_ = false;
-  std::string dir_, path_, agentPath_ = WindowsDir() + "\\" + kAgentLogName, agentBefore_;
+  std::string dir_, path_, agentPath_ = WindowsFolder() + "\\" + kAgentLogName, agentBefore_;
 };
 
 TEST_F(LogFile, LineHasTheLocalTimeProgramNameAndProcessIdAndIsCutAt3071Bytes) {
@@ -131,7 +127,7 @@ TEST_F(LogFile, SizeLimitsAreReadAtEveryLineAndEmptyOnlyAFileLargerThanThem) {
 }
 
 TEST_F(LogFile, BareNameLivesInTheWindowsFolderAndAHeldLogGoesToTheTempFolderCopy) {
-  const std::string inWindows = WindowsDir() + "\\orq_LogFile_bare_name.log";
+  const std::string inWindows = WindowsFolder() + "\\orq_LogFile_bare_name.log";
   DeleteFileA(inWindows.c_str());
   LogInit(kLogLevelStatus, "orq_LogFile_bare_name.log");
   LogStatus("bare name");
@@ -139,8 +135,7 @@ TEST_F(LogFile, BareNameLivesInTheWindowsFolderAndAHeldLogGoesToTheTempFolderCop
   DeleteFileA(inWindows.c_str());
   EXPECT_TRUE(EndsWithLine(bare, "bare name")) << bare;
 
-  char temp[MAX_PATH + 1];
-  const std::string copy = std::string(temp, GetTempPathA(MAX_PATH + 1, temp)) + "orq_held.log";
+  const std::string copy = TempFolder() + "orq_held.log";
   const std::string held = dir_ + "\\orq_held.log";
   DeleteFileA(copy.c_str());
   UniqueKernelHandle holder(CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
