@@ -53,13 +53,4 @@ TEST_F(Symbols, GetParamFindsLowerCaseKeysOnly) {
   EXPECT_EQ(r.status, 23u) << r.log;
   EXPECT_EQ(r.errorLine, 12u);
 }
-
-TEST_F(Symbols, SetWorkDirExpandsAndTrims) {
-  unsigned status = 0;
-  auto ctx = Parse("[Main]\r\nSET D=C:\\Work\r\nSETWORKDIR  %%D%%\\sub \r\n", status);
-  ctx->scriptDir = "C:\\Script";
-  ASSERT_EQ(ScriptRun(*ctx, "Main"), 0u);
-  EXPECT_EQ(ctx->workDir, "C:\\Work\\sub");
-  EXPECT_EQ(ctx->scriptDir, "C:\\Script");
-}
 }  // namespace
