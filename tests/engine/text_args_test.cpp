@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "engine/text_args.h"
 #include "support/mbcs.h"
 
@@ -26,6 +28,15 @@ TEST_F(TextArgs, SplitNameValueAtTheFirstEqualsSignWithinBufferBounds) {
     std::string name, value;
     EXPECT_EQ(SplitNameValue(row.text, 260, 1024, name, value), row.status) << row.text.size();
     EXPECT_EQ(name + "|" + value, row.name + "|" + row.value) << row.text.size();
+  }
+}
+
+// GETPARAM's lookup: a key is found whole, never as the end of a longer one, and only closed.
+TEST_F(TextArgs, ParamValueFindsWholeKeysWithClosedValues) {
+  const std::string params = "lang=\"de\" mode=\"silent\" pid=\"7\" open=\"x";
+  for (const auto& [key, value] : {std::pair<const char*, const char*>{"lang", "de"}, {"LANG", ""},
+                                   {"none", ""}, {"id", ""}, {"pid", "7"}, {"open", ""}}) {
+    EXPECT_EQ(ParamValue(params, key), value) << key;
   }
 }
 

@@ -1,6 +1,7 @@
 #include "support_code/win32_test_utils.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <regex>
@@ -118,10 +119,7 @@ StartedProgram::~StartedProgram() {
 std::unique_ptr<StartedProgram> StartProgramCopy(const std::string& helper, const std::string& path,
                                                  const std::string& arguments,
                                                  const char* readyEvent) {
-  for (std::size_t cut = path.find('\\', 3); cut != std::string::npos;
-       cut = path.find('\\', cut + 1)) {
-    CreateDirectoryA(path.substr(0, cut).c_str(), nullptr);
-  }
+  SHCreateDirectoryExA(nullptr, path.substr(0, path.rfind('\\')).c_str(), nullptr);
   EXPECT_TRUE(CopyFileA((TestBinDir() + "\\" + helper).c_str(), path.c_str(), FALSE)) << path;
   auto started = std::make_unique<StartedProgram>();
   started->process = StartProgram("\"" + path + "\" " + arguments, readyEvent);
