@@ -27,10 +27,8 @@ TEST_F(Runner, ScriptsEndWithTheirStatusLineAndLogLines) {
       {"[Main]\nGOTOIF 1==1, Bad\n[Bad]\nSET X", 23, "4: SET X",
        "Error: Nowhere to put value.\n>>Line 4: SET X", ""},
       {"[Main]\nGOTOIF 1==1", 51, "", "", "Error:"},
-      {"[Main]\nCALLIF 1==1", 51, "2: CALLIF 1==1",
-       "Error: Invalid switch or value supplied in command line parameters.\n>>Line 2: CALLIF 1==1",
-       ""},
-      {"[Main]\nCALL Sub\n[Sub]\nRETURNIF 1==1", 51, "4: RETURNIF 1==1", "", ""},
+      {"[Main]\nCALL Sub\n[Sub]\nRETURNIF 1==1", 51, "4: RETURNIF 1==1",
+       "Error: Invalid switch or value supplied in command line parameters.\n>>Line 4: RETURNIF", ""},
       {"[Main]\nCALL R=Sub\n[Sub]\nRETURNIF 1==1, %%Missing%%", 28, "4: RETURNIF 1==1, %%Missing%%",
        "", ""},
       {"[Main]\nSET A=1\nCALLIF %%A%%==2, R=Bad\nCALLIF %%A%%==1, R = Good\n"
