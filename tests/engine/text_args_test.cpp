@@ -33,7 +33,7 @@ TEST_F(TextArgs, SplitNameValueAtTheFirstEqualsSignWithinBufferBounds) {
 
 // GETPARAM's lookup: a key is found whole, never as the end of a longer one, and only closed.
 TEST_F(TextArgs, ParamValueFindsWholeKeysWithClosedValues) {
-  const std::string params = "lang=\"de\" mode=\"silent\" pid=\"7\" open=\"x";
+  const std::string params = "pid=\"7\" lang=\"de\" mode=\"silent\" open=\"x";
   for (const auto& [key, value] : {std::pair<const char*, const char*>{"lang", "de"}, {"LANG", ""},
                                    {"none", ""}, {"id", ""}, {"pid", "7"}, {"open", ""}}) {
     EXPECT_EQ(ParamValue(params, key), value) << key;
