@@ -9,9 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/final_status.h"
 #include "engine/handler_table.h"
-#include "engine/host_values.h"
 #include "engine/runner.h"
 #include "engine/script_file.h"
 #include "engine/script_model.h"
@@ -32,8 +30,6 @@ class EngineTest : public ::testing::Test {
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     LogInit(kLogLevelStatus, (dir_ / "run.log").string());
-    TheFinalStatus() = FinalStatus{};
-    TheHostValues() = HostValues{};
   }
   void TearDown() override {
     SetAnsiCodePageForTesting(0);

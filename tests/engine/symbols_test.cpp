@@ -13,7 +13,6 @@ TEST_F(Symbols, ExpansionAndExpansionForAction) {
   SetSymbol(ctx.symbols, "Ver", "1");
   SetSymbol(ctx.symbols, "VER", "2");
   SetSymbol(ctx.symbols, "Self", "%%A%%");
-  SetSymbol(ctx.symbols, "", "empty-named");
   SetSymbol(ctx.symbols, "Big", std::string(2000, 'b'));
   SetSymbol(ctx.symbols, "Fit", "fffff");
   const struct {
@@ -22,12 +21,8 @@ TEST_F(Symbols, ExpansionAndExpansionForAction) {
     std::string out;
     unsigned status, forAction;
   } rows[] = {
-      {"%%A%%y", 260, "xy", 0, 0},
       {"%%Ver%%%%VER%%", 260, "12", 0, 0},
-      {"50% and 5%", 260, "50% and 5%", 0, 0},
       {"%%Self%%", 260, "%%A%%", 0, 0},  // values are not expanded again
-      {"%%%%", 260, "empty-named", 0, 0},
-      {"head %%Missing%% tail", 260, "head ", 28, 28},
       {"C:\\Prod\\%%SUB", 260, "C:\\Prod\\", 0, 28},  // unclosed: the rest is left out
       {"a%%Big%%z", 1024, "az", 0, 59},
       {"abcd%%Fit%%", 10, "abcdfffff", 0, 0},  // exactly 9 bytes fit
@@ -42,33 +37,5 @@ TEST_F(Symbols, ExpansionAndExpansionForAction) {
     EXPECT_EQ(ExpandForAction(ctx, row.text, forAction, row.size), row.forAction) << row.text;
     EXPECT_EQ(forAction, row.forAction ? forAction : row.out) << row.text;
   }
-}
-
-TEST_F(Symbols, SetWithoutEqualsSignReportsNowhereToPutValue) {
-  auto r = Run("[Main]\r\nSET A=1\r\n\r\nSET X\r\n");
-  EXPECT_EQ(r.status, 23u);
-  EXPECT_NE(r.log.find("Error: Nowhere to put value.\n>>Line 4: SET X\r\n"), std::string::npos);
-  EXPECT_EQ(TheFinalStatus().status, static_cast<std::int32_t>(0x80004005));
-  EXPECT_EQ(TheFinalStatus().message, "Orqex Script: Nowhere to put value.<br>SET X");
-  EXPECT_NE(r.log.find("Script: " + (dir_ / "test.Orq").string() + " closed."), std::string::npos);
-}
-
-TEST_F(Symbols, GetParamFindsLowerCaseKeysOnly) {
-  TheHostValues().paramsText = "lang=\"de\" mode=\"silent\" pid=\"7\" open=\"x";
-  auto r = Run(
-      "[Main]\nGETPARAM L=LANG\nGETPARAM M=none\nGETPARAM I=id\nGETPARAM P=pid\nGETPARAM O=open\n"
-      "CONTINUEIF %%L%%==de\nCONTINUEIF %%M%%==\nCONTINUEIF %%I%%==\nCONTINUEIF %%P%%==7\n"
-      "CONTINUEIF %%O%%==\nGETPARAM X\n");
-  EXPECT_EQ(r.status, 23u) << r.log;
-  EXPECT_EQ(r.errorLine, 12u);
-}
-
-TEST_F(Symbols, SetWorkDirExpandsAndTrims) {
-  unsigned status = 0;
-  auto ctx = Parse("[Main]\r\nSET D=C:\\Work\r\nSETWORKDIR  %%D%%\\sub \r\n", status);
-  ctx->scriptDir = "C:\\Script";
-  ASSERT_EQ(ScriptRun(*ctx, "Main"), 0u);
-  EXPECT_EQ(ctx->workDir, "C:\\Work\\sub");
-  EXPECT_EQ(ctx->scriptDir, "C:\\Script");
 }
 }  // namespace

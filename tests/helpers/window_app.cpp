@@ -13,94 +13,73 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 namespace {
-
 bool g_ignoreClose = false;
-const UINT_PTR kLifeTimer = 1;
-const int kExitLifeOver = 3;
-const int kExitClosed = 10;
-
-DWORD ParseMs(const char *text) { return static_cast<DWORD>(std::strtoul(text, nullptr, 10)); }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
       if (!g_ignoreClose) DestroyWindow(window);
       return 0;
-    case WM_TIMER:
-      if (wParam == kLifeTimer) {
-        KillTimer(window, kLifeTimer);
-        PostQuitMessage(kExitLifeOver);
-      }
+    case WM_TIMER:  // the lifetime is over
+      KillTimer(window, wParam);
+      PostQuitMessage(3);
       return 0;
     case WM_DESTROY:
-      PostQuitMessage(kExitClosed);
+      PostQuitMessage(10);
       return 0;
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }
 }
-
 }  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc < 3) return 2;
-  const std::string className = argv[1];
-  const std::string title = argv[2];
-  DWORD hangMs = 0;
-  DWORD lifeMs = 60000;
-  std::string readyEvent;
+  DWORD hangMs = 0, lifeMs = 60000;
+  const char* readyEvent = nullptr;
   for (int i = 3; i < argc; ++i) {
-    const bool hasValue = i + 1 < argc;
+    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
     if (std::strcmp(argv[i], "--ignore-close") == 0) {
       g_ignoreClose = true;
-    } else if (std::strcmp(argv[i], "--hang") == 0 && hasValue) {
-      hangMs = ParseMs(argv[++i]);
-    } else if (std::strcmp(argv[i], "--life") == 0 && hasValue) {
-      lifeMs = ParseMs(argv[++i]);
-    } else if (std::strcmp(argv[i], "--ready") == 0 && hasValue) {
-      readyEvent = argv[++i];
+      continue;
+    }
+    if (!value) return 2;
+    if (std::strcmp(argv[i], "--hang") == 0) {
+      hangMs = std::strtoul(value, nullptr, 10);
+    } else if (std::strcmp(argv[i], "--life") == 0) {
+      lifeMs = std::strtoul(value, nullptr, 10);
+    } else if (std::strcmp(argv[i], "--ready") == 0) {
+      readyEvent = value;
     } else {
       return 2;
     }
+    ++i;
   }
-
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = className.c_str();
-  if (RegisterClassA(&windowClass) == 0) return 2;
-  HWND window =
-      CreateWindowExA(0, className.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                      CW_USEDEFAULT, 200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
-  if (window == nullptr) return 2;
-  SetTimer(window, kLifeTimer, lifeMs, nullptr);
-
-  if (!readyEvent.empty()) {
-    HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, readyEvent.c_str());
-    if (ready != nullptr) {
+  windowClass.lpszClassName = argv[1];
+  HWND window = RegisterClassA(&windowClass)
+                    ? CreateWindowExA(0, argv[1], argv[2], WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, 200, 100, nullptr, nullptr,
+                                      windowClass.hInstance, nullptr)
+                    : nullptr;
+  if (!window) return 2;
+  SetTimer(window, 1, lifeMs, nullptr);
+  if (readyEvent) {
+    if (HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, readyEvent)) {
       SetEvent(ready);
       CloseHandle(ready);
     }
   }
-  if (hangMs != 0) Sleep(hangMs);
-
+  Sleep(hangMs);
   MSG message;
-  int exitCode = 0;
-  while (true) {
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0) {
-      exitCode = static_cast<int>(message.wParam);
-      break;
-    }
-    if (got == -1) {
-      exitCode = 2;
-      break;
-    }
+  BOOL got;
+  while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  return exitCode;
+  return got == 0 ? static_cast<int>(message.wParam) : 2;
 }

