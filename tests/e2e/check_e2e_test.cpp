@@ -1,6 +1,5 @@
 // Whole "/Check" runs of Orqex.exe: every finding logged with its line, the exit code of
 // the first error, nothing acted on or shown; the shipped examples check clean.
-#include <cstdlib>
 #include <map>
 #include <regex>
 #include <string>
@@ -53,20 +52,16 @@ TEST_F(CheckRuns, LogsEveryFindingWithItsLineAndActsOnNothing) {
 // A script with several start sections is checked from each; a section may be unreached
 // from one of them but not from all, and nothing else may be found.
 TEST_F(CheckRuns, ExamplesCheckCleanFromEachStartSection) {
-  const char* root = std::getenv("ORQ_SOURCE_DIR");
-  ASSERT_NE(root, nullptr) << "ORQ_SOURCE_DIR must name the source tree";
   const struct {
     const char* file;
     std::vector<std::string> starts;
   } rows[] = {
-      {"examples/example.Orq", {"DefaultInstall", "Uninstall"}},
-      {"examples/cabinet.Orq", {"DefaultInstall"}},
+      {"examples\\example.Orq", {"DefaultInstall", "Uninstall"}},
+      {"examples\\cabinet.Orq", {"DefaultInstall"}},
   };
   for (const auto& row : rows) {
-    std::string source = "Z:" + std::string(root) + "/" + row.file;
-    for (char& c : source) c = c == '/' ? '\\' : c;
-    const std::string script = ReadTextFile(source);
-    ASSERT_FALSE(script.empty()) << source;
+    const std::string script = ReadTextFile(SourceTreePath(row.file));
+    ASSERT_FALSE(script.empty()) << row.file;
     std::map<std::string, std::size_t> unreachedFrom;  // finding: how many starts gave it
     for (const std::string& start : row.starts) {
       SCOPED_TRACE(std::string(row.file) + " from " + start);
