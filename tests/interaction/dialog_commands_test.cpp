@@ -21,21 +21,8 @@ std::string Text(HWND window) {
   return text.substr(0, length);
 }
 
-// The first dialog-class window of `thread` (a message box or the progress dialog).
-HWND DialogOf(DWORD thread) {
-  HWND found = nullptr;
-  EnumThreadWindows(
-      thread,
-      [](HWND window, LPARAM found) -> BOOL {
-        std::string name(16, '\0');
-        name.resize(GetClassNameA(window, name.data(), 16));
-        if (name != "#32770") return TRUE;
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
+// The first dialog-class window: a message box or the progress dialog.
+HWND Dialog(const char* title = nullptr) { return FindWindowA("#32770", title); }
 
 class DialogCommandsTest : public ScriptTest {
  protected:
@@ -45,15 +32,15 @@ class DialogCommandsTest : public ScriptTest {
     ScriptTest::TearDown();
   }
 
-  // Presses `button` on the first message box of the script's thread (of any process with
-  // `anyProcess`) 400 ms after it appeared, if one appears within `waitMs`, and waits until
-  // it is gone; `shown` gets its text, "<none>", or "<closed by itself>".
-  std::thread Presser(int button, DWORD waitMs, std::string& shown, bool anyProcess = false) {
-    return std::thread([=, &shown, script = GetCurrentThreadId()] {
+  // Presses `button` on the first message box 400 ms after it appeared, if one appears within
+  // `waitMs`, and waits until it is gone; `shown` gets its text, "<none>", or "<closed by
+  // itself>".
+  std::thread Presser(int button, DWORD waitMs, std::string& shown) {
+    return std::thread([=, &shown] {
       shown = "<none>";
       for (DWORD waited = 0; waited < waitMs; waited += 10, Sleep(10)) {
-        HWND box = anyProcess ? FindWindowA("#32770", "Calvane Orqex") : DialogOf(script);
-        if (!box || !IsWindowVisible(box) || Text(box) != "Calvane Orqex") continue;
+        HWND box = Dialog("Calvane Orqex");
+        if (!box || !IsWindowVisible(box)) continue;
         shown = Text(GetDlgItem(box, 0xFFFF));  // the message text control
         Sleep(400);
         if (!IsWindowVisible(box)) shown = "<closed by itself>";
@@ -65,7 +52,7 @@ class DialogCommandsTest : public ScriptTest {
   }
   // The progress dialog's "title|status text|bar position", or "<none>".
   std::string View() {
-    HWND dialog = DialogOf(GetCurrentThreadId());
+    HWND dialog = Dialog();
     if (!dialog) return "<none>";
     return Text(dialog) + "|" + Text(GetDlgItem(dialog, IDC_PROGRESS_STATUS)) + "|" +
            std::to_string(SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
@@ -96,7 +83,7 @@ TEST_F(DialogCommandsTest, FailingOrQuietBoxesAskNothing) {
 TEST_F(DialogCommandsTest, ProgressDialogShowsTitleBarAndTextUntilEnded) {
   ASSERT_EQ(Run({"SET T=Setup", "STARTPROGRESSDLG  %%T%% one "}), 0u);
   EXPECT_EQ(View(), "Setup one||0");
-  HWND dialog = DialogOf(GetCurrentThreadId());
+  HWND dialog = Dialog();
   RECT box{}, area{};  // centred on the work area
   GetWindowRect(dialog, &box);
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
@@ -116,7 +103,7 @@ TEST_F(DialogCommandsTest, ProgressDialogShowsTitleBarAndTextUntilEnded) {
   }
   ASSERT_EQ(Run({"STARTPROGRESSDLG Second"}), 0u);  // renames, keeps bar and text
   EXPECT_EQ(View(), "Second|No number|0");
-  EXPECT_EQ(DialogOf(GetCurrentThreadId()), dialog);
+  EXPECT_EQ(Dialog(), dialog);
 
   const ULONGLONG start = GetTickCount64();
   ASSERT_EQ(Run({"ENDPROGRESSDLG"}), 0u);
@@ -137,12 +124,12 @@ TEST_F(DialogCommandsTest, BoxesWaitForTheButtonAlsoAfterTheProgressDialogWasClo
                               "SHOWMSG Answers %%A%% %%B%% \r\nENDPROGRESSDLG\r\n");
   });
   HWND dialog = nullptr;
-  for (int i = 0; i < 2000 && !(dialog = FindWindowA("#32770", title.c_str())); ++i) Sleep(10);
+  for (int i = 0; i < 2000 && !(dialog = Dialog(title.c_str())); ++i) Sleep(10);
   PostMessageA(dialog, WM_CLOSE, 0, 0);  // from a thread other than the engine's
   std::string asked, sure, told;
-  Presser(IDYES, 20000, asked, true).join();
-  Presser(IDNO, 20000, sure, true).join();
-  Presser(IDOK, 20000, told, true).join();
+  Presser(IDYES, 20000, asked).join();
+  Presser(IDNO, 20000, sure).join();
+  Presser(IDOK, 20000, told).join();
   orqex.join();
   EXPECT_NE(dialog, nullptr);
   EXPECT_EQ(asked + "|" + sure + "|" + told, "Go Orqex on?|Sure?|Answers YES NO");

@@ -24,14 +24,7 @@ std::string ShellFolder(int id) {
 
 class InteractionTest : public ScriptTest {
  protected:
-  void SetUp() override {
-    ScriptTest::SetUp();
-    CoInitialize(nullptr);
-  }
-  void TearDown() override {
-    CoUninitialize();
-    ScriptTest::TearDown();
-  }
+  static void SetUpTestSuite() { CoInitialize(nullptr); }  // shell links are COM objects
 };
 
 TEST_F(InteractionTest, RebootFlagsGoToTheirFilesUnderTheWindowsFolder) {
@@ -98,26 +91,20 @@ TEST_F(InteractionTest, PromptRebootRestartsOnlyOnYesOrWhenQuiet) {
   SetRestartStarter(previous);
 }
 
-struct LinkRead {
-  std::string target, description;
-};
-LinkRead ReadLink(const std::string& path) {
-  LinkRead read;
+// The shortcut's "target|description" ("|" when it cannot be read).
+std::string ReadLink(const std::string& path) {
   ComPtr<IShellLinkA> link;
   ComPtr<IPersistFile> file;
-  std::wstring wide(path.begin(), path.end());
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              reinterpret_cast<void**>(link.Put()))) ||
-      FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put()))) ||
-      FAILED(file->Load(wide.c_str(), STGM_READ))) {
-    return read;
+  const std::wstring wide(path.begin(), path.end());
+  std::string target(MAX_PATH, '\0'), description(MAX_PATH, '\0');
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(link.Put()))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put()))) &&
+      SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
+    link->GetPath(target.data(), MAX_PATH, nullptr, SLGP_RAWPATH);
+    link->GetDescription(description.data(), MAX_PATH);
   }
-  std::string text(MAX_PATH, '\0');
-  link->GetPath(text.data(), MAX_PATH, nullptr, SLGP_RAWPATH);
-  read.target = text.c_str();
-  link->GetDescription(text.data(), MAX_PATH);
-  read.description = text.c_str();
-  return read;
+  return target.c_str() + std::string("|") + description.c_str();
 }
 
 TEST_F(InteractionTest, StartMenuShortcutsPointAtTheWholeTarget) {
@@ -131,8 +118,7 @@ TEST_F(InteractionTest, StartMenuShortcutsPointAtTheWholeTarget) {
   EXPECT_EQ(Symbol("Dir"), menu);
   for (const auto& [name, target] : {std::pair<std::string, std::string>{"Updater", "C:\\Tools\\upd.exe"},
                                      {"OrqLong", longTarget}}) {
-    const LinkRead read = ReadLink(menu + "\\" + name + ".lnk");
-    EXPECT_EQ(read.target + "|" + read.description, target + "|" + name);
+    EXPECT_EQ(ReadLink(menu + "\\" + name + ".lnk"), target + "|" + name);
     DeleteFileA((menu + "\\" + name + ".lnk").c_str());
   }
   // A target that does not fit is refused whole: no shortcut to another file.
@@ -154,7 +140,7 @@ TEST_F(InteractionTest, NineFamilyCopyUsesTheUsersStartMenu) {
   EXPECT_EQ(run.exitCode, 0u);
   const std::string menu = ShellFolder(CSIDL_STARTMENU);
   EXPECT_EQ(Value("D"), Sz(menu));
-  EXPECT_EQ(ReadLink(menu + "\\OrqNine.lnk").target, "C:\\nine.exe");
+  EXPECT_EQ(ReadLink(menu + "\\OrqNine.lnk"), "C:\\nine.exe|OrqNine");
   DeleteFileA((menu + "\\OrqNine.lnk").c_str());
 }
 }  // namespace
