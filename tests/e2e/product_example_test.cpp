@@ -1,20 +1,11 @@
-// The product example as an agent runs it: refused while the product runs, installed,
-// updated over itself and removed; each outcome reaches the agent, and the machine holds the
-// product's service, files, settings and shortcut exactly while it is installed.
-#include <shlobj.h>
-
+// The product example as an agent runs it: each outcome reaches the agent, and the machine
+// holds the product exactly while it is installed.
+#include "e2e/shell_folder.h"
 #include "support_code/script_test.h"
 
 namespace {
 const char kProductKey[] = "Software\\OrqDemo";
 const char kAppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\orqdemo.exe";
-
-std::string ShellFolder(int id) {
-  std::string path(MAX_PATH, '\0');
-  if (FAILED(SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path.data()))) return "";
-  path.resize(path.find('\0'));
-  return path;
-}
 
 // The service's state, or 0 when the service manager knows no such service.
 DWORD ServiceState() {
@@ -26,11 +17,11 @@ DWORD ServiceState() {
 
 TEST(ProductExample, InstallsUpdatesAndLeavesNothingAfterTheUninstall) {
   const std::string setup = MakeScratchDir("product_example");
-  ASSERT_FALSE(SourceTreePath("").empty()) << "ORQ_SOURCE_DIR must name the source tree";
   CreateDirectoryA((setup + "\\payload").c_str(), nullptr);
   for (const char* file : {"product.Orq", "payload\\orqdemo.ini", "payload\\readme.txt"}) {
     const std::string from = SourceTreePath(std::string("examples\\product\\") + file);
-    ASSERT_TRUE(CopyFileA(from.c_str(), (setup + "\\" + file).c_str(), FALSE)) << from;
+    ASSERT_TRUE(CopyFileA(from.c_str(), (setup + "\\" + file).c_str(), FALSE))
+        << from << " (ORQ_SOURCE_DIR must name the source tree)";
   }
   ASSERT_TRUE(CopyFileA((TestBinDir() + "\\orqdemo.exe").c_str(),
                         (setup + "\\payload\\orqdemo.exe").c_str(), FALSE));

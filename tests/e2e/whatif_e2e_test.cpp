@@ -1,5 +1,3 @@
-// WhatIf runs: every command that would act on the machine, ask the user or wait only says
-// so, and the machine is left exactly as it was.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>

@@ -1,16 +1,16 @@
-// The script runs on the test's thread; its windows are read with window messages, and a
-// second thread presses the boxes' buttons as a user would (null display driver).
+// A second thread presses the boxes' buttons as a user would (null display driver).
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <atomic>
 #include <thread>
 
+#include "commands/interaction/message_waits.h"
 #include "commands/interaction/progress_dialog.h"
 #include "engine/host_values.h"
 #include "resources/progress_dialog_ids.h"
 #include "support_code/script_test.h"
-#include "support_code/win32_test_utils.h"
 
 namespace {
 std::string Text(HWND window) {
@@ -61,23 +61,17 @@ class DialogCommandsTest : public ScriptTest {
 
 // A failing YESNO asks nothing; in quiet mode nothing is shown and YESNO answers YES.
 TEST_F(DialogCommandsTest, FailingOrQuietBoxesAskNothing) {
-  std::string shown;  // a failing YESNO asks nothing
-  std::thread guard = Presser(IDNO, 1000, shown);
+  std::string shown;
+  std::thread guard = Presser(IDNO, 3000, shown);
   ExpectFailures({{"YESNO Install now?", 23}, {"YESNO A=Install %%Missing%%?", 28}});
-  guard.join();
-  EXPECT_EQ(shown, "<none>");
-
   TheHostValues().quietMode = true;
-  guard = Presser(IDNO, 1000, shown);
   const ULONGLONG start = GetTickCount64();
   EXPECT_EQ(Run({"SHOWMSG Hello", "YESNO A=Install?", "STARTPROGRESSDLG Setup",
                  "SETPROGRESS 50,Copying", "ENDPROGRESSDLG"}),
             0u);
   EXPECT_LT(GetTickCount64() - start, 1000u);  // no closing pause either
   guard.join();
-  EXPECT_EQ(shown, "<none>");
-  EXPECT_EQ(View(), "<none>");
-  EXPECT_EQ(Symbol("A"), "YES");
+  EXPECT_EQ(shown + "|" + View() + "|" + Symbol("A"), "<none>|<none>|YES");
 }
 
 TEST_F(DialogCommandsTest, ProgressDialogShowsTitleBarAndTextUntilEnded) {
@@ -135,5 +129,41 @@ TEST_F(DialogCommandsTest, BoxesWaitForTheButtonAlsoAfterTheProgressDialogWasClo
   EXPECT_EQ(asked + "|" + sure + "|" + told, "Go Orqex on?|Sure?|Answers YES NO");
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_NE(Log().find("Executing line 7: SHOWMSG Answers YES NO"), std::string::npos) << Log();
+}
+
+// A command's wait answers the messages sent to the waiting thread's windows (a sender
+// would hang otherwise), lasts its time even while messages keep arriving, ends at once
+// when its handle is signalled, and drops a quit message (left in the queue it would end
+// the next message box's loop before the user could answer it).
+TEST(MessageWaits, AnswerMessagesKeepTheirTimeAndDropAQuit) {
+  HWND window =
+      CreateWindowExA(0, "STATIC", "abc", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  const DWORD waiter = GetCurrentThreadId();
+  DWORD_PTR answer = 0;
+  std::atomic<bool> stop{false};
+  std::thread sender([&] {
+    SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 3000, &answer);
+    for (int i = 0; i < 1000 && !stop; ++i, Sleep(5)) PostThreadMessageA(waiter, WM_APP + 2, 0, 0);
+  });
+  ULONGLONG start = GetTickCount64();
+  SleepWithMessages(300);
+  EXPECT_GE(GetTickCount64() - start, 280u);
+  UniqueKernelHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  start = GetTickCount64();
+  EXPECT_EQ(WaitHandleWithMessages(event.Get(), 300), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_LT(GetTickCount64() - start, 3000u);  // not restarted by each message
+  std::thread signaller([&] { Sleep(100), SetEvent(event.Get()); });
+  EXPECT_EQ(WaitHandleWithMessages(event.Get(), 20000), WAIT_OBJECT_0);
+  signaller.join();
+  stop = true;
+  sender.join();
+  DestroyWindow(window);
+  EXPECT_EQ(answer, 3u);  // answered by the waiting thread
+
+  PostQuitMessage(7);
+  SleepWithMessages(50);
+  MSG message;
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 }  // namespace

@@ -1,5 +1,3 @@
-// The interaction commands' arguments: numbers out of range never turn into success, a cut
-// path or a wait of weeks.
 #include <gtest/gtest.h>
 
 #include <array>

@@ -1,5 +1,3 @@
-// Reboot flags, the restart question and start menu shortcuts, read back through the
-// profile functions, the process token and the shell link object.
 #include <windows.h>
 // after windows.h
 #include <objidl.h>
@@ -10,17 +8,12 @@
 #include <vector>
 
 #include "commands/interaction/restart_request.h"
+#include "e2e/shell_folder.h"
 #include "engine/host_values.h"
 #include "support/system_folders.h"
 #include "support_code/script_test.h"
 
 namespace {
-std::string ShellFolder(int id) {
-  std::string path(MAX_PATH, '\0');
-  if (FAILED(SHGetFolderPathA(nullptr, id, nullptr, 0, path.data()))) return {};
-  path.resize(path.find('\0'));
-  return path;
-}
 
 class InteractionTest : public ScriptTest {
  protected:
@@ -39,10 +32,12 @@ TEST_F(InteractionTest, RebootFlagsGoToTheirFilesUnderTheWindowsFolder) {
   ASSERT_EQ(Run({"SETREBOOTFLAG REINSTALL_ENGINE", "SETREBOOTFLAG reinstall",
                  "SETREBOOTFLAG %%NotExpanded%%"}),
             0u);
-  EXPECT_EQ(IniEntry(pendra, "Reboot", "REINSTALL_ENGINE"), "1");
-  EXPECT_EQ(IniEntry(pendra, "Reboot", "reinstall"), "<none>");
-  EXPECT_EQ(IniEntry(reboot, "Reboot", "reinstall"), "1");
-  EXPECT_EQ(IniEntry(reboot, "Reboot", "%%NotExpanded%%"), "1");
+  const std::pair<std::string, const char*> flags[] = {
+      {pendra, "REINSTALL_ENGINE"}, {pendra, "reinstall"}, {reboot, "reinstall"},
+      {reboot, "%%NotExpanded%%"}};
+  std::string seen;
+  for (const auto& [file, name] : flags) seen += IniEntry(file, "Reboot", name) + "|";
+  EXPECT_EQ(seen, "1|<none>|1|1|");
   DeleteFileA(pendra.c_str());
   RemoveFolderTree(tevlin);
 }
@@ -84,8 +79,8 @@ TEST_F(InteractionTest, PromptRebootRestartsOnlyOnYesOrWhenQuiet) {
     EXPECT_EQ(Run({"SET Q=Restart now?", "PROMPTREBOOT %%Q%%"}), 0u);
     presser.join();
     EXPECT_EQ(boxSeen.load(), answer != 0);
-    const std::vector<std::pair<RestartRoute, bool>> privileged = {{RestartRoute::NtShutdown, true}};
-    EXPECT_EQ(g_restarts, answer == IDNO ? decltype(privileged){} : privileged);
+    using Seen = std::vector<std::pair<RestartRoute, bool>>;  // restarted with the privilege
+    EXPECT_EQ(g_restarts, (answer == IDNO ? Seen{} : Seen{{RestartRoute::NtShutdown, true}}));
   }
   TheHostValues().quietMode = false;
   SetRestartStarter(previous);
@@ -116,8 +111,9 @@ TEST_F(InteractionTest, StartMenuShortcutsPointAtTheWholeTarget) {
             0u)
       << Log();
   EXPECT_EQ(Symbol("Dir"), menu);
-  for (const auto& [name, target] : {std::pair<std::string, std::string>{"Updater", "C:\\Tools\\upd.exe"},
-                                     {"OrqLong", longTarget}}) {
+  const std::pair<std::string, std::string> links[] = {{"Updater", "C:\\Tools\\upd.exe"},
+                                                       {"OrqLong", longTarget}};
+  for (const auto& [name, target] : links) {
     EXPECT_EQ(ReadLink(menu + "\\" + name + ".lnk"), target + "|" + name);
     DeleteFileA((menu + "\\" + name + ".lnk").c_str());
   }
@@ -136,8 +132,7 @@ TEST_F(InteractionTest, NineFamilyCopyUsesTheUsersStartMenu) {
                 "GETSTARTMENUDIR D\r\nSETREGVALUE " +
                     Key() + ",D=%%D%%\r\n");
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub());
-  const OrqexRun run = RunProgram("\"" + copy + "\" /Script=" + dir_ + "\\nine.Orq /Quiet");
-  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(RunProgram("\"" + copy + "\" /Script=" + dir_ + "\\nine.Orq /Quiet").exitCode, 0u);
   const std::string menu = ShellFolder(CSIDL_STARTMENU);
   EXPECT_EQ(Value("D"), Sz(menu));
   EXPECT_EQ(ReadLink(menu + "\\OrqNine.lnk"), "C:\\nine.exe|OrqNine");

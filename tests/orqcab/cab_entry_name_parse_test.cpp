@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/mbcs.h"
 
 namespace {
@@ -37,18 +39,15 @@ TEST(CabEntryName, KeepsEveryNameInsideTheTargetFolder) {
 }
 
 TEST(CabEntryName, DoubleByteTrailBackslashIsNoSeparator) {
-  // 0x95 0x5C is one character in code page 932; in a single-byte one it ends a part.
-  const std::string name = "\x95\\..\\x.txt";
-  const std::string device = "\x95\\AUX\\x.txt";
-  SetAnsiCodePageForTesting(932);
-  EXPECT_FALSE(CheckCabEntryName(name).accepted);  // a part ending in dots
-  EXPECT_TRUE(CheckCabEntryName(device).accepted);
-  EXPECT_EQ(CheckCabEntryName("\x95\\\\x.txt").relativePath, "\x95\\\\x.txt");
-  EXPECT_FALSE(CheckCabEntryName("\x95/..\\x.txt").accepted);  // no code page pairs 0x95 "/"
-  SetAnsiCodePageForTesting(0);
-  if (!IsLeadByte(0x95)) {
-    EXPECT_FALSE(CheckCabEntryName(name).accepted);
-    EXPECT_FALSE(CheckCabEntryName(device).accepted);
+  // 0x95 0x5C is one character in code page 932; in 1252 its second byte ends a part.
+  const std::tuple<unsigned, const char*, bool> rows[] = {
+      {932, "\x95\\..\\x.txt", false},  // a part ending in dots
+      {932, "\x95\\AUX\\x.txt", true},  {932, "\x95/..\\x.txt", false},  // 0x95 "/" is no pair
+      {1252, "\x95\\..\\x.txt", false}, {1252, "\x95\\AUX\\x.txt", false}};
+  for (const auto& [codePage, name, accepted] : rows) {
+    SetAnsiCodePageForTesting(codePage);
+    EXPECT_EQ(CheckCabEntryName(name).accepted, accepted) << codePage << " " << name;
   }
+  SetAnsiCodePageForTesting(0);
 }
 }  // namespace
