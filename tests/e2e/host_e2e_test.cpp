@@ -1,63 +1,19 @@
-// Whole runs of Orqex.exe: switches, the usage box, the start-up log lines, exit codes, the
-// parent watch and the deletion of the script's folder.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <string>
+// Whole runs of Orqex.exe: what only the program's own start, switches and end show.
+#include <map>
+#include <regex>
 #include <thread>
-#include <vector>
 
-#include "support/win_handles.h"
-#include "support_code/win32_test_utils.h"
+#include "support_code/broken_script.h"
+#include "support_code/script_test.h"
 
 namespace {
 const char* const kShortScript = "[DefaultInstall]\r\nSET A=1\r\n";
 
-// Starts a process and leaves it running.
-UniqueKernelHandle Start(std::string commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    return UniqueKernelHandle();
-  }
-  CloseHandle(info.hThread);
-  return UniqueKernelHandle(info.hProcess);
-}
-
-class HostRuns : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = MakeScratchDir(std::string("host_") +
-                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    log_ = dir_ + "\\run.log";
-  }
-  void TearDown() override { RemoveFolderTree(dir_); }
-  std::string Log() const { return ReadTextFile(log_); }
-  std::string dir_, log_;
-};
-
-TEST_F(HostRuns, NoScriptShowsTheUsageBoxAndExitsWith57) {
-  OrqexRun run;
-  std::thread orqex([&] { run = RunOrqex("/Log=" + log_, 60000); });
-  HWND box = nullptr;
-  for (int i = 0; i < 400 && !box; ++i) {
-    box = FindWindowA("#32770", "Orqex usage Error");
-    if (!box) Sleep(50);
-  }
-  HWND text =
-      FindWindowExA(box, nullptr, "Static", "Usage:\nOrqex /Script=C:\\MyTest.Orq /Log=orqex.log");
-  if (box) SendMessageA(box, WM_COMMAND, IDOK, 0);
-  orqex.join();
-  ASSERT_NE(box, nullptr);
-  EXPECT_NE(text, nullptr);
-  EXPECT_EQ(run.exitCode, 57u);
-  EXPECT_EQ(LogMessages(Log()).size(), 3u) << Log();
-}
+using HostRuns = ScriptTest;
 
 TEST_F(HostRuns, StartUpLinesComeFirstAndTheRunsStatusIsTheExitCode) {
   // lang="de" f
+  LogInit(kLogLevelStatus, "");  // the log is the run's alone
   OrqexRun run = RunScript(dir_, "[Main]\r\nGETPARAM L=LANG\r\nSET X=%%L%%\r\n",
                            "/Section=Main /Params=6C616E673D226465222066 /Quiet");
   EXPECT_EQ(run.exitCode, 0u);
@@ -65,124 +21,155 @@ TEST_F(HostRuns, StartUpLinesComeFirstAndTheRunsStatusIsTheExitCode) {
   ASSERT_GE(messages.size(), 5u) << Log();
   for (const std::string& message : messages) EXPECT_NE(message, "") << Log();
   EXPECT_EQ(messages[0], "Command Line: \"" + TestBinDir() + "\\Orqex.exe\" /Script=" + dir_ +
-                             "\\test.Orq /Log=" + log_ +
-                             " /Section=Main /Params=**** /Quiet");  // may carry passwords
-  EXPECT_EQ(messages[1], "Before CoInitialize");
-  EXPECT_EQ(messages[2], "After CoInitialize");
+                             "\\test.Orq /Log=" + dir_ +
+                             "\\run.log /Section=Main /Params=**** /Quiet");  // may carry passwords
+  EXPECT_EQ(messages[1] + "|" + messages[2], "Before CoInitialize|After CoInitialize");
   EXPECT_EQ(messages[3], "ScriptFiles=" + dir_ + "\\test.Orq, StartSection=Main");
   EXPECT_NE(Log().find(" Executing line 3: SET X=de\r\n"), std::string::npos) << Log();
+  EXPECT_NE(Log().find("Script finished successfully!!"), std::string::npos);
 }
 
-// The engine's outcomes become the exit code.
+// A line too long for the engine, and under WhatIf what the command's own check refuses (as
+// expanded), end the run with their codes.
 TEST_F(HostRuns, ExitCodesOfTheEnginesOutcomes) {
-  const struct {
-    std::string script, switches;
-    unsigned exitCode;
-    const char* logged;
-  } rows[] = {
-      {"[DefaultInstall]\r\nSET A=1\r\nSET B=%%A%%2\r\n", "", 0, "Script finished successfully!!"},
-      {"[Main]\r\nSET A=1\r\nFOO bar\r\nSET B=2\r\n", "/Section=Main", 2,
-       "Error: Unrecognized command in script file.\n>>Line 3: FOO bar\r\n"},
-      {"[Main]\r\nCALL Sub\r\nFOO\r\n[Sub]\r\nCONTINUEIF 1==2\r\n", "/Section=Main", 0,
-       "finished on a conditional stop: 1==2. Line:5"},
-      {"", "", 8, ""},
-      {"[DefaultInstall]\r\nSET X=" + std::string(600, 'x') + "\r\n", "", 3, "Error:"},
-      {kShortScript, "/Section=Nowhere", 7, ""},
-      {"[DefaultInstall]\r\nCALL Loop\r\n[Loop]\r\nCALL Loop\r\n", "", 58,
-       "Error: Sections call each other too deeply."},
-      // A WhatIf run refuses what the command's parser refuses, as written and as expanded.
-      {"[DefaultInstall]\r\nSET R=HKCU\r\nSETREGVALUE %%R%%\\Software\\OrqWhatIf,A=1\r\n", "/WhatIf",
-       20, "Error: The HKEY Root was not specified."},
-      {"[DefaultInstall]\r\nSET R=HKCU\r\nCREATESERVICE %%R%%\r\n", "/WhatIf", 51,
-       "Error: Invalid switch or value supplied in command line parameters.\n>>Line 3:"},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.script.substr(0, 40));
-    EXPECT_EQ(RunScript(dir_, row.script, row.switches).exitCode, row.exitCode);
-    EXPECT_NE(Log().find(row.logged), std::string::npos) << Log();
-  }
+  EXPECT_EQ(RunScript(dir_, "[DefaultInstall]\r\nSET X=" + std::string(600, 'x') + "\r\n").exitCode,
+            3u);
+  EXPECT_NE(Log().find("Error: Specified section in script file is too long."), std::string::npos);
+  const char* refused = "[DefaultInstall]\r\nSET R=HKCU\r\nSETREGVALUE %%R%%\\Software\\X,A=1\r\n";
+  EXPECT_EQ(RunScript(dir_, refused, "/WhatIf").exitCode, 20u);
+  EXPECT_NE(Log().find("Error: The HKEY Root was not specified."), std::string::npos) << Log();
 }
 
-TEST_F(HostRuns, ScriptWithoutFolderRunsFromTheProgramFolderWhichIsNeverDeleted) {
-  const std::string inProgramFolder = TestBinDir() + "\\host_e2e_program_folder.Orq";
-  WriteTextFile(inProgramFolder, kShortScript);
-  // Started from another current folder (it inherits ours): the program's folder counts.
+// The folder the script was read from goes whatever the outcome; the program's folder (where
+// a script named without one is, whatever the current folder) stays, and so does a folder
+// the script was not read from: a value ends at a "-", so "my-setup\s.Orq" arrives as "my".
+TEST_F(HostRuns, DeleteScriptDirectoryRemovesOnlyTheFolderTheScriptWasReadFrom) {
+  const std::string inProgram = TestBinDir() + "\\host_e2e_program_folder.Orq";
+  const std::string victim = dir_ + "\\victim", other = dir_ + "\\other.txt";
+  const std::string log = dir_ + "\\run.log";
+  WriteTextFile(other, "x");
+  const struct {
+    std::string file, named, script;  // named: as /Script= gives it, when not the file
+    unsigned exitCode;
+    std::string logged, checked;  // a file or folder that is there afterwards or not
+    bool stays;
+  } rows[] = {
+      {victim + "\\setup.Orq", "", kShortScript, 0, "", victim, false},
+      {victim + "\\setup.Orq", "", "[DefaultInstall]\r\nBOGUS\r\n", 2, "", victim, false},
+      {inProgram, "host_e2e_program_folder.Orq", kShortScript, 0,
+       "ScriptFiles=" + inProgram + ", StartSection=DefaultInstall", inProgram, true},
+      {dir_ + "\\my-setup\\s.Orq", "", kShortScript, 9,
+       "DeleteScriptDirectory: " + dir_ + " stays: the script was not read from it", other, true},
+  };
   char previous[MAX_PATH];
   GetCurrentDirectoryA(MAX_PATH, previous);
-  SetCurrentDirectoryA(dir_.c_str());
-  OrqexRun run =
-      RunOrqex("/Script=host_e2e_program_folder.Orq /Log=" + log_ + " /DeleteScriptDirectory");
-  SetCurrentDirectoryA(previous);
-  const bool stillThere = FileExists(inProgramFolder);
-  DeleteFileA(inProgramFolder.c_str());
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_TRUE(stillThere);
-  EXPECT_NE(Log().find("ScriptFiles=" + inProgramFolder + ", StartSection=DefaultInstall"),
-            std::string::npos)
-      << Log();
-}
-
-TEST_F(HostRuns, DeleteScriptDirectoryRemovesTheScriptsFolderWhateverTheOutcome) {
-  for (const char* script : {kShortScript, "[DefaultInstall]\r\nBOGUS\r\n"}) {
-    const std::string victim = dir_ + "\\victim";
-    CreateDirectoryA(victim.c_str(), nullptr);
-    WriteTextFile(victim + "\\setup.Orq", script);
-    OrqexRun run =
-        RunOrqex("/Script=" + victim + "\\setup.Orq /Log=" + log_ + " /DeleteScriptDirectory");
-    EXPECT_EQ(run.exitCode, script == kShortScript ? 0u : 2u);
-    EXPECT_FALSE(FileExists(victim)) << script;
+  SetCurrentDirectoryA(dir_.c_str());  // inherited by the run
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    CreateDirectoryA(row.file.substr(0, row.file.rfind('\\')).c_str(), nullptr);
+    WriteTextFile(row.file, row.script);
+    DeleteFileA(log.c_str());
+    const OrqexRun run =
+        RunOrqex("/Script=" + (row.named.empty() ? row.file : row.named) + " /Log=" + log +
+                 " /DeleteScriptDirectory");
+    EXPECT_EQ(run.exitCode, row.exitCode);
+    EXPECT_EQ(FileExists(row.checked), row.stays);
+    EXPECT_NE(Log().find(row.logged), std::string::npos) << Log();
   }
+  SetCurrentDirectoryA(previous);
+  DeleteFileA(inProgram.c_str());
 }
 
-TEST_F(HostRuns, ParentEndingEndsTheRunWithMinusOneAndQuietRunsShowNoBox) {
-  // The run waits in the usage box meanwhile.
-  UniqueKernelHandle parent = Start("\"" + TestBinDir() + "\\exit_after_delay.exe\" 1000");
+// Without a script the usage box waits until the parent ends (-1); quiet, with a parent id
+// that names no process and a break-on-start setting but no debugger, it exits with 57.
+TEST_F(HostRuns, NoScriptShowsTheUsageBoxUntilTheParentEndsAndQuietExitsWith57) {
+  const std::string log = dir_ + "\\run.log";
+  UniqueKernelHandle parent = StartProgram("\"" + TestBinDir() + "\\exit_after_delay.exe\" 3000");
   ASSERT_TRUE(parent);
+  HWND box = nullptr, text = nullptr;
+  std::thread finder([&] {
+    for (int i = 0; i < 400 && !(box = FindWindowA("#32770", "Orqex usage Error")); ++i) Sleep(10);
+    text = FindWindowExA(box, nullptr, "Static",
+                         "Usage:\nOrqex /Script=C:\\MyTest.Orq /Log=orqex.log");
+  });
   OrqexRun inBox =
-      RunOrqex("/Log=" + log_ + " /Parent=" + std::to_string(GetProcessId(parent.Get())), 30000);
+      RunOrqex("/Log=" + log + " /Parent=" + std::to_string(GetProcessId(parent.Get())), 30000);
+  finder.join();
+  EXPECT_TRUE(box && text);
   EXPECT_FALSE(inBox.timedOut);  // the time-out would end it with -1 too
   EXPECT_EQ(inBox.exitCode, 0xFFFFFFFFu);
 
-  // An id that names no process changes nothing, nor does a break-on-start setting without a
-  // debugger; quiet, the run shows no box (which would keep it waiting).
   const DWORD one = 1;
   RegSetKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tevlin\\Agent", "dwBreakOnORQStart", REG_DWORD,
                   &one, sizeof one);
-  DeleteFileA(log_.c_str());
-  OrqexRun quiet = RunOrqex("/Log=" + log_ + " /Quiet /Parent=999999992", 20000);
+  DeleteFileA(log.c_str());
+  OrqexRun quiet = RunOrqex("/Log=" + log + " /Quiet /Parent=999999992", 20000);
   RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tevlin\\Agent", "dwBreakOnORQStart");
-  EXPECT_FALSE(quiet.timedOut);
-  EXPECT_EQ(quiet.exitCode, 57u);
+  EXPECT_EQ(quiet.exitCode, 57u);  // a box shown would keep it waiting
   EXPECT_EQ(LogMessages(Log()).size(), 3u) << Log();
 }
 
-// A value ends at a "-": "my-setup\s.Orq" arrives as "my", which cannot be opened, and the
-// folder above it, with everything else in it, stays.
-TEST_F(HostRuns, ScriptFolderThatTheScriptWasNotReadFromStays) {
-  CreateDirectoryA((dir_ + "\\my-setup").c_str(), nullptr);
-  WriteTextFile(dir_ + "\\my-setup\\s.Orq", kShortScript);
-  WriteTextFile(dir_ + "\\other.txt", "x");
-  OrqexRun run =
-      RunOrqex("/Script=" + dir_ + "\\my-setup\\s.Orq /Log=" + log_ + " /DeleteScriptDirectory");
-  EXPECT_EQ(run.exitCode, 9u);
-  EXPECT_NE(Log().find("Error Loading Script File: " + dir_ + "\\my\r\n"), std::string::npos);
-  EXPECT_EQ(Log().find(" closed."), std::string::npos);
-  EXPECT_TRUE(FileExists(dir_ + "\\other.txt"));
-  EXPECT_TRUE(FileExists(dir_ + "\\my-setup\\s.Orq"));
-  EXPECT_NE(
-      Log().find("DeleteScriptDirectory: " + dir_ + " stays: the script was not read from it"),
-      std::string::npos)
-      << Log();
+// Each "Check: line <n>: <what>" entry of a log with the log entry after it (the line
+// itself), as "<n>: <what> | <line>".
+std::vector<std::string> LoggedFindings(const std::string& log) {
+  static const std::regex kFinding(R"(Check: line (\d+): (.*))");
+  const std::vector<std::string> messages = LogMessages(log);
+  std::vector<std::string> findings;
+  for (std::size_t i = 0; i + 1 < messages.size(); ++i) {
+    std::smatch match;
+    if (std::regex_match(messages[i], match, kFinding))
+      findings.push_back(match[1].str() + ": " + match[2].str() + " | " + messages[i + 1]);
+  }
+  return findings;
 }
 
-// "/Log=" with nothing after it turns the main log off: not even the default log gets the run.
-TEST_F(HostRuns, EmptyLogSwitchWritesNoLog) {
-  char windows[MAX_PATH];
-  const std::string defaultLog =
-      std::string(windows, GetWindowsDirectoryA(windows, MAX_PATH)) + "\\tevagent.log";
-  WriteTextFile(dir_ + "\\quiet.Orq", kShortScript);
-  EXPECT_EQ(RunOrqex("/Log= /Script=" + dir_ + "\\quiet.Orq").exitCode, 0u);
-  EXPECT_EQ(ReadTextFile(defaultLog).find(dir_ + "\\quiet.Orq"), std::string::npos);
-  EXPECT_FALSE(FileExists(log_));
+std::string Shown(const ExpectedFinding& finding) {
+  return std::to_string(finding.line) + ": " + finding.message + " | " + finding.text;
+}
+
+// Not quiet, so a message box shown would hold the run until it is killed.
+TEST_F(HostRuns, CheckLogsEveryFindingWithItsLineAndActsOnNothing) {
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\OrqCheckScratch");
+  EXPECT_EQ(RunScript(dir_, kBrokenScript, "/Check", "broken.Orq").exitCode, kBrokenScriptExitCode);
+  std::vector<std::string> expected;
+  for (const ExpectedFinding& finding : BrokenScriptFindings()) expected.push_back(Shown(finding));
+  EXPECT_EQ(LoggedFindings(Log()), expected) << Log();
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "Software\\OrqCheckScratch"))
+      << "a checked line was carried out";
+
+  EXPECT_EQ(RunScript(dir_, kBrokenScript, "/Check /Section=Missing", "broken.Orq").exitCode,
+            kMissingStartExitCode);
+  const std::vector<std::string> findings = LoggedFindings(Log());
+  EXPECT_EQ(findings.empty() ? "" : findings.front(), Shown(kMissingStartFinding)) << Log();
+}
+
+// A script with several start sections is checked from each; a section may be unreached
+// from one of them but not from all, and nothing else may be found.
+TEST_F(HostRuns, ExamplesCheckCleanFromEachStartSection) {
+  const struct {
+    const char* file;
+    std::vector<std::string> starts;
+  } rows[] = {
+      {"examples\\example.Orq", {"DefaultInstall", "Uninstall"}},
+      {"examples\\cabinet.Orq", {"DefaultInstall"}},
+  };
+  for (const auto& row : rows) {
+    const std::string script = ReadTextFile(SourceTreePath(row.file));
+    ASSERT_FALSE(script.empty()) << row.file;
+    std::map<std::string, std::size_t> unreachedFrom;  // finding: how many starts gave it
+    for (const std::string& start : row.starts) {
+      SCOPED_TRACE(std::string(row.file) + " from " + start);
+      EXPECT_EQ(RunScript(dir_, script, "/Check /Section=" + start, "example.Orq").exitCode, 0u);
+      static const std::regex kUnreached(": warning: section \\[.*\\] is never reached \\|");
+      for (const std::string& finding : LoggedFindings(Log())) {
+        if (std::regex_search(finding, kUnreached))
+          ++unreachedFrom[finding];
+        else
+          ADD_FAILURE() << finding;
+      }
+    }
+    for (const auto& [finding, starts] : unreachedFrom)
+      EXPECT_LT(starts, row.starts.size()) << row.file << ": " << finding;
+  }
 }
 }  // namespace

@@ -1,5 +1,3 @@
-// WhatIf runs: every command that would act on the machine, ask the user or wait only says
-// so, and the machine is left exactly as it was.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
@@ -10,8 +8,7 @@
 #include "support_code/win32_test_utils.h"
 
 namespace {
-// The registry as the system's own editor exports it (services' settings and PATH are in
-// it), the drive's tree with sizes and times, the processes (a started service is one).
+// The registry as exported, the drive's tree with sizes and times, the processes.
 std::string MachineState(const std::string& scratch) {
   RunProgram("regedit.exe /E " + scratch + "\\state.reg");
   RunUnixShell("find " + UnixPath("C:\\") + " -path " + UnixPath(scratch) +
@@ -26,11 +23,9 @@ std::string MachineState(const std::string& scratch) {
   return state;
 }
 
-// One run of every acting, asking and waiting command of the table, each with its names
-// written through a symbol, against targets that exist (C:\OrqWhatIf, HKCU\Software\OrqWhatIf):
-// the machine is the same before and after (the script's folder too), and each line wrote
-// one WhatIf line, instead of its "Executing line", with its names expanded and a fixed
-// answer where it sets one. A new command without a WhatIf path fails here.
+// One run of every acting, asking and waiting command of the table, names written through a
+// symbol, against targets that exist: the machine (the script's folder too) is unchanged, and
+// each line wrote one WhatIf line, names expanded, instead of its "Executing line".
 TEST(WhatIfRuns, EveryActingCommandOnceSaysWhatItWouldDoAndLeavesTheMachineAsItWas) {
   const std::string dir = MakeScratchDir("whatif_every_command"), target = "C:\\OrqWhatIf";
   WriteTextFile(dir + "\\a.txt", "new");

@@ -1,33 +1,34 @@
-// A run under the double-byte code page 932, where a character's trail byte may be "\",
-// "|", "[" or "]": names, values, conditions and key names holding such characters work
-// whole (a key name of 200 double-byte characters, 400 bytes, is walked like any other).
-#include <gtest/gtest.h>
-#include <shlwapi.h>
-
-#include "support/win_handles.h"
-#include "support_code/win32_test_utils.h"
+// Under code page 932 a character's trail byte may be "\", "|", "[" or "]": never a separator.
+#include "files/files_test_support.h"
+#include "support/system_folders.h"
+#include "interaction/cabinet_test_support.h"
 
 namespace {
-// Characters of code page 932 and their trail bytes.
-const std::string kTrailBackslash = "\x95\x5C";
-const std::string kTrailBar = "\x83\x7C";
-const std::string kTrailOpen = "\x83\x5B";
-const std::string kTrailClose = "\x83\x5D";
+const std::string kTrailBackslash = "\x95\x5C", kTrailBar = "\x83\x7C";
+const std::string kTrailOpen = "\x83\x5B", kTrailClose = "\x83\x5D";
 
-TEST(DoubleByte, RunsNamesValuesConditionsAndKeysWithSeparatorTrailBytes) {
+// One run from a folder ending in a trail byte "\" (deleted whole afterwards): every line
+// but the last condition holds; a key name of 200 such characters (400 bytes) is walked like
+// any other, and a cabinet's base 0 is the folder it is in.
+TEST(DoubleByte, RunsNamesConditionsKeysFoldersAndCabinetsWithSeparatorTrailBytes) {
   ASSERT_EQ(GetACP(), 932u) << "this test must run with LC_ALL=ja_JP.UTF-8";
+  RegisterOrqCab("/RegServer");
   const std::string tree = "Software\\OrqTestCp932\\Tree";
   std::string longName;
   for (int i = 0; i < 200; ++i) longName += kTrailBackslash;
-  UniqueRegKey key;
   ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, (tree + "\\" + longName + "\\Deeper").c_str(),
-                          key.Put()),
+                          UniqueRegKey().Put()),
             ERROR_SUCCESS);
-  key.Reset();
-  std::string dir = MakeScratchDir("e2e_cp932");
-  const std::string name = kTrailBar;                       // a symbol name
-  const std::string value = kTrailBackslash + kTrailOpen;   // a value
-  const std::string script =
+  const std::string base = MakeScratchDir("e2e_cp932"), victim = base + "\\s" + kTrailBackslash;
+  const std::string top = base + "\\x" + kTrailBackslash, folder = base + "\\d" + kTrailBackslash;
+  ASSERT_TRUE(CreateDirectoryA(victim.c_str(), nullptr) &&
+              CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string cabinet = folder + "\\" + kTrailBackslash + ".cab";
+  const std::vector<CabinetEntry> entries = {{"readme.txt", 100},
+                                             {"s" + kTrailBackslash + "\\x.txt", 50}};
+  ASSERT_TRUE(WriteCabinet(cabinet, entries));
+  const std::string name = kTrailBar, value = kTrailBackslash + kTrailOpen;
+  WriteTextFile(victim + "\\test.Orq",
       "[Main" + kTrailBackslash + "]\r\n"                                      // line 1
       "SET " + name + "=" + value + "\r\n"                                     // line 2
       "CALL R=Sub" + kTrailClose + "\r\n"                                      // line 3
@@ -35,34 +36,28 @@ TEST(DoubleByte, RunsNamesValuesConditionsAndKeysWithSeparatorTrailBytes) {
       "CONTINUEIF %%" + name + "%%==" + value + "|x==y\r\n"                    // line 5
       "CALLIF %%" + name + "%%!=" + kTrailBar + ", Sub" + kTrailClose + "\r\n" // line 6
       "DELETEREGKEYRECURSIVE HKLM\\" + tree + "\r\n"                           // line 7
-      "CONTINUEIF %%" + name + "%%==stop here\r\n"                             // line 8
-      "[Sub" + kTrailClose + "]\r\n"
-      "RETURN " + kTrailBar + kTrailOpen + "\r\n";
-  OrqexRun run = RunScript(dir, script, "/Section=Main" + kTrailBackslash);
-  EXPECT_EQ(run.exitCode, 0u);
-  std::string log = ReadTextFile(dir + "\\run.log");
-  EXPECT_NE(log.find("Executing line 2: SET " + name + "=" + value + "\r\n"), std::string::npos) << log;
-  EXPECT_NE(log.find("Running Section: Sub" + kTrailClose), std::string::npos);
-  // Only the last condition failed: every earlier one held with its bytes intact.
-  EXPECT_NE(log.find("finished on a conditional stop: %%" + name + "%%==stop here. Line:8"), std::string::npos) << log;
+      "CREATEDIR " + top + "\\y" + kTrailBackslash + "\\z\r\n"                 // line 8
+      "SET P=" + top + "\\y" + kTrailBackslash + "\\f" + kTrailBackslash + "\r\n"
+      "STRIPFILENAME P\r\nREMOVEDIRRECURSIVE %%P%%\r\n"                        // lines 10, 11
+      "INSTALLCAB C=" + cabinet + "\r\nCONTINUEIF %%C%%==TRUE\r\n"             // lines 12, 13
+      "CONTINUEIF %%C%%==stop here\r\n"                                        // line 14
+      "[Sub" + kTrailClose + "]\r\nRETURN " + kTrailBar + kTrailOpen + "\r\n");
+  EXPECT_EQ(RunOrqex("/Script=" + victim + "\\test.Orq /Log=" + base + "\\run.log /Section=Main" +
+                     kTrailBackslash + " /DeleteScriptDirectory").exitCode,
+            0u);
+  const std::string log = ReadTextFile(base + "\\run.log");
+  EXPECT_NE(log.find("Executing line 2: SET " + name + "=" + value + "\r\n"), log.npos) << log;
+  EXPECT_NE(log.find("finished on a conditional stop: %%C%%==stop here. Line:14"), log.npos);
   EXPECT_EQ(log.find("Error:"), std::string::npos);
-  EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, tree.c_str(), 0, KEY_READ, key.Put()), ERROR_SUCCESS);
+  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, tree));
+  EXPECT_TRUE(FileExists(top) && !FileExists(top + "\\y" + kTrailBackslash));
+  EXPECT_FALSE(FileExists(base + "\\x\x95"));  // no folder cut inside the character
+  EXPECT_NE(log.find("Installed 2 files into " + folder + "\r\n"), std::string::npos);
+  for (const CabinetEntry& entry : entries) {
+    EXPECT_EQ(ReadTextFile(folder + "\\" + entry.name), PatternBytes(entry.name, entry.size));
+  }
+  EXPECT_FALSE(FileExists(victim));
   SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\OrqTestCp932");
-  RemoveFolderTree(dir);
-}
-
-// A folder whose last character's trail byte is "\" is the folder the script ran from, and
-// it goes whole, not a name cut inside that character.
-TEST(DoubleByte, ScriptFolderEndingInATrailBackslashIsDeleted) {
-  std::string base = MakeScratchDir("e2e_cp932_folder");
-  std::string victim = base + "\\x" + kTrailBackslash;
-  ASSERT_TRUE(CreateDirectoryA(victim.c_str(), nullptr));
-  WriteTextFile(victim + "\\setup.Orq", "[DefaultInstall]\r\nSET A=1\r\n");
-  OrqexRun run = RunOrqex("/Script=" + victim + "\\setup.Orq /Log=" + base +
-                          "\\run.log /DeleteScriptDirectory");
-  EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_FALSE(FileExists(victim)) << ReadTextFile(base + "\\run.log");
-  EXPECT_TRUE(FileExists(base));
   RemoveFolderTree(base);
 }
 
@@ -71,9 +66,7 @@ TEST(DoubleByte, ScriptFolderEndingInATrailBackslashIsDeleted) {
 TEST(DoubleByte, ExtendPathTwiceKeepsTheWholePathForChildren) {
   std::string saved(32767, '\0');
   saved.resize(GetEnvironmentVariableA("PATH", saved.data(), 32767));
-  std::string system(MAX_PATH, '\0');
-  system.resize(GetSystemDirectoryA(system.data(), MAX_PATH));
-  std::string dir = MakeScratchDir("e2e_cp932_path");
+  const std::string system = SystemFolder(), dir = MakeScratchDir("e2e_cp932_path");
   const std::string shortOld = "C:\\old" + kTrailBackslash + ";" + system;
   const std::string longOld = shortOld + std::string(9000, ';') + "C:\\end" + kTrailBar;
   for (const std::string& old : {shortOld, longOld}) {
@@ -94,5 +87,22 @@ TEST(DoubleByte, ExtendPathTwiceKeepsTheWholePathForChildren) {
     EXPECT_EQ(seen.substr(0, seen.find('\r')), "PATH=" + expected);
   }
   RemoveFolderTree(dir);
+}
+
+// The free space for replacing a file is asked of its own folder, found without cutting a
+// character: a 1 MB copy over a file on a full 256 KB drive is refused and the installed
+// file, whose name ends in a trail byte "\", stays whole.
+TEST(DoubleByte, AFullDiskNeverEmptiesAnInstalledFile) {
+  SmallDrive drive('q');
+  if (!drive.mounted) GTEST_SKIP() << "a tmpfs cannot be mounted here";
+  const std::string base = MakeScratchDir("e2e_cp932_full_disk");
+  const std::string target = "Q:\\x" + kTrailBackslash, installed(100000, 'i');
+  WriteTextFile(target, installed);
+  WriteTextFile(base + "\\big.bin", std::string(1 << 20, 'x'));
+  EXPECT_EQ(RunScript(base, "[DefaultInstall]\r\nCOPYONEFILE " + base + "\\big.bin," + target +
+                                "\r\n").exitCode, 56u);
+  EXPECT_EQ(ReadTextFile(target), installed);
+  EXPECT_NE(ReadTextFile(base + "\\run.log").find("Error:"), std::string::npos);
+  RemoveFolderTree(base);
 }
 }  // namespace

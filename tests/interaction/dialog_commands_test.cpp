@@ -1,16 +1,16 @@
-// The script runs on the test's thread; its windows are read with window messages, and a
-// second thread presses the boxes' buttons as a user would (null display driver).
+// A second thread presses the boxes' buttons as a user would (null display driver).
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <atomic>
 #include <thread>
 
+#include "commands/interaction/message_waits.h"
 #include "commands/interaction/progress_dialog.h"
 #include "engine/host_values.h"
 #include "resources/progress_dialog_ids.h"
 #include "support_code/script_test.h"
-#include "support_code/win32_test_utils.h"
 
 namespace {
 std::string Text(HWND window) {
@@ -21,21 +21,8 @@ std::string Text(HWND window) {
   return text.substr(0, length);
 }
 
-// The first dialog-class window of `thread` (a message box or the progress dialog).
-HWND DialogOf(DWORD thread) {
-  HWND found = nullptr;
-  EnumThreadWindows(
-      thread,
-      [](HWND window, LPARAM found) -> BOOL {
-        std::string name(16, '\0');
-        name.resize(GetClassNameA(window, name.data(), 16));
-        if (name != "#32770") return TRUE;
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
+// The first dialog-class window: a message box or the progress dialog.
+HWND Dialog(const char* title = nullptr) { return FindWindowA("#32770", title); }
 
 class DialogCommandsTest : public ScriptTest {
  protected:
@@ -45,15 +32,15 @@ class DialogCommandsTest : public ScriptTest {
     ScriptTest::TearDown();
   }
 
-  // Presses `button` on the first message box of the script's thread (of any process with
-  // `anyProcess`) 400 ms after it appeared, if one appears within `waitMs`, and waits until
-  // it is gone; `shown` gets its text, "<none>", or "<closed by itself>".
-  std::thread Presser(int button, DWORD waitMs, std::string& shown, bool anyProcess = false) {
-    return std::thread([=, &shown, script = GetCurrentThreadId()] {
+  // Presses `button` on the first message box 400 ms after it appeared, if one appears within
+  // `waitMs`, and waits until it is gone; `shown` gets its text, "<none>", or "<closed by
+  // itself>".
+  std::thread Presser(int button, DWORD waitMs, std::string& shown) {
+    return std::thread([=, &shown] {
       shown = "<none>";
       for (DWORD waited = 0; waited < waitMs; waited += 10, Sleep(10)) {
-        HWND box = anyProcess ? FindWindowA("#32770", "Calvane Orqex") : DialogOf(script);
-        if (!box || !IsWindowVisible(box) || Text(box) != "Calvane Orqex") continue;
+        HWND box = Dialog("Calvane Orqex");
+        if (!box || !IsWindowVisible(box)) continue;
         shown = Text(GetDlgItem(box, 0xFFFF));  // the message text control
         Sleep(400);
         if (!IsWindowVisible(box)) shown = "<closed by itself>";
@@ -65,54 +52,32 @@ class DialogCommandsTest : public ScriptTest {
   }
   // The progress dialog's "title|status text|bar position", or "<none>".
   std::string View() {
-    HWND dialog = DialogOf(GetCurrentThreadId());
+    HWND dialog = Dialog();
     if (!dialog) return "<none>";
     return Text(dialog) + "|" + Text(GetDlgItem(dialog, IDC_PROGRESS_STATUS)) + "|" +
            std::to_string(SendDlgItemMessageA(dialog, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
   }
 };
 
-// The box shows the expanded, trimmed text and the line waits for the user's button; in
-// quiet mode nothing is shown and YESNO answers YES.
-TEST_F(DialogCommandsTest, BoxesAnswerTheButtonPressedOrYesWhenQuiet) {
-  const struct {
-    std::string line;
-    int button;
-    std::string answer;
-  } rows[] = {{"YESNO A= Install %%Q%% now? ", IDYES, "YES"},
-              {"YESNO A=Install %%Q%% now?", IDNO, "NO"},
-              {"SHOWMSG  Install %%Q%% now? ", IDOK, "<unset>"}};
-  for (const auto& row : rows) {
-    std::string shown;
-    std::thread presser = Presser(row.button, 10000, shown);
-    EXPECT_EQ(Run({"SET Q=Orqex", row.line}), 0u) << Log();
-    presser.join();
-    EXPECT_EQ(shown, "Install Orqex now?") << row.line;
-    EXPECT_EQ(Symbol("A"), row.answer) << row.line;
-  }
-  std::string shown;  // a failing YESNO asks nothing
-  std::thread guard = Presser(IDNO, 1000, shown);
+// A failing YESNO asks nothing; in quiet mode nothing is shown and YESNO answers YES.
+TEST_F(DialogCommandsTest, FailingOrQuietBoxesAskNothing) {
+  std::string shown;
+  std::thread guard = Presser(IDNO, 3000, shown);
   ExpectFailures({{"YESNO Install now?", 23}, {"YESNO A=Install %%Missing%%?", 28}});
-  guard.join();
-  EXPECT_EQ(shown, "<none>");
-
   TheHostValues().quietMode = true;
-  guard = Presser(IDNO, 1000, shown);
   const ULONGLONG start = GetTickCount64();
   EXPECT_EQ(Run({"SHOWMSG Hello", "YESNO A=Install?", "STARTPROGRESSDLG Setup",
                  "SETPROGRESS 50,Copying", "ENDPROGRESSDLG"}),
             0u);
   EXPECT_LT(GetTickCount64() - start, 1000u);  // no closing pause either
   guard.join();
-  EXPECT_EQ(shown, "<none>");
-  EXPECT_EQ(View(), "<none>");
-  EXPECT_EQ(Symbol("A"), "YES");
+  EXPECT_EQ(shown + "|" + View() + "|" + Symbol("A"), "<none>|<none>|YES");
 }
 
 TEST_F(DialogCommandsTest, ProgressDialogShowsTitleBarAndTextUntilEnded) {
   ASSERT_EQ(Run({"SET T=Setup", "STARTPROGRESSDLG  %%T%% one "}), 0u);
   EXPECT_EQ(View(), "Setup one||0");
-  HWND dialog = DialogOf(GetCurrentThreadId());
+  HWND dialog = Dialog();
   RECT box{}, area{};  // centred on the work area
   GetWindowRect(dialog, &box);
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
@@ -132,7 +97,7 @@ TEST_F(DialogCommandsTest, ProgressDialogShowsTitleBarAndTextUntilEnded) {
   }
   ASSERT_EQ(Run({"STARTPROGRESSDLG Second"}), 0u);  // renames, keeps bar and text
   EXPECT_EQ(View(), "Second|No number|0");
-  EXPECT_EQ(DialogOf(GetCurrentThreadId()), dialog);
+  EXPECT_EQ(Dialog(), dialog);
 
   const ULONGLONG start = GetTickCount64();
   ASSERT_EQ(Run({"ENDPROGRESSDLG"}), 0u);
@@ -141,30 +106,64 @@ TEST_F(DialogCommandsTest, ProgressDialogShowsTitleBarAndTextUntilEnded) {
   ASSERT_EQ(Run({"SETPROGRESS 10,After the end"}), 0u);  // without a dialog: nothing
   EXPECT_EQ(View(), "<none>");
 }
-// A whole run of the engine: the user cancels the progress dialog (closing it, or its Cancel
-// command, which Esc sends), and the questions after it still wait for the user's answer.
-TEST_F(DialogCommandsTest, ACancelledProgressDialogLeavesLaterBoxesToTheUser) {
+// A whole run: each box shows its expanded, trimmed text and waits for the user's button, also
+// after the user closed the progress dialog (the default handling turns that into the Cancel
+// command, which Esc sends too).
+TEST_F(DialogCommandsTest, BoxesWaitForTheButtonAlsoAfterTheProgressDialogWasClosed) {
   const std::string title = "Orq Cancel Test";
-  const std::string script = "[DefaultInstall]\r\nSTARTPROGRESSDLG " + title +
-                             "\r\nWAITFORTIME 2000\r\nYESNO A=Go on?\r\nSHOWMSG Answer %%A%%\r\n"
-                             "ENDPROGRESSDLG\r\n";
-  const std::pair<UINT, WPARAM> cancels[] = {{WM_CLOSE, 0}, {WM_COMMAND, IDCANCEL}};
-  for (const auto& [message, wParam] : cancels) {
-    SCOPED_TRACE(message);
-    OrqexRun run;
-    std::thread orqex([&] { run = RunScript(dir_, script, "", "cancel.Orq"); });
-    HWND dialog = nullptr;
-    for (int i = 0; i < 2000 && !(dialog = FindWindowA("#32770", title.c_str())); ++i) Sleep(10);
-    PostMessageA(dialog, message, wParam, 0);  // from a thread other than the engine's
-    std::string asked, told;
-    Presser(IDYES, 20000, asked, true).join();
-    Presser(IDOK, 20000, told, true).join();
-    orqex.join();
-    EXPECT_NE(dialog, nullptr);
-    EXPECT_EQ(asked, "Go on?");
-    EXPECT_EQ(told, "Answer YES");
-    EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_NE(Log().find("Executing line 5: SHOWMSG Answer YES"), std::string::npos) << Log();
-  }
+  OrqexRun run;
+  std::thread orqex([&] {
+    run = RunScript(dir_, "[DefaultInstall]\r\nSET Q=Orqex\r\nSTARTPROGRESSDLG " + title +
+                              "\r\nWAITFORTIME 2000\r\nYESNO A= Go %%Q%% on? \r\nYESNO B=Sure?\r\n"
+                              "SHOWMSG Answers %%A%% %%B%% \r\nENDPROGRESSDLG\r\n");
+  });
+  HWND dialog = nullptr;
+  for (int i = 0; i < 2000 && !(dialog = Dialog(title.c_str())); ++i) Sleep(10);
+  PostMessageA(dialog, WM_CLOSE, 0, 0);  // from a thread other than the engine's
+  std::string asked, sure, told;
+  Presser(IDYES, 20000, asked).join();
+  Presser(IDNO, 20000, sure).join();
+  Presser(IDOK, 20000, told).join();
+  orqex.join();
+  EXPECT_NE(dialog, nullptr);
+  EXPECT_EQ(asked + "|" + sure + "|" + told, "Go Orqex on?|Sure?|Answers YES NO");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_NE(Log().find("Executing line 7: SHOWMSG Answers YES NO"), std::string::npos) << Log();
+}
+
+// A command's wait answers the messages sent to the waiting thread's windows (a sender
+// would hang otherwise), lasts its time even while messages keep arriving, ends at once
+// when its handle is signalled, and drops a quit message (left in the queue it would end
+// the next message box's loop before the user could answer it).
+TEST(MessageWaits, AnswerMessagesKeepTheirTimeAndDropAQuit) {
+  HWND window =
+      CreateWindowExA(0, "STATIC", "abc", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  const DWORD waiter = GetCurrentThreadId();
+  DWORD_PTR answer = 0;
+  std::atomic<bool> stop{false};
+  std::thread sender([&] {
+    SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 3000, &answer);
+    for (int i = 0; i < 1000 && !stop; ++i, Sleep(5)) PostThreadMessageA(waiter, WM_APP + 2, 0, 0);
+  });
+  ULONGLONG start = GetTickCount64();
+  SleepWithMessages(300);
+  EXPECT_GE(GetTickCount64() - start, 280u);
+  UniqueKernelHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  start = GetTickCount64();
+  EXPECT_EQ(WaitHandleWithMessages(event.Get(), 300), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_LT(GetTickCount64() - start, 3000u);  // not restarted by each message
+  std::thread signaller([&] { Sleep(100), SetEvent(event.Get()); });
+  EXPECT_EQ(WaitHandleWithMessages(event.Get(), 20000), WAIT_OBJECT_0);
+  signaller.join();
+  stop = true;
+  sender.join();
+  DestroyWindow(window);
+  EXPECT_EQ(answer, 3u);  // answered by the waiting thread
+
+  PostQuitMessage(7);
+  SleepWithMessages(50);
+  MSG message;
+  EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 }  // namespace

@@ -1,6 +1,3 @@
-// SETREBOOTFLAG, PROMPTREBOOT (through the restart seam), ADDSTARTMENU and
-// GETSTARTMENUDIR, read back through the profile functions, the process token
-// and the shell link object. (EXTENDPATH: the code page 932 run.)
 #include <windows.h>
 // after windows.h
 #include <objidl.h>
@@ -11,28 +8,16 @@
 #include <vector>
 
 #include "commands/interaction/restart_request.h"
+#include "e2e/shell_folder.h"
 #include "engine/host_values.h"
 #include "support/system_folders.h"
 #include "support_code/script_test.h"
 
 namespace {
-std::string ShellFolder(int id) {
-  std::string path(MAX_PATH, '\0');
-  if (FAILED(SHGetFolderPathA(nullptr, id, nullptr, 0, path.data()))) return {};
-  path.resize(path.find('\0'));
-  return path;
-}
 
 class InteractionTest : public ScriptTest {
  protected:
-  void SetUp() override {
-    ScriptTest::SetUp();
-    CoInitialize(nullptr);
-  }
-  void TearDown() override {
-    CoUninitialize();
-    ScriptTest::TearDown();
-  }
+  static void SetUpTestSuite() { CoInitialize(nullptr); }  // shell links are COM objects
 };
 
 TEST_F(InteractionTest, RebootFlagsGoToTheirFilesUnderTheWindowsFolder) {
@@ -40,24 +25,24 @@ TEST_F(InteractionTest, RebootFlagsGoToTheirFilesUnderTheWindowsFolder) {
   const std::string pendra = WindowsFolder() + "\\pendrainst.ini";
   RemoveFolderTree(tevlin);
   DeleteFileA(pendra.c_str());
-  // Without the folder the flag goes nowhere and the command still succeeds.
-  ASSERT_EQ(Run({"SETREBOOTFLAG other"}), 0u);
+  ASSERT_EQ(Run({"SETREBOOTFLAG other"}), 0u);  // without the folder: nowhere, no failure
   EXPECT_FALSE(FileExists(reboot));
   CreateDirectoryA(tevlin.c_str(), nullptr);
   CreateDirectoryA((tevlin + "\\Agent").c_str(), nullptr);
   ASSERT_EQ(Run({"SETREBOOTFLAG REINSTALL_ENGINE", "SETREBOOTFLAG reinstall",
                  "SETREBOOTFLAG %%NotExpanded%%"}),
             0u);
-  EXPECT_EQ(IniEntry(pendra, "Reboot", "REINSTALL_ENGINE"), "1");
-  EXPECT_EQ(IniEntry(pendra, "Reboot", "reinstall"), "<none>");
-  EXPECT_EQ(IniEntry(reboot, "Reboot", "reinstall"), "1");
-  EXPECT_EQ(IniEntry(reboot, "Reboot", "%%NotExpanded%%"), "1");
+  const std::pair<std::string, const char*> flags[] = {
+      {pendra, "REINSTALL_ENGINE"}, {pendra, "reinstall"}, {reboot, "reinstall"},
+      {reboot, "%%NotExpanded%%"}};
+  std::string seen;
+  for (const auto& [file, name] : flags) seen += IniEntry(file, "Reboot", name) + "|";
+  EXPECT_EQ(seen, "1|<none>|1|1|");
   DeleteFileA(pendra.c_str());
   RemoveFolderTree(tevlin);
 }
 
-// What the seam saw: the route and whether the shutdown privilege was enabled
-// then.
+// What the seam saw: the route and whether the shutdown privilege was enabled then.
 std::vector<std::pair<RestartRoute, bool>> g_restarts;
 
 // Disables the shutdown privilege and tells whether it was enabled.
@@ -72,63 +57,49 @@ bool DisableShutdownPrivilege() {
 }
 
 TEST_F(InteractionTest, PromptRebootRestartsOnlyOnYesOrWhenQuiet) {
-  struct Case {
-    bool quiet;
-    int answer;  // pressed in the question box; 0: no box expected
-    bool restarts;
-  };
-  const Case cases[] = {{false, IDNO, false}, {false, IDYES, true}, {true, 0, true}};
+  // {quiet, pressed in the question box (0: no box expected)}
+  const std::pair<bool, int> cases[] = {{false, IDNO}, {false, IDYES}, {true, 0}};
   RestartStarter previous = SetRestartStarter([](RestartRoute route) {
     g_restarts.push_back({route, DisableShutdownPrivilege()});
   });
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.answer);
+  for (const auto& [quiet, answer] : cases) {
+    SCOPED_TRACE(answer);
     g_restarts.clear();
     DisableShutdownPrivilege();
-    TheHostValues().quietMode = c.quiet;
+    TheHostValues().quietMode = quiet;
     std::atomic<bool> boxSeen{false};
     std::thread presser([&] {
-      for (int tries = 0; tries < 1000 && c.answer && !boxSeen; ++tries) {
+      for (int tries = 0; tries < 1000 && answer && !boxSeen; ++tries, Sleep(10)) {
         if (HWND box = FindWindowA("#32770", "Calvane Pendra")) {
           boxSeen = true;
-          PostMessageA(box, WM_COMMAND, c.answer, 0);
+          PostMessageA(box, WM_COMMAND, answer, 0);
         }
-        Sleep(10);
       }
     });
     EXPECT_EQ(Run({"SET Q=Restart now?", "PROMPTREBOOT %%Q%%"}), 0u);
     presser.join();
-    EXPECT_EQ(boxSeen.load(), c.answer != 0);
-    ASSERT_EQ(g_restarts.size(), c.restarts ? 1u : 0u);
-    if (c.restarts) {
-      EXPECT_EQ(g_restarts[0].first, RestartRoute::NtShutdown);
-      EXPECT_TRUE(g_restarts[0].second);
-    }
+    EXPECT_EQ(boxSeen.load(), answer != 0);
+    using Seen = std::vector<std::pair<RestartRoute, bool>>;  // restarted with the privilege
+    EXPECT_EQ(g_restarts, (answer == IDNO ? Seen{} : Seen{{RestartRoute::NtShutdown, true}}));
   }
   TheHostValues().quietMode = false;
   SetRestartStarter(previous);
 }
 
-struct LinkRead {
-  std::string target, description;
-};
-LinkRead ReadLink(const std::string& path) {
-  LinkRead read;
+// The shortcut's "target|description" ("|" when it cannot be read).
+std::string ReadLink(const std::string& path) {
   ComPtr<IShellLinkA> link;
   ComPtr<IPersistFile> file;
-  std::wstring wide(path.begin(), path.end());
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              reinterpret_cast<void**>(link.Put()))) ||
-      FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put()))) ||
-      FAILED(file->Load(wide.c_str(), STGM_READ))) {
-    return read;
+  const std::wstring wide(path.begin(), path.end());
+  std::string target(MAX_PATH, '\0'), description(MAX_PATH, '\0');
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(link.Put()))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Put()))) &&
+      SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
+    link->GetPath(target.data(), MAX_PATH, nullptr, SLGP_RAWPATH);
+    link->GetDescription(description.data(), MAX_PATH);
   }
-  std::string text(MAX_PATH, '\0');
-  link->GetPath(text.data(), MAX_PATH, nullptr, SLGP_RAWPATH);
-  read.target = text.c_str();
-  link->GetDescription(text.data(), MAX_PATH);
-  read.description = text.c_str();
-  return read;
+  return target.c_str() + std::string("|") + description.c_str();
 }
 
 TEST_F(InteractionTest, StartMenuShortcutsPointAtTheWholeTarget) {
@@ -140,16 +111,11 @@ TEST_F(InteractionTest, StartMenuShortcutsPointAtTheWholeTarget) {
             0u)
       << Log();
   EXPECT_EQ(Symbol("Dir"), menu);
-  struct Case {
-    const char* name;
-    std::string target;
-  };
-  for (const Case& c : {Case{"Updater", "C:\\Tools\\upd.exe"}, Case{"OrqLong", longTarget}}) {
-    const std::string link = menu + "\\" + c.name + ".lnk";
-    const LinkRead read = ReadLink(link);
-    EXPECT_EQ(read.target, c.target) << c.name;
-    EXPECT_EQ(read.description, c.name);
-    DeleteFileA(link.c_str());
+  const std::pair<std::string, std::string> links[] = {{"Updater", "C:\\Tools\\upd.exe"},
+                                                       {"OrqLong", longTarget}};
+  for (const auto& [name, target] : links) {
+    EXPECT_EQ(ReadLink(menu + "\\" + name + ".lnk"), target + "|" + name);
+    DeleteFileA((menu + "\\" + name + ".lnk").c_str());
   }
   // A target that does not fit is refused whole: no shortcut to another file.
   ExpectFailures({{"ADDSTARTMENU NoComma", 51},
@@ -157,8 +123,7 @@ TEST_F(InteractionTest, StartMenuShortcutsPointAtTheWholeTarget) {
   EXPECT_FALSE(FileExists(menu + "\\OrqCut.lnk"));
 }
 
-// The 95/98/Me family's start menu is the user's own: a copy of the program
-// that the prefix presents as Windows 98 makes its shortcut there.
+// On the 95/98/Me family (a copy the prefix presents as Windows 98) the user's start menu.
 TEST_F(InteractionTest, NineFamilyCopyUsesTheUsersStartMenu) {
   const std::string copy = dir_ + "\\OrqexNine.exe";
   CopyOrqexAsNineEight(copy);
@@ -167,11 +132,10 @@ TEST_F(InteractionTest, NineFamilyCopyUsesTheUsersStartMenu) {
                 "GETSTARTMENUDIR D\r\nSETREGVALUE " +
                     Key() + ",D=%%D%%\r\n");
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub());
-  const OrqexRun run = RunProgram("\"" + copy + "\" /Script=" + dir_ + "\\nine.Orq /Quiet");
-  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(RunProgram("\"" + copy + "\" /Script=" + dir_ + "\\nine.Orq /Quiet").exitCode, 0u);
   const std::string menu = ShellFolder(CSIDL_STARTMENU);
   EXPECT_EQ(Value("D"), Sz(menu));
-  EXPECT_EQ(ReadLink(menu + "\\OrqNine.lnk").target, "C:\\nine.exe");
+  EXPECT_EQ(ReadLink(menu + "\\OrqNine.lnk"), "C:\\nine.exe|OrqNine");
   DeleteFileA((menu + "\\OrqNine.lnk").c_str());
 }
 }  // namespace
