@@ -76,30 +76,25 @@ TEST_F(DeferredDeletion, RemoveTreeSchedulesWhatIsInUseAndNeverTouchesWhatLinksR
 TEST_F(DeferredDeletion, NineEightFamilyNeverRewritesAControlFileItCannotReadWhole) {
   const std::string winInit = WindowsFolder() + "\\WinInit.Ini", copy = dir_ + "\\OrqexW98.exe";
   CopyOrqexAsNineEight(copy);
-  const std::string unreadable[] = {
-      "[rename]\r\nNUL=C:\\ORQ_A.TXT\r\n[\xE9t\xE9]\r\nx=1\r\n",
-      "note without a section\r\n[rename]\r\nNUL=C:\\ORQ_A.TXT\r\n",
-      std::string("[rename]\r\nNUL=C:\\ORQ_A.TXT\0NUL=C:\\ORQ_B.TXT\r\n", 45),
-  };
-  const std::pair<const char*, DWORD> commands[] = {{"DELETEONEFILE ", 10},
-                                                    {"REMOVEDIRRECURSIVE ", 52}};
   UniqueKernelHandle holder;
   MakeTreeInUse(dir_ + "\\tree", holder, 20000);
   const std::string held = dir_ + "\\tree\\held\\deep\\h.txt";
-  for (const std::string& content : unreadable) {
-    for (const auto& [command, code] : commands) {
-      SCOPED_TRACE(command + content);
-      WriteTextFile(winInit, content);
-      std::string target = command[0] == 'D' ? held : dir_ + "\\tree";
-      WriteTextFile(dir_ + "\\w98.Orq", std::string("[DefaultInstall]\r\n") + command + target +
-                                            "\r\nSET After=1\r\n");
-      OrqexRun run = RunProgram("\"" + copy + "\" /Script=" + dir_ + "\\w98.Orq /Log=" + dir_ +
-                                "\\run.log");
-      EXPECT_EQ(run.exitCode, code);
-      EXPECT_NE(Log().find("Error:"), std::string::npos) << Log();
-      EXPECT_EQ(ReadTextFile(winInit), content);
-      EXPECT_TRUE(FileExists(held));
-    }
+  const std::pair<std::string, std::string> rows[] = {  // content, line
+      {"[rename]\r\nNUL=C:\\ORQ_A.TXT\r\n[\xE9t\xE9]\r\nx=1\r\n", "DELETEONEFILE " + held},
+      {"note without a section\r\n[rename]\r\nNUL=C:\\ORQ_A.TXT\r\n",
+       "REMOVEDIRRECURSIVE " + dir_ + "\\tree"},
+      {std::string("[rename]\r\nNUL=C:\\ORQ_A.TXT\0NUL=C:\\ORQ_B.TXT\r\n", 45),
+       "DELETEONEFILE " + held}};
+  for (const auto& [content, line] : rows) {
+    SCOPED_TRACE(line + "\n" + content);
+    WriteTextFile(winInit, content);
+    WriteTextFile(dir_ + "\\w98.Orq", "[DefaultInstall]\r\n" + line + "\r\nSET After=1\r\n");
+    OrqexRun run =
+        RunProgram("\"" + copy + "\" /Script=" + dir_ + "\\w98.Orq /Log=" + dir_ + "\\run.log");
+    EXPECT_EQ(run.exitCode, line[0] == 'D' ? 10u : 52u);
+    EXPECT_NE(Log().find("Error:"), std::string::npos) << Log();
+    EXPECT_EQ(ReadTextFile(winInit), content);
+    EXPECT_TRUE(FileExists(held));
   }
   DeleteFileA(winInit.c_str());
   TerminateProcess(holder.Get(), 0);

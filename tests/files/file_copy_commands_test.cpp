@@ -19,10 +19,6 @@ void SetWriteTimeFrom(const std::string& target, const std::string& source, long
   ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &at)) << target;
 }
 
-bool IsReadOnly(const std::string& path) {
-  return (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
 class FileCopyTest : public ScriptTest {
  protected:
   std::string Source(const std::string& name, const std::string& text) {
@@ -71,7 +67,7 @@ TEST_F(FileCopyTest, ListedFilesAreCopiedByTheirTimesAndReadOnlyTargetsReplaced)
   for (const Row& row : rows) {
     std::string target = work + "\\" + row.target;
     EXPECT_EQ(ReadTextFile(target), row.content) << row.line;
-    EXPECT_EQ(IsReadOnly(target), row.content == std::string("old")) << row.line;
+    EXPECT_EQ(HasAttribute(target, FILE_ATTRIBUTE_READONLY), row.content == std::string("old")) << row.line;
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
   EXPECT_EQ(ReadTextFile(dir_ + "\\fresh\\deep\\s1.txt") + Symbol("InWalk"), "s1.txt1");
@@ -229,13 +225,13 @@ TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
   EXPECT_EQ(ctx_->lastError, 0u);
   EXPECT_FALSE(FileExists(work + "\\a.txt") || FileExists(work + "\\b.txt") ||
                FileExists(readOnly));
-  EXPECT_TRUE(IsReadOnly(work + "\\holder.exe")) << "a running program keeps its attribute too";
+  EXPECT_TRUE(HasAttribute(work + "\\holder.exe", FILE_ATTRIBUTE_READONLY)) << "a running program keeps its attribute too";
   SetFileAttributesA((work + "\\holder.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(ReadTextFile(dir_ + "\\one.txt"), "one");
   EXPECT_TRUE(IsPending(work + "\\held.txt"));
   EXPECT_FALSE(FileExists(linked));
   for (const std::string& second : {twin, linkedTwin}) {
-    EXPECT_TRUE(IsReadOnly(second)) << second;
+    EXPECT_TRUE(HasAttribute(second, FILE_ATTRIBUTE_READONLY)) << second;
     SetFileAttributesA(second.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
   EXPECT_EQ(GetFileAttributesA(folder.c_str()), folderAttributes);
