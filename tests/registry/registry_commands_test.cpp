@@ -1,5 +1,7 @@
 // The registry commands run through the dispatcher; effects are read back with
 // RegQueryValueExA and friends.
+#include <tuple>
+
 #include "support/mbcs.h"
 #include "support_code/script_test.h"
 
@@ -10,15 +12,11 @@ using RegistryKeys = ScriptTest;
 
 TEST_F(RegistryWrite, EveryRootIsWrittenAndReadAndOtherFormsAreRefused) {
   const std::string own = "OrqTest_" + name_;
-  const struct {
-    const char* prefix;
-    HKEY handle;
-    std::string sub;
-  } roots[] = {{"HKLM\\", HKEY_LOCAL_MACHINE, Sub()},
-               {"HKCR\\", HKEY_CLASSES_ROOT, own},
-               {"HKCU\\", HKEY_CURRENT_USER, "Software\\" + own},
-               {"HKUS\\", HKEY_USERS, ".DEFAULT\\Software\\" + own},
-               {"HKCC\\", HKEY_CURRENT_CONFIG, "Software\\" + own}};
+  const std::tuple<std::string, HKEY, std::string> roots[] = {
+      {"HKLM\\", HKEY_LOCAL_MACHINE, Sub()}, {"HKCR\\", HKEY_CLASSES_ROOT, own},
+      {"HKCU\\", HKEY_CURRENT_USER, "Software\\" + own},
+      {"HKUS\\", HKEY_USERS, ".DEFAULT\\Software\\" + own},
+      {"HKCC\\", HKEY_CURRENT_CONFIG, "Software\\" + own}};
   for (const auto& [prefix, handle, sub] : roots) {
     std::string key = prefix + sub;
     SCOPED_TRACE(key);
@@ -46,20 +44,13 @@ TEST_F(RegistryWrite, TypeTagIsTakenBeforeExpansionAndNumbersAreSignedDecimal) {
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub());
   const std::string big(900, 'b');
   const std::pair<std::string, StoredValue> rows[] = {
-      {"/reg_sz:on", Sz("on")},
-      {"/Reg_Dword:255", Dword(255)},
-      {"/REG_QWORD:5", Sz("/REG_QWORD:5")},
-      {"12", Sz("12")},
-      {"/REG_DWORD:-1", Dword(0xFFFFFFFF)},
-      {"/REG_DWORD:4294967295", Dword(0xFFFFFFFF)},
-      {"/REG_DWORD:0x10", Dword(0)},
-      {"/REG_DWORD: \t+7", Dword(7)},
-      {"/REG_DWORD:- 3", Dword(0)},
-      {"/REG_DWORD:", Dword(0)},
-      {"/REG_DWORD:-2147483648", Dword(0x80000000)},
-      {"/REG_DWORD:000000000000000042", Dword(42)},
-      {"/REG_DWORD:%%N%%", Dword(42)},
-      {"%%T%%", Sz("/REG_DWORD:5")},
+      {"/reg_sz:on", Sz("on")}, {"/Reg_Dword:255", Dword(255)},
+      {"/REG_QWORD:5", Sz("/REG_QWORD:5")}, {"12", Sz("12")},
+      {"/REG_DWORD:-1", Dword(0xFFFFFFFF)}, {"/REG_DWORD:4294967295", Dword(0xFFFFFFFF)},
+      {"/REG_DWORD:0x10", Dword(0)}, {"/REG_DWORD: \t+7", Dword(7)},
+      {"/REG_DWORD:- 3", Dword(0)}, {"/REG_DWORD:", Dword(0)},
+      {"/REG_DWORD:-2147483648", Dword(0x80000000)}, {"/REG_DWORD:000000000000000042", Dword(42)},
+      {"/REG_DWORD:%%N%%", Dword(42)}, {"%%T%%", Sz("/REG_DWORD:5")},
       {std::string(259, 'd'), Sz(std::string(259, 'd'))},
       {"%%Half%%%%Half%%", Sz(big)}};  // expansion may pass 259 bytes
   std::vector<std::string> lines = {"SET N=42", "SET T=/REG_DWORD:5", "SET V=Val",
@@ -174,43 +165,16 @@ TEST_F(RegistryRead, ValuesReadAsTextAndFindRegValueNeverReports) {
                  /*reported=*/false);
 }
 
-TEST_F(RegistryKeys, CreateRegKeyMakesEveryLevelOnceAndNeedsAName) {
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub());
-  const std::string line = "CREATEREGKEY " + Key() + ",Example\\Sub";
-  ASSERT_EQ(Run({line, "CREATEREGKEY " + Key() + ", One , Ignored",
-                 "CREATEREGKEY " + Key("NoParent") + ",Child"}),
-            0u);
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Example\\Sub"), "Keep", Sz("1"));
-  EXPECT_EQ(Run({line}), 0u);  // a second time changes nothing
-  EXPECT_EQ(Value("Keep", "Example\\Sub"), Sz("1"));
-  EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("One")));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Ignored")));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("NoParent")));
-  ExpectFailures({{"CREATEREGKEY " + Key("Lone"), 51}, {"CREATEREGKEY " + Key() + ",  ", 51}});
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Lone")));
-}
-
-TEST_F(RegistryKeys, DeleteRegValueExpandsOnlyTheValueName) {
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Old1", Sz("x"));
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Keep", Sz("x"));
-  ASSERT_EQ(Run({"SET N=1", "DELETEREGVALUE " + Key() + ", Old%%N%% ",
-                 "DELETEREGVALUE " + Key() + ",NoSuchValue",
-                 "DELETEREGVALUE " + Key("NoKey") + ",%%Undefined%%"}),
-            0u);
-  EXPECT_EQ(Value("Old1"), StoredValue{});
-  ExpectFailures({{"DELETEREGVALUE " + Key(), 51},
-                  {"DELETEREGVALUE " + Key() + ",%%Undefined%%", 28},
-                  {"DELETEREGVALUE HKLM\\" + std::string(260, 'k') + ",Keep", 51}});
-  EXPECT_EQ(Value("Keep"), Sz("x"));
-}
-
 // Wine's SHDeleteEmptyKeyA removes a key that holds values, which Windows keeps: only what
 // both agree on is checked here.
-TEST_F(RegistryKeys, OnlySubKeysMakeAKeyNonEmptyAndOnlyTheRecursiveDeleteRemovesThem) {
+TEST_F(RegistryKeys, KeysAreMadeOnceAndOnlyTheRecursiveDeleteRemovesSubKeys) {
   const std::string longName(300, 'v');  // beyond what a short enumeration buffer takes
   for (const char* key : {"Parent\\Child", "Leaf", "EmptyLeaf", "Tree\\A\\C"}) {
     PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(key));
   }
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Made"), "Keep", Sz("1"));  // made a second time
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Old1", Sz("x"));
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Keep", Sz("x"));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Tree"), "Top", Sz("1"));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Tree\\A"), "Mid", Dword(2));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Tree\\A\\B"), longName.c_str(), Sz("3"));
@@ -218,21 +182,36 @@ TEST_F(RegistryKeys, OnlySubKeysMakeAKeyNonEmptyAndOnlyTheRecursiveDeleteRemoves
   ExpectAnswers({{"ISREGKEYEMPTY A=" + Key("Tree\\A\\B"), "TRUE"},  // values only
                  {"ISREGKEYEMPTY B=" + Key("Parent"), "FALSE"},
                  {"ISREGKEYEMPTY C=" + Key("Missing"), "TRUE"}});
-  ASSERT_EQ(Run({"DELETEREGKEY " + Key("Parent"), "DELETEEMPTYREGKEY " + Key("Parent"),
+  // Only the value name is expanded, after the split; a missing key or value is no error.
+  ASSERT_EQ(Run({"CREATEREGKEY " + Key() + ",New\\Sub", "CREATEREGKEY " + Key() + ",Made",
+                 "CREATEREGKEY " + Key() + ", One , Ignored",
+                 "CREATEREGKEY " + Key("NoParent") + ",Child", "SET N=1",
+                 "DELETEREGVALUE " + Key() + ", Old%%N%% ", "DELETEREGVALUE " + Key() + ",NoSuch",
+                 "DELETEREGVALUE " + Key("NoKey") + ",%%Undefined%%",
+                 "DELETEREGKEY " + Key("Parent"), "DELETEEMPTYREGKEY " + Key("Parent"),
                  "DELETEREGKEY " + Key("Leaf"), "DELETEEMPTYREGKEY " + Key("EmptyLeaf"),
                  "DELETEREGKEY " + Key("Missing"), "DELETEEMPTYREGKEY " + Key("Missing"),
                  "DELETEREGKEYRECURSIVE  " + Key("Tree") + "  ",
                  "DELETEREGKEYRECURSIVE " + Key("Missing")}),
             0u);
-  EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Parent\\Child")));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Leaf")));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("EmptyLeaf")));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Tree")));
-  ExpectFailures({{"ISREGKEYEMPTY " + Key(), 51},  // a split error is always 51
+  EXPECT_EQ(Value("Keep", "Made"), Sz("1"));
+  EXPECT_EQ(Value("Old1"), StoredValue{});
+  for (const auto& [key, exists] : {std::pair{"New\\Sub", true}, {"One", true}, {"Ignored", false},
+                                    {"NoParent", false}, {"Parent\\Child", true}, {"Leaf", false},
+                                    {"EmptyLeaf", false}, {"Tree", false}}) {
+    EXPECT_EQ(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub(key)), exists) << key;
+  }
+  ExpectFailures({{"CREATEREGKEY " + Key("Lone"), 51}, {"CREATEREGKEY " + Key() + ",  ", 51},
+                  {"DELETEREGVALUE " + Key(), 51},
+                  {"DELETEREGVALUE " + Key() + ",%%Undefined%%", 28},
+                  {"DELETEREGVALUE HKLM\\" + std::string(260, 'k') + ",Keep", 51},
+                  {"ISREGKEYEMPTY " + Key(), 51},  // a split error is always 51
                   {"DELETEREGKEY hklm\\" + Sub("Parent"), 51},
                   {"DELETEEMPTYREGKEY HKEY_LOCAL_MACHINE\\" + Sub("Parent"), 51},
                   {"DELETEREGKEYRECURSIVE HKCU\\", 51},  // would empty the whole root
                   {"DELETEREGKEYRECURSIVE HKCU\\\\", 51}});
+  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Lone")));
+  EXPECT_EQ(Value("Keep"), Sz("x"));
   EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, "Software"));
 }
 }  // namespace
