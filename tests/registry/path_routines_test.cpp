@@ -11,8 +11,7 @@ namespace {
 TEST(AppendPath, JoinsWithExactlyOneBackslashAndRefusesWhatWouldNotFit) {
   SetAnsiCodePageForTesting(932);
   const char* cases[][3] = {{"C:\\Dir\\", "\\a.ini", "C:\\Dir\\a.ini"},
-                            {"C:\\Dir", "a.ini", "C:\\Dir\\a.ini"},
-                            {"", "a.ini", "\\a.ini"},
+                            {"C:\\Dir", "a.ini", "C:\\Dir\\a.ini"}, {"", "a.ini", "\\a.ini"},
                             {"C:\\", "", "C:\\"},
                             // ends in a character whose trail byte is "\": no folder end
                             {"C:\\\x95\x5C", "a.ini", "C:\\\x95\x5C\\a.ini"}};
