@@ -14,7 +14,10 @@ void MakeTreeInUse(const std::string& tree, UniqueKernelHandle& holder, DWORD ho
   WriteTextFile(tree + "\\a.txt", "x");
   WriteTextFile(tree + "\\readonly\\r.txt", "x");
   SetFileAttributesA((tree + "\\readonly\\r.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-  holder = HoldFile(tree + "\\held\\deep\\h.txt", holdMs);
+  const std::string event = "OrqFileHeld" + std::to_string(GetTickCount());
+  holder = StartProgram("\"" + TestBinDir() + "\\file_holder.exe\" open \"" + tree +
+                            "\\held\\deep\\h.txt\" 0 " + std::to_string(holdMs) + " " + event,
+                        event.c_str());
 }
 
 // The held file, the read-only one and every folder above them stay until the
@@ -33,10 +36,9 @@ TEST_F(DeferredDeletion, RemoveTreeSchedulesWhatIsInUseAndNeverTouchesWhatLinksR
     WriteTextFile(outside + kept, "x");
   }
   SetFileAttributesA((outside + "\\shared.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-  const std::pair<std::string, std::string> links[] = {{"\\full", tree + "\\full"},
-                                                       {"\\empty", tree + "\\empty"},
-                                                       {"\\named", dir_ + "\\named"},
-                                                       {"\\empty", dir_ + "\\namedEmpty"}};
+  const std::pair<std::string, std::string> links[] = {
+      {"\\full", tree + "\\full"}, {"\\empty", tree + "\\empty"},
+      {"\\named", dir_ + "\\named"}, {"\\empty", dir_ + "\\namedEmpty"}};
   for (const auto& [target, link] : links) {
     ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf(outside + target), link));
   }

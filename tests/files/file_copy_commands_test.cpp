@@ -7,18 +7,6 @@
 #include "support/system_folders.h"
 
 namespace {
-// Sets the target's last-write time to the source's, `hours` later (or earlier).
-void SetWriteTimeFrom(const std::string& target, const std::string& source, long long hours) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  GetFileAttributesExA(source.c_str(), GetFileExInfoStandard, &data);
-  ULARGE_INTEGER time{{data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime}};
-  time.QuadPart += hours * 36000000000ll;
-  FILETIME at{time.LowPart, time.HighPart};
-  UniqueKernelHandle file(
-      CreateFileA(target.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &at)) << target;
-}
-
 class FileCopyTest : public ScriptTest {
  protected:
   std::string Source(const std::string& name, const std::string& text) {
@@ -30,22 +18,15 @@ class FileCopyTest : public ScriptTest {
 // FILECIO keeps a later target and copies an earlier, equal or missing one; FILECOW always
 // copies; a read-only target is replaced, and one that is kept stays read-only.
 TEST_F(FileCopyTest, ListedFilesAreCopiedByTheirTimesAndReadOnlyTargetsReplaced) {
-  struct Row {
-    const char* line;
-    const char* target;
-    long long hoursLater;  // the target's time against its source's; kNoTarget: none
-    bool readOnly;
-    const char* content;  // the target's content afterwards
-  };
-  constexpr long long kNoTarget = 99;
-  const Row rows[] = {
-      {"FILECIO s1.txt,missing.txt", "missing.txt", kNoTarget, false, "s1.txt"},
-      {"FILECIO s2.txt, older.txt", "older.txt", -1, true, "s2.txt"},
-      {"FILECIO s3.txt ,newer.txt", "newer.txt", 1, true, "old"},
-      {"FILECIO s4.txt,same.txt", "same.txt", 0, false, "s4.txt"},
-      {"FILECOW s5.txt,cow.txt", "cow.txt", 1, true, "s5.txt"},
-      {"FILECIO single.txt", "single.txt", -1, false, "single.txt"},
-  };
+  // The target's time is its source's, `hours` later; kNoTarget: there is none.
+  struct Row { const char *line, *target; int hours; const char* content; };
+  constexpr int kNoTarget = 99;
+  const Row rows[] = {{"FILECIO s1.txt,missing.txt", "missing.txt", kNoTarget, "s1.txt"},
+                      {"FILECIO s2.txt, older.txt", "older.txt", -1, "s2.txt"},
+                      {"FILECIO s3.txt ,newer.txt", "newer.txt", 1, "old"},
+                      {"FILECIO s4.txt,same.txt", "same.txt", 0, "s4.txt"},
+                      {"FILECOW s5.txt,cow.txt", "cow.txt", 1, "s5.txt"},
+                      {"FILECIO single.txt", "single.txt", -1, "single.txt"}};
   const std::string work = dir_ + "\\work";
   CreateDirectoryA(work.c_str(), nullptr);
   std::vector<std::string> lines = {"SETWORKDIR " + work, "COPYFILES Files",
@@ -56,10 +37,11 @@ TEST_F(FileCopyTest, ListedFilesAreCopiedByTheirTimesAndReadOnlyTargetsReplaced)
         std::string(row.line + 8).substr(0, std::string(row.line + 8).find_first_of(" ,"));
     lines.push_back(row.line);
     std::string source = Source(name, name), target = work + "\\" + row.target;
-    if (row.hoursLater == kNoTarget) continue;
+    if (row.hours == kNoTarget) continue;
     WriteTextFile(target, "old");
-    SetWriteTimeFrom(target, source, row.hoursLater);
-    if (row.readOnly) SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
+    RunUnixShell("touch -r " + UnixPathOf(source) + " -d '" + std::to_string(row.hours) +
+                 " hours' " + UnixPathOf(target));
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
   }
   lines.insert(lines.end(), {"SET InWalk=1", "[Fresh]", "FILECIO s1.txt"});
 

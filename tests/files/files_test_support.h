@@ -1,6 +1,6 @@
 #pragma once
 // What the file tests share: attributes and pending deletions read back, links and a small
-// drive made on the Unix side, and a program that holds a file.
+// drive made on the Unix side.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -34,15 +34,6 @@ inline bool IsPending(const std::string& path) {
     at = next + 1;
   }
   return false;
-}
-
-// The file holder keeps `path` open with no sharing for `ms` milliseconds.
-inline UniqueKernelHandle HoldFile(const std::string& path, DWORD ms) {
-  std::string event =
-      "OrqFileHeld" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(GetTickCount());
-  return StartProgram("\"" + TestBinDir() + "\\file_holder.exe\" open \"" + path + "\" 0 " +
-                          std::to_string(ms) + " " + event,
-                      event.c_str());
 }
 
 inline std::string ShortName(const std::string& path) {
