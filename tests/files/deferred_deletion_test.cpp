@@ -1,5 +1,4 @@
-// Deletion at the next start of Windows: what REMOVEDIRRECURSIVE cannot remove now is left
-// to the system's pending operations (NT family) or to "WinInit.Ini" (95/98/Me family).
+// What cannot be removed now is left to the next start: pending operations or WinInit.Ini.
 #include "commands/files/path_routines.h"
 #include "files_test_support.h"
 #include "support/system_folders.h"
@@ -20,10 +19,9 @@ void MakeTreeInUse(const std::string& tree, UniqueKernelHandle& holder, DWORD ho
                         event.c_str());
 }
 
-// The held file, the read-only one and every folder above them stay until the
-// restart (a read-only folder loses the attribute first); the rest goes now. What a link
-// reaches, met in the tree or named by the line, full or empty, or a second name of a
-// file, is never touched; a link Wine cannot remove apart from its target stays, logged.
+// The held file, the read-only one and every folder above them stay until the restart (a
+// read-only folder loses the attribute first); the rest goes now. What a link or a second
+// name reaches is never touched; a link Wine cannot remove apart from its target is logged.
 TEST_F(DeferredDeletion, RemoveTreeSchedulesWhatIsInUseAndNeverTouchesWhatLinksReach) {
   if (WinePrefix().empty()) GTEST_SKIP() << "no prefix";
   const std::string tree = dir_ + "\\tree", outside = dir_ + "\\outside";

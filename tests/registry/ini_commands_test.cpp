@@ -1,5 +1,4 @@
-// The INI commands run through the dispatcher; entries are read back with
-// GetPrivateProfileStringA and whole files by their bytes.
+// The INI commands; entries read back with GetPrivateProfileStringA, files by their bytes.
 #include "support/system_folders.h"
 #include "support_code/script_test.h"
 
@@ -9,8 +8,8 @@ using IniCommands = ScriptTest;
 TEST_F(IniCommands, FilesAreFoundInTheWorkingFolderThenTheWindowsFolderAndWrittenThere) {
   const std::string work = "orq_work_" + name_ + ".ini", win = "orq_win_" + name_ + ".ini",
                     both = "orq_both_" + name_ + ".ini";
-  WriteTextFile(dir_ + "\\" + work, "[Main]\r\nPath=work\r\nKey,with,commas=yes\r\n[Text]\r\n1001=" +
-                                        std::string(1000, 'm') + "\r\n");
+  WriteTextFile(dir_ + "\\" + work, "[Main]\r\nPath=work\r\nKey,with,commas=yes\r\n[Text]\r\n" +
+                                        ("1001=" + std::string(1000, 'm')));
   WriteTextFile(dir_ + "\\" + both, "[Main]\r\nPath=work\r\n");
   const std::string inWindows[] = {WindowsFolder() + "\\" + win, WindowsFolder() + "\\" + both};
   for (const std::string& path : inWindows) WriteTextFile(path, "[Main]\r\nPath=windows\r\n");
@@ -33,8 +32,7 @@ TEST_F(IniCommands, FilesAreFoundInTheWorkingFolderThenTheWindowsFolderAndWritte
   for (const std::string& path : inWindows) DeleteFileA(path.c_str());
 }
 
-// The profile functions keep a file that starts with a UTF-16 byte-order mark in UTF-16:
-// clearing a section of it is refused.
+// A file starting with a UTF-16 byte-order mark stays UTF-16: clearing a section is refused.
 TEST_F(IniCommands, FailuresReportTheirCodeAndCreateOrChangeNothing) {
   const std::string ini = dir_ + "\\app.ini", empty = dir_ + "\\empty.ini",
                     nowhere = dir_ + "\\nowhere.ini", bytes = "[Main]\r\nKey=x\r\n",

@@ -28,8 +28,7 @@ TEST(AppendPath, JoinsWithExactlyOneBackslashAndRefusesWhatWouldNotFit) {
   EXPECT_EQ(folder, std::string(250, 'f'));
 }
 
-// Joined with the working folder the name would not fit: that place is passed over rather
-// than tried under a cut name.
+// A place where the joined name would not fit is passed over, not tried under a cut name.
 TEST(SearchFile, PassesOverAPlaceWhoseJoinedNameWouldNotFit) {
   const std::string dir = MakeScratchDir("SearchFile_PassesOver");
   WriteTextFile(dir + "\\long.ini", "x");

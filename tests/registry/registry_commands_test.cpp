@@ -1,5 +1,4 @@
-// The registry commands run through the dispatcher; effects are read back with
-// RegQueryValueExA and friends.
+// The registry commands; effects read back with RegQueryValueExA and friends.
 #include <tuple>
 
 #include "support/mbcs.h"
@@ -157,8 +156,7 @@ TEST_F(RegistryRead, ValuesReadAsTextAndFindRegValueNeverReports) {
                  /*reported=*/false);
 }
 
-// Wine's SHDeleteEmptyKeyA removes a key that holds values, which Windows keeps: only what
-// both agree on is checked here.
+// Wine's SHDeleteEmptyKeyA removes a key holding values, which Windows keeps: not checked.
 TEST_F(RegistryKeys, KeysAreMadeOnceAndOnlyTheRecursiveDeleteRemovesSubKeys) {
   const std::string longName(300, 'v');  // beyond what a short enumeration buffer takes
   for (const char* key : {"Parent\\Child", "Leaf", "EmptyLeaf", "Tree\\A\\C"}) {

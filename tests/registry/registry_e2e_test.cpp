@@ -1,5 +1,4 @@
-// A whole run of Orqex.exe: the example script as shipped, installed and uninstalled from
-// its own folder.
+// The example script as shipped, installed and uninstalled by Orqex.exe from its own folder.
 #include "support_code/script_test.h"
 
 namespace {
