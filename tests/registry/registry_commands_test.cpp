@@ -37,7 +37,7 @@ TEST_F(RegistryWrite, EveryRootIsWrittenAndReadAndOtherFormsAreRefused) {
   EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub()));
 }
 
-TEST_F(RegistryWrite, TypeTagIsTakenBeforeExpansionAndNumbersAreSignedDecimal) {
+TEST_F(RegistryWrite, TypeTagIsTakenBeforeExpansionAndTrailBytesSplitNothing) {
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub());
   const std::string big(900, 'b');
   const std::pair<std::string, StoredValue> rows[] = {
@@ -50,17 +50,28 @@ TEST_F(RegistryWrite, TypeTagIsTakenBeforeExpansionAndNumbersAreSignedDecimal) {
       {"/REG_DWORD:%%N%%", Dword(42)}, {"%%T%%", Sz("/REG_DWORD:5")},
       {std::string(259, 'd'), Sz(std::string(259, 'd'))},
       {"%%Half%%%%Half%%", Sz(big)}};  // expansion may pass 259 bytes
-  std::vector<std::string> lines = {"SET N=42", "SET T=/REG_DWORD:5", "SET V=Val",
+  // Under a double-byte code page a "," or "=" that is a trail byte separates nothing.
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("A\x82,C"), "Name", Sz("v"));
+  std::vector<std::string> lines = {"SET N=42", "SET T=/REG_DWORD:5", "SET W=Val",
                                     "SET Half=" + big.substr(450),
-                                    "SETREGVALUE " + Key() + ",N%%V%%=x"};
+                                    "SETREGVALUE " + Key() + ",N%%W%%=x",
+                                    "SETREGVALUE " + Key() + ",N\x82=X=/REG_DWORD:1",
+                                    "GETREGVALUE Got=" + Key("A\x82,C") + ",Name",
+                                    "DELETEREGVALUE " + Key("A\x82,C") + ",Name"};
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     lines.push_back("SETREGVALUE " + Key() + ",V" + std::to_string(i) + "=" + rows[i].first);
   }
-  ASSERT_EQ(Run(lines), 0u) << Log();
+  SetAnsiCodePageForTesting(932);
+  const unsigned status = Run(lines);
+  SetAnsiCodePageForTesting(0);
+  ASSERT_EQ(status, 0u) << Log();
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     EXPECT_EQ(Value(("V" + std::to_string(i)).c_str()), rows[i].second) << rows[i].first;
   }
   EXPECT_EQ(Value("NVal"), Sz("x"));
+  EXPECT_EQ(Value("N\x82=X"), Dword(1));
+  EXPECT_EQ(Symbol("Got"), "v");
+  EXPECT_EQ(Value("Name", "A\x82,C"), StoredValue{});
 }
 
 // A symbol value that does not fit the field it is expanded into (L: 300 bytes, V: 255, M:
@@ -105,20 +116,6 @@ TEST_F(RegistryWrite, FailuresReportTheirCodeAndWriteOrDeleteNothing) {
   EXPECT_EQ(Value("A", "R2"), StoredValue{});
   EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Missing")));
   EXPECT_EQ(ReadTextFile(ini), iniBytes);
-}
-
-// Under a double-byte code page a "," or "=" that is a trail byte separates nothing.
-TEST_F(RegistryWrite, TrailBytesNeverSplitFields) {
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("A\x82,C"), "Name", Sz("v"));
-  SetAnsiCodePageForTesting(932);
-  unsigned status = Run({"SETREGVALUE " + Key() + ",N\x82=X=/REG_DWORD:1",
-                         "GETREGVALUE V=" + Key("A\x82,C") + ",Name",
-                         "DELETEREGVALUE " + Key("A\x82,C") + ",Name"});
-  SetAnsiCodePageForTesting(0);
-  ASSERT_EQ(status, 0u) << Log();
-  EXPECT_EQ(Value("N\x82=X"), Dword(1));
-  EXPECT_EQ(Symbol("V"), "v");
-  EXPECT_EQ(Value("Name", "A\x82,C"), StoredValue{});
 }
 
 TEST_F(RegistryRead, ValuesReadAsTextAndFindRegValueNeverReports) {
