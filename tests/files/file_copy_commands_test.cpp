@@ -115,11 +115,7 @@ TEST_F(FileCopyTest, AFullDiskEndsTheWalkWith56AndKeepsWhatWasInstalled) {
 // nesting against the walking line.
 TEST_F(FileCopyTest, WalkFailuresAreReportedAgainstTheirLines) {
   Source("present.txt", "x");
-  struct Row {
-    std::vector<std::string> list;
-    unsigned code;
-    std::string failing;
-  } rows[] = {
+  struct Row { std::vector<std::string> list; unsigned code; std::string failing; } rows[] = {
       {{"FILECIO absent.txt"}, 13, "FILECIO absent.txt"},
       {{"FILECOW present.txt,"}, 51, "FILECOW present.txt,"},
       {{"SET X=1", "GETPARAM"}, 23, "GETPARAM "}, {{"COPYFILES List"}, 58, "COPYFILES List"},

@@ -10,7 +10,7 @@ TEST_F(IniCommands, FilesAreFoundInTheWorkingFolderThenTheWindowsFolderAndWritte
                     both = "orq_both_" + name_ + ".ini";
   WriteTextFile(dir_ + "\\" + work, "[Main]\r\nPath=work\r\nKey,with,commas=yes\r\n[Text]\r\n" +
                                         ("1001=" + std::string(1000, 'm')));
-  WriteTextFile(dir_ + "\\" + both, "[Main]\r\nPath=work\r\n");
+  WriteTextFile(dir_ + "\\" + both, "[Main]\r\nPath=work\r\nOne=1\r\nEmpty=\r\n");
   const std::string inWindows[] = {WindowsFolder() + "\\" + win, WindowsFolder() + "\\" + both};
   for (const std::string& path : inWindows) WriteTextFile(path, "[Main]\r\nPath=windows\r\n");
   // A symbol holding "," moves GETINIFILEVALUE's field boundaries: the whole argument is
@@ -23,9 +23,21 @@ TEST_F(IniCommands, FilesAreFoundInTheWorkingFolderThenTheWindowsFolderAndWritte
        {"GETINIFILEVALUE Commas=" + work + ", Main , Key,with,commas ", "yes"},
        {"GETINIFILEVALUE Moved=%%Where%%,Path", "work"},
        {"GETMESSAGEFROMID Long=" + work + ",Text,1001", std::string(1000, 'm')},
-       {"GETINIFILEVALUE Short=" + work + ",Text,1001", std::string(259, 'm')}},
+       {"GETINIFILEVALUE Short=" + work + ",Text,1001", std::string(259, 'm')},
+       // FINDINIFILEVALUE answers FALSE for every failure and never reports one.
+       {"FINDINIFILEVALUE F1=" + both + ",Main,One", "TRUE"},
+       {"FINDINIFILEVALUE F2=" + both + ",Main,Empty", "FALSE"},
+       {"FINDINIFILEVALUE F3=" + both + ",Main,NoKey", "FALSE"},
+       {"FINDINIFILEVALUE F4=nowhere.ini,Main,One", "FALSE"},
+       {"FINDINIFILEVALUE F5=" + both + ",Main", "FALSE"},
+       {"FINDINIFILEVALUE F6=%%NoSuch%%,Main,One", "FALSE"}},
       {"SETWORKDIR " + dir_, "SET Where=" + both + ",Main", "SET F=" + both, "SET V=42",
        "SETINIFILEVALUE " + both + ",%%V%%,%%V%%=a=b,c", "SETINIFILEVALUE %%F%%,Main,Count=%%V%%"});
+  EXPECT_EQ(Log().find("Error:"), std::string::npos);
+  // Without a name there is nothing to answer in: the section ends, unreported.
+  ExpectFailures({{"FINDINIFILEVALUE " + both + ",Main,One", 23},
+                  {"FINDINIFILEVALUE %%NoSuch%%=" + both + ",Main,One", 28}},
+                 /*reported=*/false);
   EXPECT_EQ(IniEntry(dir_ + "\\" + both, "%%V%%", "%%V%%"), "a=b,c");
   EXPECT_EQ(IniEntry(dir_ + "\\" + both, "Main", "Count"), "42");
   EXPECT_EQ(ReadTextFile(inWindows[1]), "[Main]\r\nPath=windows\r\n");
@@ -61,22 +73,6 @@ TEST_F(IniCommands, FailuresReportTheirCodeAndCreateOrChangeNothing) {
   EXPECT_EQ(ReadTextFile(ini), bytes);
   EXPECT_EQ(ReadTextFile(wide), wideBytes);
   EXPECT_EQ(IniEntry(wide, "Old", "A"), "1");
-}
-
-TEST_F(IniCommands, FindIniFileValueAnswersFalseForEveryFailureAndNeverReports) {
-  const std::string file = dir_ + "\\app.ini";
-  WriteTextFile(file, "[Main]\r\nOne=1\r\nEmpty=\r\n");
-  ExpectAnswers({{"FINDINIFILEVALUE A=" + file + ",Main,One", "TRUE"},
-                 {"FINDINIFILEVALUE C=" + file + ",Main,Empty", "FALSE"},
-                 {"FINDINIFILEVALUE D=" + file + ",Main,NoKey", "FALSE"},
-                 {"FINDINIFILEVALUE E=" + dir_ + "\\nowhere.ini,Main,One", "FALSE"},
-                 {"FINDINIFILEVALUE F=" + file + ",Main", "FALSE"},
-                 {"FINDINIFILEVALUE G=%%NoSuch%%,Main,One", "FALSE"}});
-  EXPECT_EQ(Log().find("Error:"), std::string::npos);
-  // Without a name there is nothing to answer in: the section ends, unreported.
-  ExpectFailures({{"FINDINIFILEVALUE " + file + ",Main,One", 23},
-                  {"FINDINIFILEVALUE %%NoSuch%%=" + file + ",Main,One", 28}},
-                 /*reported=*/false);
 }
 
 // The tests run as root, and Wine lets root write a read-only file: a sharing lock stands in.
