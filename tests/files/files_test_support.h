@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -18,22 +17,17 @@ inline bool IsFolder(const std::string& path) {
   return HasAttribute(path, FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Whether the system's operations pending until the next start delete `path`: pairs of an
-// old name ("\??\C:\...") and a new one, empty for a deletion.
+// Whether the system's operations pending until the next start delete `path`: an old name
+// "\??\C:\..." followed by an empty new name.
 inline bool IsPending(const std::string& path) {
-  const std::string names =
-      ReadRegistryValue(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
-                        "PendingFileRenameOperations")
-          .second;
-  for (std::size_t at = 0; at < names.size();) {
-    const std::size_t end = std::min(names.find('\0', at), names.size());
-    const std::size_t next = std::min(names.find('\0', end + 1), names.size());
-    std::string old = names.substr(at, end - at);
-    if (old.rfind("\\??\\", 0) == 0) old.erase(0, 4);
-    if (next == end + 1 && lstrcmpiA(old.c_str(), path.c_str()) == 0) return true;
-    at = next + 1;
-  }
-  return false;
+  std::string names = ReadRegistryValue(HKEY_LOCAL_MACHINE,
+                                        "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                                        "PendingFileRenameOperations")
+                          .second;
+  std::string wanted = std::string(1, '\0') + "\\??\\" + path + std::string(2, '\0');
+  names.insert(0, 1, '\0');
+  for (std::string* text : {&names, &wanted}) CharLowerBuffA(text->data(), DWORD(text->size()));
+  return names.find(wanted) != std::string::npos;
 }
 
 inline std::string ShortName(const std::string& path) {

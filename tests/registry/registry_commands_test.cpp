@@ -120,28 +120,26 @@ TEST_F(RegistryWrite, FailuresReportTheirCodeAndWriteOrDeleteNothing) {
 
 TEST_F(RegistryRead, ValuesReadAsTextAndFindRegValueNeverReports) {
   const std::string s259(259, 's'), k = Key();
-  const std::pair<const char*, StoredValue> values[] = {
-      {"D255", Dword(255)}, {"DAll", Dword(0xFFFFFFFF)}, {"DMin", Dword(0x80000000)},
-      {"S259", Sz(s259)}, {"S260", Sz(s259 + "s")}, {"Empty", Sz("")}, {"", Sz("default")},
-      {"Zero", Dword(0)}, {"a,b", {REG_EXPAND_SZ, Sz("%TEMP%").second}},
-      {"Bin260", {REG_BINARY, std::string(260, 'b')}}};
-  for (const auto& [name, value] : values) PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), name, value);
-  ExpectAnswers({{"GETREGVALUE V1=" + k + ",D255", "255"},
-                 {"GETREGVALUE V2=" + k + ",DAll", "-1"},
-                 {"GETREGVALUE V10=" + k + ",DMin", "-2147483648"},
-                 {"GETREGVALUE V3=" + k + ",S259", s259},
-                 {"GETREGVALUE V4=" + k + ",S260", ""},  // too long: empty, never cut
-                 {"GETREGVALUE V5=" + k + ",Bin260", ""}, {"GETREGVALUE V6=" + k + ",Missing", ""},
-                 {"GETREGVALUE V7=" + Key("NoKey") + ",Any", ""},
-                 {"GETREGVALUE V8=" + k + ",", "default"},
-                 {"GETREGVALUE V9=" + k + ",a,b", "%TEMP%"},  // not expanded
-                 {"FINDREGVALUE F1=" + k + ",Empty", "FALSE"},
-                 {"FINDREGVALUE F2=" + k + ",Zero", "TRUE"},
-                 {"FINDREGVALUE F3=" + k + ",Missing", "FALSE"},
-                 {"FINDREGVALUE F4=" + Key("NoKey") + ",Zero", "FALSE"},
-                 {"FINDREGVALUE F5=" + k + ",S260", "FALSE"},
-                 {"FINDREGKEY M=HKLM\\NoSuchKeyOrq", "FALSE"}, {"FINDREGKEY R=HKLM\\", "TRUE"}},
-                {"SET V6=stale", "SET V7=stale"});
+  // Each value and GETREGVALUE's text of it: one too long is empty, never cut.
+  const std::tuple<const char*, StoredValue, std::string> values[] = {
+      {"D255", Dword(255), "255"}, {"DAll", Dword(0xFFFFFFFF), "-1"},
+      {"DMin", Dword(0x80000000), "-2147483648"}, {"S259", Sz(s259), s259},
+      {"S260", Sz(s259 + "s"), ""}, {"Bin260", {REG_BINARY, std::string(260, 'b')}, ""},
+      {"", Sz("default"), "default"}, {"a,b", {REG_EXPAND_SZ, Sz("%TEMP%").second}, "%TEMP%"},
+      {"Empty", Sz(""), ""}, {"Zero", Dword(0), "0"}};
+  std::vector<Answer> answers = {
+      {"GETREGVALUE V0=" + k + ",Missing", ""}, {"GETREGVALUE V1=" + Key("NoKey") + ",Any", ""},
+      {"FINDREGVALUE F1=" + k + ",Empty", "FALSE"}, {"FINDREGVALUE F2=" + k + ",Zero", "TRUE"},
+      {"FINDREGVALUE F3=" + k + ",Missing", "FALSE"},
+      {"FINDREGVALUE F4=" + Key("NoKey") + ",Zero", "FALSE"},
+      {"FINDREGVALUE F5=" + k + ",S260", "FALSE"},
+      {"FINDREGKEY M=HKLM\\NoSuchKeyOrq", "FALSE"}, {"FINDREGKEY R=HKLM\\", "TRUE"}};
+  for (const auto& [name, value, text] : values) {
+    PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), name, value);
+    answers.push_back({"GETREGVALUE V" + std::to_string(answers.size()) + "=" + k + "," + name,
+                       text});
+  }
+  ExpectAnswers(answers, {"SET V0=stale", "SET V1=stale"});
   ExpectFailures({{"GETREGVALUE V=HKLM\\Software", 22},
                   {"GETREGVALUE HKLM\\Software,x", 23},
                   {"GETREGVALUE " + std::string(260, 'n') + "=" + k + ",x", 23},
