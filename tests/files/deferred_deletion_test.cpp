@@ -123,12 +123,8 @@ TEST(RestartPhase, DISABLED_Schedule) {
   WriteTextFile("C:\\ORQ_OTHER.TXT", "x");
   CopyOrqexAsNineEight(copy);
   WriteTextFile(kRoot + "\\w98.Orq", "[DefaultInstall]\r\nREMOVEDIRRECURSIVE ninety8\r\n");
-  char previous[MAX_PATH] = {};
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  SetCurrentDirectoryA(kRoot.c_str());
-  UniqueKernelHandle run = StartProgram("\"" + copy + "\" /Script=" + kRoot + "\\w98.Orq");
-  SetCurrentDirectoryA(previous);
-  ASSERT_EQ(WaitExit(run), 0u);
+  SetCurrentDirectoryA(kRoot.c_str());  // the relative name is read against it
+  ASSERT_EQ(RunProgram("\"" + copy + "\" /Script=" + kRoot + "\\w98.Orq").exitCode, 0u);
   EXPECT_EQ(ReadTextFile(winInit),
             "[rename]\r\nNUL=C:\\ORQ_OTHER.TXT\r\nNUL=" + ShortName(w98 + "\\sub\\b.txt") +
                 "\r\n\r\n[DIRNUL]\r\n" + ShortName(w98 + "\\sub") + "=1\r\n" + ShortName(w98) +
