@@ -1,5 +1,4 @@
-// Deletion at the next start of Windows: what REMOVEDIRRECURSIVE cannot remove now is left
-// to the system's pending operations (NT family) or to "WinInit.Ini" (95/98/Me family).
+// What cannot be removed now is left to the next start: pending operations or WinInit.Ini.
 #include "commands/files/path_routines.h"
 #include "files_test_support.h"
 #include "support/system_folders.h"
@@ -14,13 +13,15 @@ void MakeTreeInUse(const std::string& tree, UniqueKernelHandle& holder, DWORD ho
   WriteTextFile(tree + "\\a.txt", "x");
   WriteTextFile(tree + "\\readonly\\r.txt", "x");
   SetFileAttributesA((tree + "\\readonly\\r.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-  holder = HoldFile(tree + "\\held\\deep\\h.txt", holdMs);
+  const std::string event = "OrqFileHeld" + std::to_string(GetTickCount());
+  holder = StartProgram("\"" + TestBinDir() + "\\file_holder.exe\" open \"" + tree +
+                            "\\held\\deep\\h.txt\" 0 " + std::to_string(holdMs) + " " + event,
+                        event.c_str());
 }
 
-// A whole run: the held file, the read-only one and every folder above them stay until the
-// restart (a read-only folder loses the attribute first); the rest goes now. What a link
-// reaches, met in the tree or named by the line, full or empty, or a second name of a
-// file, is never touched; a link Wine cannot remove apart from its target stays, logged.
+// The held file, the read-only one and every folder above them stay until the restart (a
+// read-only folder loses the attribute first); the rest goes now. What a link or a second
+// name reaches is never touched; a link Wine cannot remove apart from its target is logged.
 TEST_F(DeferredDeletion, RemoveTreeSchedulesWhatIsInUseAndNeverTouchesWhatLinksReach) {
   if (WinePrefix().empty()) GTEST_SKIP() << "no prefix";
   const std::string tree = dir_ + "\\tree", outside = dir_ + "\\outside";
@@ -29,34 +30,29 @@ TEST_F(DeferredDeletion, RemoveTreeSchedulesWhatIsInUseAndNeverTouchesWhatLinksR
   ASSERT_TRUE(holder);
   SetFileAttributesA((tree + "\\held").c_str(), FILE_ATTRIBUTE_READONLY);
   for (const char* folder : {"\\full", "\\empty", "\\named"}) CreatePath(outside + folder);
-  WriteTextFile(outside + "\\full\\keep.txt", "x");
-  WriteTextFile(outside + "\\named\\keep.txt", "x");
-  WriteTextFile(outside + "\\shared.txt", "shared");
+  for (const char* kept : {"\\full\\keep.txt", "\\named\\keep.txt", "\\shared.txt"}) {
+    WriteTextFile(outside + kept, "x");
+  }
   SetFileAttributesA((outside + "\\shared.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-  const std::pair<std::string, std::string> links[] = {{"\\full", tree + "\\full"},
-                                                       {"\\empty", tree + "\\empty"},
-                                                       {"\\named", dir_ + "\\named"},
-                                                       {"\\empty", dir_ + "\\namedEmpty"}};
+  const std::pair<std::string, std::string> links[] = {
+      {"\\full", tree + "\\full"}, {"\\empty", tree + "\\empty"},
+      {"\\named", dir_ + "\\named"}, {"\\empty", dir_ + "\\namedEmpty"}};
   for (const auto& [target, link] : links) {
     ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf(outside + target), link));
   }
   ASSERT_NO_FATAL_FAILURE(
       MakeUnixLink(UnixPathOf(outside + "\\shared.txt"), tree + "\\shared.txt", true));
 
-  OrqexRun run = RunScript(dir_, "[DefaultInstall]\r\nREMOVEDIR " + dir_ +
-                                     "\\namedEmpty\r\nREMOVEDIRRECURSIVE " + dir_ +
-                                     "\\named\r\nREMOVEDIRRECURSIVE " + dir_ +
-                                     "\\namedEmpty\r\nREMOVEDIRRECURSIVE " + tree + "\r\n");
-  EXPECT_EQ(run.exitCode, 0u);
-  const std::string log = Log();
-  for (const char* kept : {"\\full\\keep.txt", "\\named\\keep.txt", "\\empty"}) {
+  EXPECT_EQ(Run({"REMOVEDIR " + dir_ + "\\namedEmpty", "REMOVEDIRRECURSIVE " + dir_ + "\\named",
+                 "REMOVEDIRRECURSIVE " + dir_ + "\\namedEmpty", "REMOVEDIRRECURSIVE " + tree}),
+            0u);
+  for (const char* kept : {"\\full\\keep.txt", "\\named\\keep.txt", "\\empty", "\\shared.txt"}) {
     EXPECT_TRUE(FileExists(outside + kept)) << kept;
   }
-  EXPECT_EQ(ReadTextFile(outside + "\\shared.txt"), "shared");
-  EXPECT_TRUE(GetFileAttributesA((outside + "\\shared.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(HasAttribute(outside + "\\shared.txt", FILE_ATTRIBUTE_READONLY));
   for (const auto& [target, link] : links) {
-    EXPECT_TRUE(!FileExists(link) || log.find("Link kept: " + link) != std::string::npos)
-        << link << "\n" << log;
+    EXPECT_TRUE(!FileExists(link) || Log().find("Link kept: " + link) != std::string::npos)
+        << link << "\n" << Log();
   }
   EXPECT_FALSE(FileExists(tree + "\\a.txt"));
   EXPECT_FALSE(IsPending(tree + "\\a.txt"));
@@ -65,7 +61,7 @@ TEST_F(DeferredDeletion, RemoveTreeSchedulesWhatIsInUseAndNeverTouchesWhatLinksR
     EXPECT_TRUE(FileExists(tree + left)) << left;
     EXPECT_TRUE(IsPending(tree + left)) << left;
   }
-  EXPECT_FALSE(GetFileAttributesA((tree + "\\held").c_str()) & FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(HasAttribute(tree + "\\held", FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(WaitExit(holder), 0u);
   for (const auto& [target, link] : links) RunUnixShell("rm -f " + UnixPathOf(link));
 }
@@ -76,30 +72,25 @@ TEST_F(DeferredDeletion, RemoveTreeSchedulesWhatIsInUseAndNeverTouchesWhatLinksR
 TEST_F(DeferredDeletion, NineEightFamilyNeverRewritesAControlFileItCannotReadWhole) {
   const std::string winInit = WindowsFolder() + "\\WinInit.Ini", copy = dir_ + "\\OrqexW98.exe";
   CopyOrqexAsNineEight(copy);
-  const std::string unreadable[] = {
-      "[rename]\r\nNUL=C:\\ORQ_A.TXT\r\n[\xE9t\xE9]\r\nx=1\r\n",
-      "note without a section\r\n[rename]\r\nNUL=C:\\ORQ_A.TXT\r\n",
-      std::string("[rename]\r\nNUL=C:\\ORQ_A.TXT\0NUL=C:\\ORQ_B.TXT\r\n", 45),
-  };
-  const std::pair<const char*, DWORD> commands[] = {{"DELETEONEFILE ", 10},
-                                                    {"REMOVEDIRRECURSIVE ", 52}};
   UniqueKernelHandle holder;
   MakeTreeInUse(dir_ + "\\tree", holder, 20000);
   const std::string held = dir_ + "\\tree\\held\\deep\\h.txt";
-  for (const std::string& content : unreadable) {
-    for (const auto& [command, code] : commands) {
-      SCOPED_TRACE(command + content);
-      WriteTextFile(winInit, content);
-      std::string target = command[0] == 'D' ? held : dir_ + "\\tree";
-      WriteTextFile(dir_ + "\\w98.Orq", std::string("[DefaultInstall]\r\n") + command + target +
-                                            "\r\nSET After=1\r\n");
-      OrqexRun run = RunProgram("\"" + copy + "\" /Script=" + dir_ + "\\w98.Orq /Log=" + dir_ +
-                                "\\run.log");
-      EXPECT_EQ(run.exitCode, code);
-      EXPECT_NE(Log().find("Error:"), std::string::npos) << Log();
-      EXPECT_EQ(ReadTextFile(winInit), content);
-      EXPECT_TRUE(FileExists(held));
-    }
+  const std::pair<std::string, std::string> rows[] = {  // content, line
+      {"[rename]\r\nNUL=C:\\ORQ_A.TXT\r\n[\xE9t\xE9]\r\nx=1\r\n", "DELETEONEFILE " + held},
+      {"note without a section\r\n[rename]\r\nNUL=C:\\ORQ_A.TXT\r\n",
+       "REMOVEDIRRECURSIVE " + dir_ + "\\tree"},
+      {std::string("[rename]\r\nNUL=C:\\ORQ_A.TXT\0NUL=C:\\ORQ_B.TXT\r\n", 45),
+       "DELETEONEFILE " + held}};
+  for (const auto& [content, line] : rows) {
+    SCOPED_TRACE(line + "\n" + content);
+    WriteTextFile(winInit, content);
+    WriteTextFile(dir_ + "\\w98.Orq", "[DefaultInstall]\r\n" + line + "\r\nSET After=1\r\n");
+    OrqexRun run =
+        RunProgram("\"" + copy + "\" /Script=" + dir_ + "\\w98.Orq /Log=" + dir_ + "\\run.log");
+    EXPECT_EQ(run.exitCode, line[0] == 'D' ? 10u : 52u);
+    EXPECT_NE(Log().find("Error:"), std::string::npos) << Log();
+    EXPECT_EQ(ReadTextFile(winInit), content);
+    EXPECT_TRUE(FileExists(held));
   }
   DeleteFileA(winInit.c_str());
   TerminateProcess(holder.Get(), 0);
@@ -132,20 +123,12 @@ TEST(RestartPhase, DISABLED_Schedule) {
   WriteTextFile("C:\\ORQ_OTHER.TXT", "x");
   CopyOrqexAsNineEight(copy);
   WriteTextFile(kRoot + "\\w98.Orq", "[DefaultInstall]\r\nREMOVEDIRRECURSIVE ninety8\r\n");
-  char previous[MAX_PATH] = {};
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  SetCurrentDirectoryA(kRoot.c_str());
-  UniqueKernelHandle run = StartProgram("\"" + copy + "\" /Script=" + kRoot + "\\w98.Orq");
-  SetCurrentDirectoryA(previous);
-  ASSERT_EQ(WaitExit(run), 0u);
+  SetCurrentDirectoryA(kRoot.c_str());  // the relative name is read against it
+  ASSERT_EQ(RunProgram("\"" + copy + "\" /Script=" + kRoot + "\\w98.Orq").exitCode, 0u);
   EXPECT_EQ(ReadTextFile(winInit),
             "[rename]\r\nNUL=C:\\ORQ_OTHER.TXT\r\nNUL=" + ShortName(w98 + "\\sub\\b.txt") +
                 "\r\n\r\n[DIRNUL]\r\n" + ShortName(w98 + "\\sub") + "=1\r\n" + ShortName(w98) +
                 "=1\r\n\r\n");
-  std::string renames(1024, '\0');
-  renames.resize(GetPrivateProfileSectionA("rename", renames.data(), 1024, winInit.c_str()));
-  EXPECT_EQ(renames, std::string("NUL=C:\\ORQ_OTHER.TXT\0NUL=", 25) +
-                         ShortName(w98 + "\\sub\\b.txt") + '\0');
 }
 
 // What the NT family scheduled is gone, files and folders; of WinInit.Ini the system carries

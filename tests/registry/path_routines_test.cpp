@@ -11,8 +11,7 @@ namespace {
 TEST(AppendPath, JoinsWithExactlyOneBackslashAndRefusesWhatWouldNotFit) {
   SetAnsiCodePageForTesting(932);
   const char* cases[][3] = {{"C:\\Dir\\", "\\a.ini", "C:\\Dir\\a.ini"},
-                            {"C:\\Dir", "a.ini", "C:\\Dir\\a.ini"},
-                            {"", "a.ini", "\\a.ini"},
+                            {"C:\\Dir", "a.ini", "C:\\Dir\\a.ini"}, {"", "a.ini", "\\a.ini"},
                             {"C:\\", "", "C:\\"},
                             // ends in a character whose trail byte is "\": no folder end
                             {"C:\\\x95\x5C", "a.ini", "C:\\\x95\x5C\\a.ini"}};
@@ -29,8 +28,7 @@ TEST(AppendPath, JoinsWithExactlyOneBackslashAndRefusesWhatWouldNotFit) {
   EXPECT_EQ(folder, std::string(250, 'f'));
 }
 
-// Joined with the working folder the name would not fit: that place is passed over rather
-// than tried under a cut name.
+// A place where the joined name would not fit is passed over, not tried under a cut name.
 TEST(SearchFile, PassesOverAPlaceWhoseJoinedNameWouldNotFit) {
   const std::string dir = MakeScratchDir("SearchFile_PassesOver");
   WriteTextFile(dir + "\\long.ini", "x");

@@ -1,5 +1,6 @@
-// The registry commands run through the dispatcher; effects are read back with
-// RegQueryValueExA and friends.
+// The registry commands; effects read back with RegQueryValueExA and friends.
+#include <tuple>
+
 #include "support/mbcs.h"
 #include "support_code/script_test.h"
 
@@ -10,15 +11,11 @@ using RegistryKeys = ScriptTest;
 
 TEST_F(RegistryWrite, EveryRootIsWrittenAndReadAndOtherFormsAreRefused) {
   const std::string own = "OrqTest_" + name_;
-  const struct {
-    const char* prefix;
-    HKEY handle;
-    std::string sub;
-  } roots[] = {{"HKLM\\", HKEY_LOCAL_MACHINE, Sub()},
-               {"HKCR\\", HKEY_CLASSES_ROOT, own},
-               {"HKCU\\", HKEY_CURRENT_USER, "Software\\" + own},
-               {"HKUS\\", HKEY_USERS, ".DEFAULT\\Software\\" + own},
-               {"HKCC\\", HKEY_CURRENT_CONFIG, "Software\\" + own}};
+  const std::tuple<std::string, HKEY, std::string> roots[] = {
+      {"HKLM\\", HKEY_LOCAL_MACHINE, Sub()}, {"HKCR\\", HKEY_CLASSES_ROOT, own},
+      {"HKCU\\", HKEY_CURRENT_USER, "Software\\" + own},
+      {"HKUS\\", HKEY_USERS, ".DEFAULT\\Software\\" + own},
+      {"HKCC\\", HKEY_CURRENT_CONFIG, "Software\\" + own}};
   for (const auto& [prefix, handle, sub] : roots) {
     std::string key = prefix + sub;
     SCOPED_TRACE(key);
@@ -31,10 +28,8 @@ TEST_F(RegistryWrite, EveryRootIsWrittenAndReadAndOtherFormsAreRefused) {
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub());
   ExpectFailures({{"SETREGVALUE hklm\\" + Sub() + ",A=1", 20},
                   {"SETREGVALUE HKEY_LOCAL_MACHINE\\" + Sub() + ",A=1", 20},
-                  {"SETREGVALUE HKU\\.DEFAULT,A=1", 20},
-                  {"GETREGVALUE V=HKLM/Software,x", 20},
-                  {"FINDREGKEY K= HKLMSoftware", 20},
-                  {"ISREGKEYEMPTY E=hklm\\Software", 20},
+                  {"SETREGVALUE HKU\\.DEFAULT,A=1", 20}, {"GETREGVALUE V=HKLM/Software,x", 20},
+                  {"FINDREGKEY K= HKLMSoftware", 20}, {"ISREGKEYEMPTY E=hklm\\Software", 20},
                   {"CREATEREGKEY hklm\\" + Sub() + ",X", 20},
                   {"DELETEREGVALUE hklm\\" + Sub() + ",A", 20},
                   {"DELETEREGKEYRECURSIVE hklm\\" + Sub(), 20}});
@@ -42,97 +37,109 @@ TEST_F(RegistryWrite, EveryRootIsWrittenAndReadAndOtherFormsAreRefused) {
   EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub()));
 }
 
-TEST_F(RegistryWrite, TypeTagIsTakenBeforeExpansionAndNumbersAreSignedDecimal) {
+TEST_F(RegistryWrite, TypeTagIsTakenBeforeExpansionAndTrailBytesSplitNothing) {
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub());
   const std::string big(900, 'b');
   const std::pair<std::string, StoredValue> rows[] = {
-      {"/reg_sz:on", Sz("on")},
-      {"/Reg_Dword:255", Dword(255)},
-      {"/REG_QWORD:5", Sz("/REG_QWORD:5")},
-      {"C:\\Temp", Sz("C:\\Temp")},
-      {"12", Sz("12")},
-      {"/REG_DWORD:-1", Dword(0xFFFFFFFF)},
-      {"/REG_DWORD:4294967295", Dword(0xFFFFFFFF)},
-      {"/REG_DWORD:0x10", Dword(0)},
-      {"/REG_DWORD: \t+7", Dword(7)},
-      {"/REG_DWORD:12abc", Dword(12)},
-      {"/REG_DWORD:- 3", Dword(0)},
-      {"/REG_DWORD:", Dword(0)},
-      {"/REG_DWORD:-2147483648", Dword(0x80000000)},
-      {"/REG_DWORD:000000000000000042", Dword(42)},
-      {"/REG_DWORD:%%N%%", Dword(42)},
-      {"%%T%%", Sz("/REG_DWORD:5")},
+      {"/reg_sz:on", Sz("on")}, {"/Reg_Dword:255", Dword(255)},
+      {"/REG_QWORD:5", Sz("/REG_QWORD:5")}, {"12", Sz("12")},
+      {"/REG_DWORD:-1", Dword(0xFFFFFFFF)}, {"/REG_DWORD:4294967295", Dword(0xFFFFFFFF)},
+      {"/REG_DWORD:0x10", Dword(0)}, {"/REG_DWORD: \t+7", Dword(7)},
+      {"/REG_DWORD:- 3", Dword(0)}, {"/REG_DWORD:", Dword(0)},
+      {"/REG_DWORD:-2147483648", Dword(0x80000000)}, {"/REG_DWORD:000000000000000042", Dword(42)},
+      {"/REG_DWORD:%%N%%", Dword(42)}, {"%%T%%", Sz("/REG_DWORD:5")},
       {std::string(259, 'd'), Sz(std::string(259, 'd'))},
       {"%%Half%%%%Half%%", Sz(big)}};  // expansion may pass 259 bytes
-  std::vector<std::string> lines = {"SET N=42", "SET T=/REG_DWORD:5", "SET V=Val",
+  // Under a double-byte code page a "," or "=" that is a trail byte separates nothing.
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("A\x82,C"), "Name", Sz("v"));
+  std::vector<std::string> lines = {"SET N=42", "SET T=/REG_DWORD:5", "SET W=Val",
                                     "SET Half=" + big.substr(450),
-                                    "SETREGVALUE " + Key() + ",N%%V%%=x"};
+                                    "SETREGVALUE " + Key() + ",N%%W%%=x",
+                                    "SETREGVALUE " + Key() + ",N\x82=X=/REG_DWORD:1",
+                                    "GETREGVALUE Got=" + Key("A\x82,C") + ",Name",
+                                    "DELETEREGVALUE " + Key("A\x82,C") + ",Name"};
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     lines.push_back("SETREGVALUE " + Key() + ",V" + std::to_string(i) + "=" + rows[i].first);
   }
-  ASSERT_EQ(Run(lines), 0u) << Log();
+  SetAnsiCodePageForTesting(932);
+  const unsigned status = Run(lines);
+  SetAnsiCodePageForTesting(0);
+  ASSERT_EQ(status, 0u) << Log();
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     EXPECT_EQ(Value(("V" + std::to_string(i)).c_str()), rows[i].second) << rows[i].first;
   }
   EXPECT_EQ(Value("NVal"), Sz("x"));
-}
-
-TEST_F(RegistryWrite, FailuresReportTheirCodeAndWriteNothing) {
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub());
-  ExpectFailures({{"SETREGVALUE " + Key("Missing") + ",A=1", 14},
-                  {"SETREGVALUE " + Key() + ",A=%%NoSuchSymbol%%", 28},
-                  {"SETREGVALUE " + Key() + ",A=/REG_DWORD:4294967296", 17},
-                  {"SETREGVALUE " + Key() + ",A=/reg_dword:-2147483649", 17},
-                  {"SETREGVALUE " + Key() + ",A=/REG_DWORD:99999999999999999999999", 17},
-                  {"SETREGVALUE " + Key() + ",A=" + std::string(260, 'd'), 25},
-                  {"SETREGVALUE " + Key() + ",A", 21},
-                  {"SETREGVALUE " + Key() + "," + std::string(260, 'n') + "=1", 21},
-                  {"SETREGVALUE HKLM\\" + std::string(260, 'k') + ",A=1", 22},
-                  {"SETREGVALUE " + Key(), 22}});
-  EXPECT_EQ(Value("A"), StoredValue{});
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Missing")));
-}
-
-// Under a double-byte code page a "," or "=" that is a trail byte separates nothing.
-TEST_F(RegistryWrite, TrailBytesNeverSplitFields) {
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("A\x82,C"), "Name", Sz("v"));
-  SetAnsiCodePageForTesting(932);
-  unsigned status = Run({"SETREGVALUE " + Key() + ",N\x82=X=/REG_DWORD:1",
-                         "GETREGVALUE V=" + Key("A\x82,C") + ",Name",
-                         "DELETEREGVALUE " + Key("A\x82,C") + ",Name"});
-  SetAnsiCodePageForTesting(0);
-  ASSERT_EQ(status, 0u) << Log();
   EXPECT_EQ(Value("N\x82=X"), Dword(1));
-  EXPECT_EQ(Symbol("V"), "v");
+  EXPECT_EQ(Symbol("Got"), "v");
   EXPECT_EQ(Value("Name", "A\x82,C"), StoredValue{});
+}
+
+// A symbol value that does not fit the field it is expanded into (L: 300 bytes, V: 255, M:
+// 1000 where a line holds 512) never reaches a write or a delete either: a cut value name
+// would be the default value.
+TEST_F(RegistryWrite, FailuresReportTheirCodeAndWriteOrDeleteNothing) {
+  const std::string ini = dir_ + "\\app.ini", iniBytes = "[Paths]\r\nList=C:\\old\r\n";
+  WriteTextFile(ini, iniBytes);
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Keep", Sz("kept"));
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "", Sz("default"));
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("R2"));
+  const std::pair<std::string, unsigned> rows[] = {
+      {"SETREGVALUE " + Key("Missing") + ",A=1", 14},
+      {"SETREGVALUE " + Key() + ",A=%%NoSuchSymbol%%", 28},
+      {"SETREGVALUE " + Key() + ",A=/reg_dword:-2147483649", 17},
+      {"SETREGVALUE " + Key() + ",A=/REG_DWORD:99999999999999999999999", 17},
+      {"SETREGVALUE " + Key() + ",A=" + std::string(260, 'd'), 25},
+      {"SETREGVALUE " + Key() + ",A", 21},
+      {"SETREGVALUE " + Key() + "," + std::string(260, 'n') + "=1", 21},
+      {"SETREGVALUE HKLM\\" + std::string(260, 'k') + ",A=1", 22}, {"SETREGVALUE " + Key(), 22},
+      {"DELETEREGVALUE " + Key() + ",%%L%%Keep", 59},
+      {"DELETEREGVALUE " + Key() + ",Keep%%Unclosed", 28},
+      {"SETREGVALUE " + Key() + ",%%M%%=x", 59}, {"SETREGVALUE " + Key() + ",A=%%M%%;C:\\new", 59},
+      {"SETREGVALUE " + Key("R2") + "\\%%M%%,A=x", 59},
+      {"SETINIFILEVALUE " + ini + ",Paths,List=%%L%%", 59},
+      {"SETINIFILEVALUE " + ini + ",Paths,List=%%V%%;C:\\extra", 59},
+      {"DELETEINIFILESECTION " + ini + "%%M%%,Paths", 59},
+      {"SETWORKDIR %%M%%", 59}};
+  for (const auto& [line, code] : rows) {
+    SCOPED_TRACE(line);
+    EXPECT_EQ(Run({"SET L=" + std::string(300, 's'), "SET V=" + std::string(255, 'v'),
+                   "SET H=" + std::string(500, 'm'), "SET M=%%H%%%%H%%", line, "SET After=1"}),
+              code);
+    EXPECT_EQ(ctx_->lastError, code);
+    EXPECT_NE(Log().find("Error: "), std::string::npos) << Log();
+    EXPECT_NE(Log().find("\n>>Line 6: " + line), std::string::npos) << Log();
+    EXPECT_EQ(Symbol("After"), "<unset>");
+  }
+  EXPECT_EQ(Value("Keep"), Sz("kept"));
+  EXPECT_EQ(Value(""), Sz("default"));
+  EXPECT_EQ(Value("A"), StoredValue{});
+  EXPECT_EQ(Value("A", "R2"), StoredValue{});
+  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Missing")));
+  EXPECT_EQ(ReadTextFile(ini), iniBytes);
 }
 
 TEST_F(RegistryRead, ValuesReadAsTextAndFindRegValueNeverReports) {
   const std::string s259(259, 's'), k = Key();
-  const std::pair<const char*, StoredValue> values[] = {
-      {"D255", Dword(255)}, {"DAll", Dword(0xFFFFFFFF)}, {"DMin", Dword(0x80000000)},
-      {"S259", Sz(s259)}, {"S260", Sz(s259 + "s")}, {"Empty", Sz("")}, {"", Sz("default")},
-      {"Zero", Dword(0)}, {"a,b", {REG_EXPAND_SZ, Sz("%TEMP%").second}},
-      {"Bin260", {REG_BINARY, std::string(260, 'b')}}};
-  for (const auto& [name, value] : values) PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), name, value);
-  ExpectAnswers({{"GETREGVALUE V1=" + k + ",D255", "255"},
-                 {"GETREGVALUE V2=" + k + ",DAll", "-1"},
-                 {"GETREGVALUE V10=" + k + ",DMin", "-2147483648"},
-                 {"GETREGVALUE V3=" + k + ",S259", s259},
-                 {"GETREGVALUE V4=" + k + ",S260", ""},  // too long: empty, never cut
-                 {"GETREGVALUE V5=" + k + ",Bin260", ""},
-                 {"GETREGVALUE V6=" + k + ",Missing", ""},
-                 {"GETREGVALUE V7=" + Key("NoKey") + ",Any", ""},
-                 {"GETREGVALUE V8=" + k + ",", "default"},
-                 {"GETREGVALUE V9=" + k + ",a,b", "%TEMP%"},  // not expanded
-                 {"FINDREGVALUE F1=" + k + ",Empty", "FALSE"},
-                 {"FINDREGVALUE F2=" + k + ",Zero", "TRUE"},
-                 {"FINDREGVALUE F3=" + k + ",Missing", "FALSE"},
-                 {"FINDREGVALUE F4=" + Key("NoKey") + ",Zero", "FALSE"},
-                 {"FINDREGVALUE F5=" + k + ",S260", "FALSE"},
-                 {"FINDREGKEY M=HKLM\\NoSuchKeyOrq", "FALSE"},
-                 {"FINDREGKEY R=HKLM\\", "TRUE"}},
-                {"SET V6=stale", "SET V7=stale"});
+  // Each value and GETREGVALUE's text of it: one too long is empty, never cut.
+  const std::tuple<const char*, StoredValue, std::string> values[] = {
+      {"D255", Dword(255), "255"}, {"DAll", Dword(0xFFFFFFFF), "-1"},
+      {"DMin", Dword(0x80000000), "-2147483648"}, {"S259", Sz(s259), s259},
+      {"S260", Sz(s259 + "s"), ""}, {"Bin260", {REG_BINARY, std::string(260, 'b')}, ""},
+      {"", Sz("default"), "default"}, {"a,b", {REG_EXPAND_SZ, Sz("%TEMP%").second}, "%TEMP%"},
+      {"Empty", Sz(""), ""}, {"Zero", Dword(0), "0"}};
+  std::vector<Answer> answers = {
+      {"GETREGVALUE V0=" + k + ",Missing", ""}, {"GETREGVALUE V1=" + Key("NoKey") + ",Any", ""},
+      {"FINDREGVALUE F1=" + k + ",Empty", "FALSE"}, {"FINDREGVALUE F2=" + k + ",Zero", "TRUE"},
+      {"FINDREGVALUE F3=" + k + ",Missing", "FALSE"},
+      {"FINDREGVALUE F4=" + Key("NoKey") + ",Zero", "FALSE"},
+      {"FINDREGVALUE F5=" + k + ",S260", "FALSE"},
+      {"FINDREGKEY M=HKLM\\NoSuchKeyOrq", "FALSE"}, {"FINDREGKEY R=HKLM\\", "TRUE"}};
+  for (const auto& [name, value, text] : values) {
+    PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), name, value);
+    answers.push_back({"GETREGVALUE V" + std::to_string(answers.size()) + "=" + k + "," + name,
+                       text});
+  }
+  ExpectAnswers(answers, {"SET V0=stale", "SET V1=stale"});
   ExpectFailures({{"GETREGVALUE V=HKLM\\Software", 22},
                   {"GETREGVALUE HKLM\\Software,x", 23},
                   {"GETREGVALUE " + std::string(260, 'n') + "=" + k + ",x", 23},
@@ -140,48 +147,19 @@ TEST_F(RegistryRead, ValuesReadAsTextAndFindRegValueNeverReports) {
                   {"GETREGVALUE V=HKLM\\Software," + std::string(260, 'v'), 25},
                   {"FINDREGKEY K", 23}});
   ExpectFailures({{"FINDREGVALUE F", 23},
-                  {"FINDREGVALUE F=hklm\\Software,x", 20},
-                  {"FINDREGVALUE F=HKLM\\Software", 22}},
+                  {"FINDREGVALUE F=hklm\\Software,x", 20}, {"FINDREGVALUE F=HKLM\\Software", 22}},
                  /*reported=*/false);
 }
 
-TEST_F(RegistryKeys, CreateRegKeyMakesEveryLevelOnceAndNeedsAName) {
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub());
-  const std::string line = "CREATEREGKEY " + Key() + ",Example\\Sub";
-  ASSERT_EQ(Run({line, "CREATEREGKEY " + Key() + ", One , Ignored",
-                 "CREATEREGKEY " + Key("NoParent") + ",Child"}),
-            0u);
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Example\\Sub"), "Keep", Sz("1"));
-  EXPECT_EQ(Run({line}), 0u);  // a second time changes nothing
-  EXPECT_EQ(Value("Keep", "Example\\Sub"), Sz("1"));
-  EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("One")));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Ignored")));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("NoParent")));
-  ExpectFailures({{"CREATEREGKEY " + Key("Lone"), 51}, {"CREATEREGKEY " + Key() + ",  ", 51}});
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Lone")));
-}
-
-TEST_F(RegistryKeys, DeleteRegValueExpandsOnlyTheValueName) {
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Old1", Sz("x"));
-  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Keep", Sz("x"));
-  ASSERT_EQ(Run({"SET N=1", "DELETEREGVALUE " + Key() + ", Old%%N%% ",
-                 "DELETEREGVALUE " + Key() + ",NoSuchValue",
-                 "DELETEREGVALUE " + Key("NoKey") + ",%%Undefined%%"}),
-            0u);
-  EXPECT_EQ(Value("Old1"), StoredValue{});
-  ExpectFailures({{"DELETEREGVALUE " + Key(), 51},
-                  {"DELETEREGVALUE " + Key() + ",%%Undefined%%", 28},
-                  {"DELETEREGVALUE HKLM\\" + std::string(260, 'k') + ",Keep", 51}});
-  EXPECT_EQ(Value("Keep"), Sz("x"));
-}
-
-// Wine's SHDeleteEmptyKeyA removes a key that holds values, which Windows keeps: only what
-// both agree on is checked here.
-TEST_F(RegistryKeys, OnlySubKeysMakeAKeyNonEmptyAndOnlyTheRecursiveDeleteRemovesThem) {
+// Wine's SHDeleteEmptyKeyA removes a key holding values, which Windows keeps: not checked.
+TEST_F(RegistryKeys, KeysAreMadeOnceAndOnlyTheRecursiveDeleteRemovesSubKeys) {
   const std::string longName(300, 'v');  // beyond what a short enumeration buffer takes
   for (const char* key : {"Parent\\Child", "Leaf", "EmptyLeaf", "Tree\\A\\C"}) {
     PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(key));
   }
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Made"), "Keep", Sz("1"));  // made a second time
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Old1", Sz("x"));
+  PutRegistryValue(HKEY_LOCAL_MACHINE, Sub(), "Keep", Sz("x"));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Tree"), "Top", Sz("1"));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Tree\\A"), "Mid", Dword(2));
   PutRegistryValue(HKEY_LOCAL_MACHINE, Sub("Tree\\A\\B"), longName.c_str(), Sz("3"));
@@ -189,21 +167,33 @@ TEST_F(RegistryKeys, OnlySubKeysMakeAKeyNonEmptyAndOnlyTheRecursiveDeleteRemoves
   ExpectAnswers({{"ISREGKEYEMPTY A=" + Key("Tree\\A\\B"), "TRUE"},  // values only
                  {"ISREGKEYEMPTY B=" + Key("Parent"), "FALSE"},
                  {"ISREGKEYEMPTY C=" + Key("Missing"), "TRUE"}});
-  ASSERT_EQ(Run({"DELETEREGKEY " + Key("Parent"), "DELETEEMPTYREGKEY " + Key("Parent"),
+  // Only the value name is expanded, after the split; a missing key or value is no error.
+  ASSERT_EQ(Run({"CREATEREGKEY " + Key() + ",New\\Sub", "CREATEREGKEY " + Key() + ",Made",
+                 "CREATEREGKEY " + Key() + ", One , Ignored",
+                 "CREATEREGKEY " + Key("NoParent") + ",Child", "SET N=1",
+                 "DELETEREGVALUE " + Key() + ", Old%%N%% ", "DELETEREGVALUE " + Key() + ",NoSuch",
+                 "DELETEREGVALUE " + Key("NoKey") + ",%%Undefined%%",
+                 "DELETEREGKEY " + Key("Parent"), "DELETEEMPTYREGKEY " + Key("Parent"),
                  "DELETEREGKEY " + Key("Leaf"), "DELETEEMPTYREGKEY " + Key("EmptyLeaf"),
                  "DELETEREGKEY " + Key("Missing"), "DELETEEMPTYREGKEY " + Key("Missing"),
                  "DELETEREGKEYRECURSIVE  " + Key("Tree") + "  ",
                  "DELETEREGKEYRECURSIVE " + Key("Missing")}),
             0u);
-  EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Parent\\Child")));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Leaf")));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("EmptyLeaf")));
-  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub("Tree")));
-  ExpectFailures({{"ISREGKEYEMPTY " + Key(), 51},  // a split error is always 51
+  EXPECT_EQ(Value("Keep", "Made"), Sz("1"));
+  EXPECT_EQ(Value("Old1"), StoredValue{});
+  for (const auto& [key, exists] : {std::pair{"New\\Sub", true}, {"One", true}, {"Ignored", false},
+                                    {"NoParent", false}, {"Parent\\Child", true}, {"Leaf", false},
+                                    {"EmptyLeaf", false}, {"Tree", false}}) {
+    EXPECT_EQ(RegistryKeyExists(HKEY_LOCAL_MACHINE, Sub(key)), exists) << key;
+  }
+  ExpectFailures({{"CREATEREGKEY " + Key() + ",  ", 51},
+                  {"DELETEREGVALUE " + Key(), 51},
+                  {"DELETEREGVALUE " + Key() + ",%%Undefined%%", 28},
+                  {"DELETEREGVALUE HKLM\\" + std::string(260, 'k') + ",Keep", 51},
                   {"DELETEREGKEY hklm\\" + Sub("Parent"), 51},
                   {"DELETEEMPTYREGKEY HKEY_LOCAL_MACHINE\\" + Sub("Parent"), 51},
-                  {"DELETEREGKEYRECURSIVE HKCU\\", 51},  // would empty the whole root
-                  {"DELETEREGKEYRECURSIVE HKCU\\\\", 51}});
+                  {"DELETEREGKEYRECURSIVE HKCU\\\\", 51}});  // would empty the whole root
+  EXPECT_EQ(Value("Keep"), Sz("x"));
   EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, "Software"));
 }
 }  // namespace
