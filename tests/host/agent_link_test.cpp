@@ -1,5 +1,4 @@
-// Whole runs through the test agent (tests/helpers/test_agent.cpp), which records every
-// call Orqex makes on the agent's interfaces.
+// Whole runs through the test agent, which records every call on the agent's interfaces.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -16,9 +15,11 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
   } cases[] = {
       {"Success",
        "[DefaultInstall]\r\nSET N=files\r\nPROGRESS 10,20,3,Copying %%N%%\r\nPROGRESS 40,50\r\n"
+       "STARTUSERAPP prog one.exe /x , 42\r\nCLOSEUSERAPP  prog one.exe\r\n"
        "SETFINALSTATUS -5, Update failed\r\nPROGRESS -1,99999999999,x,last, not this\r\n",
        "",
-       {"Progress 10 20 3 Copying files", "Progress 40 50 0 ", "Progress -1 2147483647 0 last",
+       {"Progress 10 20 3 Copying files", "Progress 40 50 0 ", "StartApplication 42 prog one.exe /x",
+        "CloseApplication 30000 -1 prog one.exe|", "Progress -1 2147483647 0 last",
         "Finished 0xFFFFFFFB Update failed", "Exit 0"}},
       {"FailingLine",
        "[DefaultInstall]\r\nSETFINALSTATUS 0,fine\r\nPROGRESS 1,2,3,before\r\nSET X\r\n"
@@ -36,10 +37,11 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
        "[Other]\r\nSET A=1\r\n",
        "",
        {fail + "Unable to find 'Main' section.<br>", "Exit 7"}},
-      {"Quiet",
-       "[DefaultInstall]\r\nPROGRESS 1,2,3,hidden\r\nSETFINALSTATUS 3,q\r\n",
+      {"Quiet",  // of the application calls only the close is asked for
+       "[DefaultInstall]\r\nPROGRESS 1,2,3,hidden\r\nSTARTUSERAPP p.exe,1\r\nCLOSEUSERAPP p.exe\r\n"
+       "SETFINALSTATUS 3,q\r\n",
        "/Quiet",
-       {"Finished 0x00000003 q", "Exit 0"}},
+       {"CloseApplication 30000 -1 p.exe|", "Finished 0x00000003 q", "Exit 0"}},
       {"WhatIf",  // progress still goes out; the held-back message box blocks nothing
        "[DefaultInstall]\r\nPROGRESS 1,2,3,seen\r\nSHOWMSG hello\r\nSETFINALSTATUS 0,done\r\n",
        "/WhatIf",
@@ -72,7 +74,8 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
 TEST(AgentLink, WithoutTheSwitchesTheRunIsUnchanged) {
   const std::string dir = MakeScratchDir("agent_NoSwitches");
   // Reaches its last line: the missing field still counts, the final status does not.
-  const std::string script = "[DefaultInstall]\r\nPROGRESS 1,2,3,x\r\nSETFINALSTATUS -5,x\r\n";
+  const std::string script = "[DefaultInstall]\r\nPROGRESS 1,2,3,x\r\nSTARTUSERAPP p.exe,1\r\n"
+                             "CLOSEUSERAPP p.exe\r\nSETFINALSTATUS -5,x\r\n";
   EXPECT_EQ(RunScript(dir, script + "PROGRESS 1\r\n").exitCode, 51u);
   // A packet that is no packet connects nothing and stops nothing.
   EXPECT_EQ(RunScript(dir, script, "/CallBack=4D4 /AppUtil=ZZ").exitCode, 0u);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "support/mbcs.h"
 
@@ -36,12 +37,19 @@ TEST(CommandLineParse, LogIsFoundCaseSensitivelyAnywhereLogPreferredOverLowerCas
   EXPECT_FALSE(Parse("/Log=C:\\Quiet.log").quiet);  // not a switch of the walk
 }
 
-// A run that changes nothing must not be turned on by a folder name in a path.
-TEST(CommandLineParse, WhatIfOnlyAsAWholeSwitchAfterTheProgramPath) {
-  const std::pair<const char*, bool> rows[] = {
-      {"x.exe /WhatIf", true}, {"x.exe -whatif /Quiet", true}, {"x.exe /WhatIfs", false},
-      {"x.exe /Script=C:\\my-whatif\\s.Orq", false}, {"\"C:\\wt-whatif\\x.exe\" /Quiet", false}};
-  for (const auto& [line, on] : rows) EXPECT_EQ(ParseCommandLine(line).whatIf, on) << line;
+// A run that changes nothing, or only checks, must not be turned on by a folder name in
+// the program's path or in a script path.
+TEST(CommandLineParse, CheckAndWhatIfOnlyAsWholeSwitchesAfterTheProgramPath) {
+  const std::tuple<const char*, bool, bool> rows[] = {  // {line, whatIf, check}
+      {"x.exe -whatif /Quiet", true, false},
+      {"\"C:\\Acme-Check\\Orqex.exe\" -check\t/Script=a.Orq", false, true},
+      {"x.exe /WhatIfs /Checked", false, false},
+      {"x.exe /Script=C:\\my-whatif\\s.Orq /Script=C:\\x-check\\a.Orq", false, false},
+      {"\"C:\\wt-whatif\\Acme-Check Tools\\x.exe\" /Quiet", false, false}};
+  for (const auto& [line, whatIf, check] : rows) {
+    EXPECT_EQ(ParseCommandLine(line).whatIf, whatIf) << line;
+    EXPECT_EQ(ParseCommandLine(line).check, check) << line;
+  }
 }
 
 TEST(CommandLineParse, RegistrationOnlyWhenTheWholeRestIsTheWord) {
@@ -112,22 +120,3 @@ TEST(CommandLineParse, ScriptWithoutAFolderIsInTheProgramFolder) {
   EXPECT_EQ(at.path, "C:\\prog\\\x95\x5C.Orq");
 }
 }  // namespace
-
-// A "-check" in the program's folder or in a script path must not turn an update into a
-// check that changes nothing.
-TEST(CommandLineParse, CheckIsOnlyAWholeSwitchAfterTheProgramPath) {
-  const struct {
-    const char* commandLine;
-    bool check;
-  } rows[] = {
-      {"\"C:\\Acme-Check Tools\\Orqex.exe\" /Script=C:\\s\\a.Orq", false},
-      {"C:\\Acme-Check\\Orqex.exe /Script=C:\\s\\a.Orq", false},
-      {"Orqex.exe /Script=C:\\x-check\\a.Orq", false},
-      {"Orqex.exe /Checked /Script=a.Orq", false},
-      {"Orqex.exe /Script=a.Orq /Check", true},
-      {"\"C:\\Acme-Check\\Orqex.exe\" -check\t/Script=a.Orq", true},
-  };
-  for (const auto& row : rows) {
-    EXPECT_EQ(ParseCommandLine(row.commandLine).check, row.check) << row.commandLine;
-  }
-}

@@ -1,5 +1,4 @@
-// The run commands start the child helper, which writes its command line, current folder,
-// show command and program path to a report file, and "ended" when it exits.
+// The child helper reports its command line, folder, show command and path, and "ended".
 #include <atomic>
 #include <sstream>
 #include <thread>
@@ -40,19 +39,27 @@ class RunCommandsTest : public ScriptTest {
 };
 
 // An unquoted program path with blanks starts the file it names, never the decoy
-// "<dir>\with.exe" the system would take for "<dir>\with blank\...".
+// "<dir>\with.exe" the system would take for "<dir>\with blank\..."; a document starts the
+// program its type is opened with.
 TEST_F(RunCommandsTest, StartsTheProgramTheLineNamesShownOrHiddenAndWaitsForItsEnd) {
   const std::string args = " " + report_ + " 0 0 /s", child = kChild;
-  const std::tuple<std::vector<std::string>, std::string, const char*> cases[] = {
-      {{"RUNWAIT " + blank_ + "\\" + child + args}, blank_, "10"},
-      {{"SHELLEXECUTE " + blank_ + "\\" + child + args}, blank_, "0"},
-      {{"SETWORKDIR " + plain_, "RUNWAIT " + child + args}, plain_, "10"},
-      {{"SETWORKDIR " + blank_, "RUNHIDEWAIT " + child + args}, blank_, "0"},
-      {{"SETWORKDIR " + plain_, "RUNWAIT \"" + blank_ + "\\" + child + "\"" + args}, blank_, "10"},
-      {{"SETWORKDIR " + blank_, "RUNHIDEWAIT <Search_Path>" + child + args}, TestBinDir(), "0"},
-      {{"SET Prog=" + child, "SETWORKDIR " + blank_, "RUNWAIT %%Prog%%" + args}, blank_, "10"},
-  };
-  for (const auto& [lines, folder, show] : cases) {
+  const std::string document = blank_ + "\\the document.orqrundoc";
+  WriteTextFile(document, "text");
+  PutRegistryValue(HKEY_CLASSES_ROOT, ".orqrundoc", "", Sz("OrqRunDocument"));
+  PutRegistryValue(HKEY_CLASSES_ROOT, "OrqRunDocument\\shell\\open\\command", "",
+                   Sz("\"" + TestBinDir() + "\\" + child + "\" " + report_ + " 0 0 \"%1\""));
+  // {lines, the child's folder, its show command, the end of its command line}
+  const std::tuple<std::vector<std::string>, std::string, const char*, std::string> cases[] = {
+      {{"RUNWAIT " + blank_ + "\\" + child + args}, blank_, "10", args},
+      {{"SHELLEXECUTE " + blank_ + "\\" + child + args}, blank_, "0", args},
+      {{"SET Doc=" + document, "SHELLEXECUTE %%Doc%%"}, TestBinDir(), "0", document + "\""},
+      {{"SETWORKDIR " + plain_, "RUNWAIT " + child + args}, plain_, "10", args},
+      {{"SETWORKDIR " + blank_, "RUNHIDEWAIT " + child + args}, blank_, "0", args},
+      {{"SETWORKDIR " + plain_, "RUNWAIT \"" + blank_ + "\\" + child + "\"" + args}, blank_, "10",
+       args},
+      {{"SETWORKDIR " + blank_, "RUNHIDEWAIT <Search_Path>" + child + args}, TestBinDir(), "0",
+       args}};
+  for (const auto& [lines, folder, show, tail] : cases) {
     SCOPED_TRACE(lines.back());
     DeleteFileA(report_.c_str());
     ASSERT_EQ(Run(lines), 0u) << Log();
@@ -61,9 +68,11 @@ TEST_F(RunCommandsTest, StartsTheProgramTheLineNamesShownOrHiddenAndWaitsForItsE
     ASSERT_EQ(report.size(), 5u) << "the wait returned before the child ended";
     EXPECT_EQ(_stricmp(report[3].c_str(), (folder + "\\" + child).c_str()), 0) << report[3];
     EXPECT_EQ(report[2], show);
-    EXPECT_EQ(report[0].substr(report[0].size() - args.size()), args);
+    EXPECT_EQ(report[0].substr(report[0].size() - tail.size()), tail);
     EXPECT_EQ(Log().find("Starting application...") == std::string::npos, shell);
   }
+  SHDeleteKeyA(HKEY_CLASSES_ROOT, ".orqrundoc");
+  SHDeleteKeyA(HKEY_CLASSES_ROOT, "OrqRunDocument");
 }
 
 TEST_F(RunCommandsTest, CommandLinesAreJoinedQuotedOrKeptAndTooLongOnesRefused) {
@@ -139,41 +148,4 @@ TEST_F(RunCommandsTest, WhatCannotBeStartedAsWrittenLeavesALogLineAndNothingRuns
   EXPECT_FALSE(FileExists(report_));
 }
 
-TEST_F(RunCommandsTest, ShellExecuteOpensADocumentWithItsAssociatedProgramHidden) {
-  const std::string open = "\"" + TestBinDir() + "\\" + kChild + "\" " + report_ + " 0 0 \"%1\"";
-  PutRegistryValue(HKEY_CLASSES_ROOT, ".orqrundoc", "", Sz("OrqRunDocument"));
-  PutRegistryValue(HKEY_CLASSES_ROOT, "OrqRunDocument\\shell\\open\\command", "", Sz(open));
-  const std::string document = blank_ + "\\the document.orqrundoc";
-  WriteTextFile(document, "text");
-
-  EXPECT_EQ(Run({"SET Doc=" + document, "SHELLEXECUTE %%Doc%%"}), 0u);
-  std::vector<std::string> report = Report(5);
-  SHDeleteKeyA(HKEY_CLASSES_ROOT, ".orqrundoc");
-  SHDeleteKeyA(HKEY_CLASSES_ROOT, "OrqRunDocument");
-  ASSERT_EQ(report.size(), 5u) << Log();
-  EXPECT_NE(report[0].find(document), std::string::npos) << report[0];
-  EXPECT_EQ(report[2], "0");
-}
-
-// Through the test agent, which records each call on its application utility; in quiet
-// mode only the close is asked for.
-TEST_F(RunCommandsTest, UserAppCommandsCallTheAgentWithTheirArguments) {
-  ExpectFailures({{"STARTUSERAPP prog.exe", 51}});
-  EXPECT_EQ(Run({"STARTUSERAPP prog.exe,1", "CLOSEUSERAPP prog.exe"}), 0u);  // no agent here
-
-  WriteTextFile(dir_ + "\\user.Orq",
-                "[DefaultInstall]\r\nSET P=prog one.exe\r\nSTARTUSERAPP %%P%% /x , 42\r\n"
-                "CLOSEUSERAPP  %%P%%\r\n");
-  const std::string close = "CloseApplication 30000 -1 prog one.exe|\r\n";
-  const std::pair<const char*, std::string> cases[] = {
-      {"", "StartApplication 42 prog one.exe /x\r\n" + close}, {" /Quiet", close}};
-  for (const auto& [extra, calls] : cases) {
-    const std::string record = dir_ + "\\calls.txt";
-    DeleteFileA(record.c_str());
-    ASSERT_FALSE(RunProgram("\"" + TestBinDir() + "\\test_agent.exe\" " + record + " /Script=" +
-                            dir_ + "\\user.Orq /Log=" + dir_ + "\\run.log" + extra)
-                     .timedOut);
-    EXPECT_EQ(ReadTextFile(record).substr(0, calls.size()), calls) << extra << "\n" << Log();
-  }
-}
 }  // namespace

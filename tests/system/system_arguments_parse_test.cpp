@@ -1,5 +1,4 @@
-// The OS-free rules of the service and system information commands at their bounds, where
-// the runs under Wine cannot reach.
+// The bounds of the service fields, where the runs under Wine cannot reach.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -10,47 +9,39 @@
 #include "support/mbcs.h"
 
 namespace {
-TEST(SystemArguments, ServiceProgramsAreStoredSoThatNoPrefixCanRunInTheirPlace) {
-  const std::string p257 = "C:\\" + std::string(248, 'p') + " x.exe";
-  // {program field, files that exist, stored program or the refusal}
+// Programs are stored so that no prefix can run in their place; fields are refused rather
+// than cut, and the password takes the rest of the line.
+TEST(SystemArguments, ServiceDefinitionsAreStoredWholeOrRefused) {
+  const std::string p257 = "C:\\" + std::string(248, 'p') + " x.exe", tail = ",,AUTO,NODESKTOP,.\\u,";
+  // {definition, files that exist, stored program or the refusal}
   const std::tuple<std::string, std::set<std::string>, std::string> rows[] = {
-      {"C:\\a.exe b\\c.exe -x", {"C:\\a.exe b\\c.exe"}, "\"C:\\a.exe b\\c.exe\" -x"},
-      {"C:\\a.exe b\\c.exe -x", {}, "51"},  // two programs it could be
-      {"\"C:\\a b.exe", {}, "51"},           // nor an unclosed one
-      {p257, {}, "\"" + p257 + "\""},  // quoted: 259 bytes
-      {p257 + "x", {}, "51"},          // quoted it would not fit
-  };
-  for (const auto& [program, files, stored] : rows) {
+      {"N,D,C:\\a.exe b\\c.exe -x", {"C:\\a.exe b\\c.exe"}, "\"C:\\a.exe b\\c.exe\" -x"},
+      {"N,D,C:\\a.exe b\\c.exe -x", {}, "51"},  // two programs it could be
+      {"N,D,\"C:\\a b.exe", {}, "51"},           // nor an unclosed one
+      {"N,D," + p257, {}, "\"" + p257 + "\""},     // quoted: 259 bytes
+      {"N,D," + p257 + "x", {}, "51"},              // quoted it would not fit
+      {std::string(260, 'n') + ",D,C:\\a.exe", {}, "51"},
+      {"N,D,C:\\a.exe," + std::string(260, 'd') + ",AUTO", {}, "51"},
+      {"N,D,C:\\a.exe,,,NODESKTOP", {}, "51"},
+      {"N,D,C:\\a.exe" + tail, {}, "51"},
+      {"N,D,C:\\a.exe" + tail + std::string(260, 'w'), {}, "51"}};
+  for (const auto& [text, files, stored] : rows) {
     ServiceDefinition definition;
     auto isFile = [&files = files](const std::string& path) { return files.count(path) > 0; };
-    unsigned status = ParseServiceDefinition("N,D," + program, definition, isFile);
-    EXPECT_EQ(status ? std::to_string(status) : definition.program, stored) << program;
+    unsigned status = ParseServiceDefinition(text, definition, isFile);
+    EXPECT_EQ(status ? std::to_string(status) : definition.program, stored) << text;
   }
-  // A blank after a lead byte still gets the path quoted.
-  SetAnsiCodePageForTesting(932);
-  ServiceDefinition definition;
   auto none = [](const std::string&) { return false; };
-  EXPECT_EQ(ParseServiceDefinition("N,D,C:\\\x95 x.exe", definition, none), 0u);
-  SetAnsiCodePageForTesting(0);
-  EXPECT_EQ(definition.program, "\"C:\\\x95 x.exe\"");
-}
-
-TEST(SystemArguments, ServiceFieldsAreRefusedRatherThanCutAndThePasswordTakesTheRest) {
-  auto none = [](const std::string&) { return false; };
-  for (const std::string& text :
-       {std::string(260, 'n') + ",D,C:\\a.exe", "N,D,C:\\a.exe," + std::string(260, 'd') + ",AUTO",
-        std::string("N,D,C:\\a.exe,,,NODESKTOP"), std::string("N,D,C:\\a.exe,,AUTO,NODESKTOP,.\\u,"),
-        "N,D,C:\\a.exe,,AUTO,NODESKTOP,.\\u," + std::string(260, 'w')}) {
-    ServiceDefinition definition;
-    EXPECT_EQ(ParseServiceDefinition(text, definition, none), 51u) << text;
-  }
-  const std::string withPassword = "N,D,C:\\a.exe,,AUTO,NODESKTOP,.\\u, S3cret,Pass!,x ";
   ServiceDefinition definition;
-  ASSERT_EQ(ParseServiceDefinition(withPassword, definition, none), 0u);
+  ASSERT_EQ(ParseServiceDefinition("N,D,C:\\a.exe" + tail + " S3cret,Pass!,x ", definition, none), 0u);
   EXPECT_EQ(definition.account, ".\\u");
   EXPECT_EQ(definition.password, "S3cret,Pass!,x");
-  SetAnsiCodePageForTesting(932);  // a trail byte that equals a backslash stays
+  // A blank after a lead byte still gets the path quoted; a trail byte that equals a
+  // backslash stays.
+  SetAnsiCodePageForTesting(932);
+  EXPECT_EQ(ParseServiceDefinition("N,D,C:\\\x95 x.exe", definition, none), 0u);
   EXPECT_EQ(WithoutTrailingBackslash("C:\\\x95\x5C"), "C:\\\x95\x5C");
   SetAnsiCodePageForTesting(0);
+  EXPECT_EQ(definition.program, "\"C:\\\x95 x.exe\"");
 }
 }  // namespace
