@@ -19,7 +19,7 @@ TEST(SystemArguments, ServiceDefinitionsAreStoredWholeOrRefused) {
       {"N,D,C:\\a.exe b\\c.exe -x", {}, "51"},  // two programs it could be
       {"N,D,\"C:\\a b.exe", {}, "51"},           // nor an unclosed one
       {"N,D," + p257, {}, "\"" + p257 + "\""},     // quoted: 259 bytes
-      {"N,D," + p257 + "x", {}, "51"},              // quoted it would not fit
+      {"N,D,C:\\p" + p257.substr(3), {}, "51"},    // quoted it would not fit
       {std::string(260, 'n') + ",D,C:\\a.exe", {}, "51"},
       {"N,D,C:\\a.exe," + std::string(260, 'd') + ",AUTO", {}, "51"},
       {"N,D,C:\\a.exe,,,NODESKTOP", {}, "51"},
