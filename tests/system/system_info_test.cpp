@@ -4,6 +4,7 @@
 #include <regex>
 #include <set>
 
+#include "support/system_folders.h"
 #include "support_code/script_test.h"
 
 namespace {
@@ -18,10 +19,10 @@ std::string Folder(int id, const std::string& fixed) {
 }
 
 TEST_F(SystemInfo, ReportedVersionsAndFoldersMatchWhatTheSystemSays) {
-  std::string temp(MAX_PATH + 1, '\0'), windows(MAX_PATH, '\0');
+  const std::string windows = WindowsFolder();
+  std::string temp(MAX_PATH + 1, '\0');
   GetTempPathA(MAX_PATH + 1, temp.data());
   PathRemoveBackslashA(temp.data());
-  windows.resize(GetWindowsDirectoryA(windows.data(), MAX_PATH));
   const std::string common =
       ReadRegistryValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
                         "CommonFilesDir")
@@ -49,8 +50,8 @@ TEST_F(SystemInfo, ReportedVersionsAndFoldersMatchWhatTheSystemSays) {
               ",F," + folder.keyword + "=%%F%%\r\n";
   }
   WriteTextFile(dir_ + "\\test.Orq", script);
-  const std::pair<std::string, std::string> rows[] = {
-      {"win98", "WIN32_9X 4.10"}, {"nt40", "WIN32_NTW 4.00"}, {"winxp", "WIN32_NTW 5.01"}};
+  const std::pair<std::string, std::string> rows[] = {{"win98", "WIN32_9X 4.10"},
+                                                      {"winxp", "WIN32_NTW 5.01"}};
   for (const auto& [version, answer] : rows) {
     SCOPED_TRACE(version);
     const bool nt = version != "win98";
@@ -76,8 +77,8 @@ TEST_F(SystemInfo, ReportedVersionsAndFoldersMatchWhatTheSystemSays) {
 TEST_F(SystemInfo, ProductTypeTellsServerFromWorkstationAndOtherAnswers) {
   const char* options = "System\\CurrentControlSet\\Control\\ProductOptions";
   const StoredValue saved = ReadRegistryValue(HKEY_LOCAL_MACHINE, options, "ProductType");
-  for (const auto& [product, type] : std::vector<std::pair<std::string, std::string>>{
-           {"WinNT", "WIN32_NTW"}, {"ServerNT", "WIN32_NTS"}, {"lanmannt", "WIN32_NTS"}}) {
+  for (const auto& [product, type] : {std::pair<std::string, std::string>{"WinNT", "WIN32_NTW"},
+                                      {"ServerNT", "WIN32_NTS"}, {"lanmannt", "WIN32_NTS"}}) {
     PutRegistryValue(HKEY_LOCAL_MACHINE, options, "ProductType", Sz(product));
     ExpectAnswers({{"GETOSTYPE T", type}});
   }
@@ -86,9 +87,8 @@ TEST_F(SystemInfo, ProductTypeTellsServerFromWorkstationAndOtherAnswers) {
   SHDeleteValueA(HKEY_LOCAL_MACHINE, options, "ProductType");
   ExpectAnswers(
       {{"GETOSTYPE T", ""}, {"GETORQEXVERSION V", "1.3"}, {"GETSYSTEMINFO D= DOMAIN_NAME", ""}});
-  ExpectFailures({{"GETSPECIALDIR X", 51},
-                  {"GETSYSTEMINFO C=USER_NAME", 51},
-                  {"GETSYSTEMINFO C", 51}});
+  ExpectFailures(
+      {{"GETSPECIALDIR X", 51}, {"GETSYSTEMINFO C=USER_NAME", 51}, {"GETSYSTEMINFO C", 51}});
   PutRegistryValue(HKEY_LOCAL_MACHINE, options, "ProductType", saved);
 }
 
@@ -108,10 +108,9 @@ TEST_F(SystemInfo, TimestampsAndGuids) {
                                     "GETTIMESTAMP T2 = Gmt ", "GETTIMESTAMP %%Name%%=%%Zone%%"};
   for (int i = 0; i < 50; ++i) lines.push_back("GENERATEGUID G" + std::to_string(i));
   ASSERT_EQ(Run(lines), 0u);
-  for (const auto& [name, universal] :
-       std::vector<std::pair<std::string, bool>>{{"T1", false}, {"T2", true}, {"T3", true}}) {
-    EXPECT_TRUE(Symbol(name) >= before[universal] && Symbol(name) <= Stamp(universal))
-        << name << " " << Symbol(name) << " " << before[universal];
+  const std::pair<const char*, bool> stamps[] = {{"T1", false}, {"T2", true}, {"T3", true}};
+  for (const auto& [name, universal] : stamps) {
+    EXPECT_TRUE(Symbol(name) >= before[universal] && Symbol(name) <= Stamp(universal)) << name;
   }
   const std::regex form("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}");
   std::set<std::string> seen;
