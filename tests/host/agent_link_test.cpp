@@ -18,9 +18,9 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
        "STARTUSERAPP prog one.exe /x , 42\r\nCLOSEUSERAPP  prog one.exe\r\n"
        "SETFINALSTATUS -5, Update failed\r\nPROGRESS -1,99999999999,x,last, not this\r\n",
        "",
-       {"Progress 10 20 3 Copying files", "Progress 40 50 0 ", "StartApplication 42 prog one.exe /x",
-        "CloseApplication 30000 -1 prog one.exe|", "Progress -1 2147483647 0 last",
-        "Finished 0xFFFFFFFB Update failed", "Exit 0"}},
+       {"Progress 10 20 3 Copying files", "Progress 40 50 0 ",
+        "StartApplication 42 prog one.exe /x", "CloseApplication 30000 -1 prog one.exe|",
+        "Progress -1 2147483647 0 last", "Finished 0xFFFFFFFB Update failed", "Exit 0"}},
       {"FailingLine",
        "[DefaultInstall]\r\nSETFINALSTATUS 0,fine\r\nPROGRESS 1,2,3,before\r\nSET X\r\n"
        "PROGRESS 4,5,6,never\r\n",

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include "commands/argument_checks.h"
 #include "engine/command_table.h"
 #include "engine/handler_table.h"

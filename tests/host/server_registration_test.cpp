@@ -66,12 +66,10 @@ TEST(ServerRegistration, TheModuleIsHandedOverInItsShortForm) {
 // The registrar's script forms, applied for real: markers, quoting, numbers and variables.
 TEST(ServerRegistration, UnregisteringKeepsMarkedKeysAndWhatOthersWrote) {
   const std::string base = "Software\\OrqTest\\Registrar";
-  auto at = [&base](const std::string& tail, const char* name) {
+  auto at = [&](auto tail, auto name) {
     return ReadRegistryValue(HKEY_CURRENT_USER, base + tail, name);
   };
-  auto exists = [&base](const std::string& tail) {
-    return RegistryKeyExists(HKEY_CURRENT_USER, base + tail);
-  };
+  auto exists = [&](auto tail) { return RegistryKeyExists(HKEY_CURRENT_USER, base + tail); };
   SHDeleteKeyA(HKEY_CURRENT_USER, base.c_str());
   PutRegistryValue(HKEY_CURRENT_USER, base + "\\Forced\\Stale", "Old", Sz("gone"));
   PutRegistryValue(HKEY_CURRENT_USER, base + "\\Doomed", "X", Sz("x"));

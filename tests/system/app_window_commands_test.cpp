@@ -5,7 +5,8 @@ namespace {
 class AppWindowTest : public ScriptTest {
  protected:
   // The window helper, once its window exists.
-  std::unique_ptr<StartedProgram> StartWindow(const std::string& className, const std::string& title,
+  std::unique_ptr<StartedProgram> StartWindow(const std::string& className,
+                                              const std::string& title,
                                               const std::string& options) {
     std::string ready = "OrqReady_" + name_ + std::to_string(++started_);
     return StartProgramCopy("window_app.exe", dir_ + "\\w" + std::to_string(started_) + ".exe",

@@ -15,7 +15,8 @@ class RunCommandsTest : public ScriptTest {
     ScriptTest::SetUp();
     report_ = dir_ + "\\report.txt", plain_ = dir_ + "\\plain", blank_ = dir_ + "\\with blank";
     // "with.exe" is a decoy the system would start for an unquoted "...\with blank\..." program.
-    for (const std::string& copy : {plain_ + "\\" + kChild, blank_ + "\\" + kChild, dir_ + "\\with.exe"}) {
+    for (const std::string& copy :
+         {plain_ + "\\" + kChild, blank_ + "\\" + kChild, dir_ + "\\with.exe"}) {
       CreateDirectoryA(copy.substr(0, copy.rfind('\\')).c_str(), nullptr);
       CopyFileA((TestBinDir() + "\\" + kChild).c_str(), copy.c_str(), FALSE);
     }

@@ -168,7 +168,8 @@ TEST_F(Services, CreatedServicesReadBackFromTheManagerAndTheRegistryAndAreDelete
                   {"CREATESERVICE OrqSvcF,Disp,C:\\App Dir\\svc.exe\"", 51},
                   // Neither an existing file nor one ".exe" tells where the program ends; the
                   // password written in the script stays out of the log of the refused line.
-                  {"CREATESERVICE OrqSvcF,Disp,C:\\App Dir\\svc -k,,AUTO,NODESKTOP,.\\u,Lit3ral", 51}},
+                  {"CREATESERVICE OrqSvcF,Disp,C:\\App Dir\\svc -k,,AUTO,NODESKTOP,.\\u,Lit3ral",
+                   51}},
                  false);
   EXPECT_EQ(Log().find("Lit3ral"), std::string::npos) << Log();
   EXPECT_EQ(Definition("OrqSvcF"), "<none>");

@@ -13,7 +13,8 @@ namespace {
 // Programs are stored so that no prefix can run in their place; fields are refused rather
 // than cut, and the password takes the rest of the line.
 TEST(SystemArguments, ServiceDefinitionsAreStoredWholeOrRefused) {
-  const std::string p257 = "C:\\" + std::string(248, 'p') + " x.exe", tail = ",,AUTO,NODESKTOP,.\\u,";
+  const std::string p257 = "C:\\" + std::string(248, 'p') + " x.exe";
+  const std::string tail = ",,AUTO,NODESKTOP,.\\u,";
   // {definition, files that exist, stored program or the refusal}
   const std::tuple<std::string, std::set<std::string>, std::string> rows[] = {
       {"N,D,C:\\a.exe b\\c.exe -x", {"C:\\a.exe b\\c.exe"}, "\"C:\\a.exe b\\c.exe\" -x"},
@@ -34,7 +35,8 @@ TEST(SystemArguments, ServiceDefinitionsAreStoredWholeOrRefused) {
   }
   auto none = [](const std::string&) { return false; };
   ServiceDefinition definition;
-  ASSERT_EQ(ParseServiceDefinition("N,D,C:\\a.exe" + tail + " S3cret,Pass!,x ", definition, none), 0u);
+  ASSERT_EQ(ParseServiceDefinition("N,D,C:\\a.exe" + tail + " S3cret,Pass!,x ", definition, none),
+            0u);
   EXPECT_EQ(definition.account, ".\\u");
   EXPECT_EQ(definition.password, "S3cret,Pass!,x");
   // A blank after a lead byte still gets the path quoted; a trail byte that equals a
