@@ -159,13 +159,11 @@ TEST_F(Services, CreatedServicesReadBackFromTheManagerAndTheRegistryAndAreDelete
 
   ExpectFailures({{"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,Text", 51},
                   {"CREATESERVICE OrqSvcF,,C:\\App\\svc.exe", 51},
-                  {"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,,AUTO,NODESKTOP,.\\user", 51},
                   {"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,,SOMETIMES", 51},
                   {"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,,AUTO,MAYBE", 51},
                   {"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,,BOOT", 51},  // refused
                   {"CREATESERVICE OrqSvcC1,Again,C:\\App\\svc.exe", 51},      // exists
                   {"CREATESERVICE OrqSvcF,Disp,%%NoSuchSymbol%%", 28},
-                  {"CREATESERVICE OrqSvcF,Disp,C:\\App Dir\\svc.exe\"", 51},
                   // Neither an existing file nor one ".exe" tells where the program ends; the
                   // password written in the script stays out of the log of the refused line.
                   {"CREATESERVICE OrqSvcF,Disp,C:\\App Dir\\svc -k,,AUTO,NODESKTOP,.\\u,Lit3ral",
