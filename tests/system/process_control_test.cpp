@@ -13,9 +13,8 @@ std::string Lower(std::string text) {
 
 class ProcessControlTest : public ScriptTest {};
 
-// By name: any text of the full path, in any case, one process per call, never the caller.
-// By module: only a user inside "<Windows folder>\Tevlin\" is ended, not one in a sibling
-// "Tevlin..." folder.
+// By name: any text of the path, in any case, one process per call, never the caller. By
+// module: only a user inside "<Windows folder>\Tevlin\", not in a sibling "Tevlin..." folder.
 TEST_F(ProcessControlTest, BothFamiliesFindAndEndByPathTextAndByModule) {
   const std::string windows = WindowsFolder();
   std::string self(MAX_PATH, '\0');

@@ -105,8 +105,7 @@ TEST_F(RunCommandsTest, RunReturnsWhileTheChildRunsAndRunWaitServesMessagesUntil
   EXPECT_EQ(Report(4)[2], "0");       // hidden
   ASSERT_EQ(Report(5).size(), 5u);
 
-  // A window of the engine thread keeps answering while RUNWAIT waits: the send gives up
-  // 1.8 s in, before the child's 2 s are over.
+  // A window of the engine thread answers while RUNWAIT waits (the send gives up at 1.8 s).
   HWND window =
       CreateWindowExA(0, "STATIC", "abc", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   bool answered = false;

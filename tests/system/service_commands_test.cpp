@@ -21,7 +21,6 @@ bool WaitForState(const std::string& name, DWORD state, int tenths = 100) {
   return State(name) == state;
 }
 
-// An on-demand service running the test service with `mode`, started when asked.
 void MakeService(const std::string& name, const std::string& mode, bool start = false) {
   UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
   std::string command = "\"" + TestBinDir() + "\\test_service.exe\" " + mode;
@@ -74,7 +73,6 @@ class Services : public ScriptTest {
       DeleteService(service.Get());
     }
   }
-  // Runs one line, which must succeed, and checks its time, its log and the states after.
   void Expect(const std::string& line, ULONGLONG minMs, ULONGLONG maxMs, const std::string& logged,
               const std::vector<std::pair<std::string, DWORD>>& states) {
     SCOPED_TRACE(line);
@@ -145,8 +143,7 @@ TEST_F(Services, CreatedServicesReadBackFromTheManagerAndTheRegistryAndAreDelete
   ASSERT_EQ(Run(lines), 0u) << Log();
   for (const auto& row : rows)
     EXPECT_EQ(Definition(row.first.substr(0, row.first.find(','))), row.second);
-  // The password holds commas: the account after it stayed in place (the manager hides the
-  // password itself), and the log shows it nowhere after it was set.
+  // The password holds commas, yet the account after it stays; the log never shows it.
   const std::string log = Log(), account = Definition("OrqSvcC3", true);
   EXPECT_EQ(_stricmp(account.substr(account.rfind('|')).c_str(), "|.\\orquser"), 0) << account;
   EXPECT_EQ(log.find("S3cret", log.find("CREATESERVICE")), std::string::npos) << log;
@@ -164,8 +161,7 @@ TEST_F(Services, CreatedServicesReadBackFromTheManagerAndTheRegistryAndAreDelete
                   {"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,,BOOT", 51},  // refused
                   {"CREATESERVICE OrqSvcC1,Again,C:\\App\\svc.exe", 51},      // exists
                   {"CREATESERVICE OrqSvcF,Disp,%%NoSuchSymbol%%", 28},
-                  // Neither an existing file nor one ".exe" tells where the program ends; the
-                  // password written in the script stays out of the log of the refused line.
+                  // No file nor one ".exe" tells where the program ends; the password is hidden.
                   {"CREATESERVICE OrqSvcF,Disp,C:\\App Dir\\svc -k,,AUTO,NODESKTOP,.\\u,Lit3ral",
                    51}},
                  false);
