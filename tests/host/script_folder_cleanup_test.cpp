@@ -5,36 +5,31 @@
 
 #include <string>
 
+#include "support/system_folders.h"
 #include "support_code/win32_test_utils.h"
 
 namespace {
-std::string ShortName(const std::string& path) {
-  char out[MAX_PATH];
-  DWORD n = GetShortPathNameA(path.c_str(), out, MAX_PATH);
-  return n > 0 && n < MAX_PATH ? std::string(out, n) : path;
-}
-
 TEST(ScriptFolderGuard, RootsWindowsAndProgramFoldersAndTheirParentsAreProtected) {
   const std::string base = MakeScratchDir("ScriptFolderGuard");
   const std::string program = base + "\\Long Program Folder";
   CreateDirectoryA(program.c_str(), nullptr);
-  char dir[MAX_PATH];
-  const std::string windows(dir, GetWindowsDirectoryA(dir, MAX_PATH));
-  // Relative names resolve from the current folder, here the program's; "C:" is still the
-  // drive's root.
-  GetCurrentDirectoryA(MAX_PATH, dir);
+  const std::string windows = WindowsFolder();
+  std::string shortProgram(MAX_PATH, '\0'), dir(MAX_PATH, '\0');
+  shortProgram.resize(GetShortPathNameA(program.c_str(), shortProgram.data(), MAX_PATH));
+  // Relative names resolve from the current folder, here the program's; "C:" is still the root.
+  GetCurrentDirectoryA(MAX_PATH, dir.data());
   SetCurrentDirectoryA(program.c_str());
 
   for (const std::string& folder :
        {std::string("C:"), std::string("c:\\"), std::string(""), std::string("\\\\server\\share"),
-        windows, windows + "\\system32\\..", ShortName(windows), program + "\\", ShortName(program),
+        windows, windows + "\\system32\\..", program + "\\", shortProgram,
         base, std::string("C:\\orqtest"), std::string(".")}) {
     EXPECT_TRUE(IsProtectedFolder(folder, program)) << folder;
   }
   for (const std::string& folder : {program + "\\scripts", program + "2", windows + "x"}) {
     EXPECT_FALSE(IsProtectedFolder(folder, program)) << folder;
   }
-  SetCurrentDirectoryA(dir);
+  SetCurrentDirectoryA(dir.c_str());
   RemoveFolderTree(base);
 }
 

@@ -1,12 +1,9 @@
-// CLOSEAPP, ISAPPRUNNING and WAITFORWINDOWCLOSE against the window helper, a program of its
-// own with one top-level window; its end and exit code are read from its process handle.
+// Against the window helper; its end and exit code are read from its process handle.
 #include "support_code/script_test.h"
-#include "support_code/win32_test_utils.h"
 
 namespace {
 class AppWindowTest : public ScriptTest {
  protected:
-  // The window helper, once its window exists.
   std::unique_ptr<StartedProgram> StartWindow(const std::string& className,
                                               const std::string& title,
                                               const std::string& options) {
@@ -15,7 +12,6 @@ class AppWindowTest : public ScriptTest {
                             className + " \"" + title + "\" --ready " + ready + " " + options,
                             ready.c_str());
   }
-  // Milliseconds the lines take; they must succeed.
   ULONGLONG Took(const std::vector<std::string>& lines) {
     ULONGLONG start = GetTickCount64();
     EXPECT_EQ(Run(lines), 0u) << Log();
@@ -31,7 +27,6 @@ TEST_F(AppWindowTest, IsAppRunningAndWaitForWindowCloseFindAWindowByClassOrTitle
                  {"ISAPPRUNNING Other=OrqNoSuchWindow", "FALSE"},
                  {"ISAPPRUNNING Blank=", "FALSE"}});
   ExpectFailures({{"ISAPPRUNNING R", 23}}, false);
-  ExpectFailures({{"WAITFORWINDOWCLOSE ,5000", 51}});
   // {line, least and most milliseconds, window there afterwards, logged}
   const std::tuple<const char*, ULONGLONG, ULONGLONG, bool, const char*> cases[] = {
       {"WAITFORWINDOWCLOSE OrqNoSuchWindow,3000", 0, 500, true, ""},
@@ -54,9 +49,9 @@ TEST_F(AppWindowTest, CloseAppEndsEachApplicationWithinItsTimeAndNeverTheEngine)
           // Other classes get WM_DESTROY, which closes the helper even when it ignores WM_CLOSE.
           {"OrqCloseA", "Orq A", "--ignore-close", "CLOSEAPP OrqCloseA", 1000, 8000, 10},
           {"OrqCloseB", "Orq Close Title", "", "CLOSEAPP Orq Close Title", 1000, 8000, 10},
-          {"Tevlin_OsMainClass", "M", "", "CLOSEAPP tevlin_osmainclass", 1000, 8000, 10},
-          // WM_CLOSE ignored: the window stays through the 15 looks, then the process is ended.
-          {"Tevlin_OsMainClass", "M", "--ignore-close", "CLOSEAPP Tevlin_OsMainClass", 15000, 22000,
+          // WM_CLOSE, for this class in any case, ignored: the window stays through the 15
+          // looks, then the process is ended.
+          {"Tevlin_OsMainClass", "M", "--ignore-close", "CLOSEAPP tevlin_osmainclass", 15000, 22000,
            0},
           // Hung: the close message gives up and the process is ended long before it answers.
           {"OrqHung", "Orq Hung", "--hang 80000 --life 90000", "CLOSEAPP OrqHung", 15000, 40000,
@@ -83,18 +78,13 @@ TEST_F(AppWindowTest, CloseAppEndsEachApplicationWithinItsTimeAndNeverTheEngine)
   EXPECT_EQ(Log().find("Closing application...OrqOwnWindow"), std::string::npos);
   DestroyWindow(own);
 }
-// A whole run: the engine's own progress dialog is no application. It is not reported as
-// running, and a wait for its title returns at once instead of lasting while the engine runs.
+// A whole run: the engine's own progress dialog is not running, nor waited for.
 TEST_F(AppWindowTest, TheEnginesOwnDialogIsNoApplicationToFindOrWaitFor) {
   const std::string script =
       "[DefaultInstall]\r\nSTARTPROGRESSDLG Orq Own Dialog\r\n"
       "ISAPPRUNNING R=Orq Own Dialog\r\nWAITFORWINDOWCLOSE Orq Own Dialog,30000\r\n"
       "WAITFORWINDOWCLOSE Orq Own Dialog\r\nSET Seen=%%R%%\r\n";
-  const ULONGLONG start = GetTickCount64();
-  OrqexRun run = RunScript(dir_, script, "", "own.Orq");
-  EXPECT_LT(GetTickCount64() - start, 15000u);
-  EXPECT_FALSE(run.timedOut);
-  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(RunScript(dir_, script).exitCode, 0u);  // a wait without a limit would never end
   EXPECT_NE(Log().find("Executing line 6: SET Seen=FALSE"), std::string::npos) << Log();
   EXPECT_EQ(Log().find("Waiting"), std::string::npos) << Log();
 }
