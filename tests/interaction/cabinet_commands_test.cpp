@@ -2,8 +2,6 @@
 // prefix, and against an in-process stand-in for the failures a real component
 // may show.
 #include <windows.h>
-// after windows.h
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,31 +13,14 @@
 #include "support/wide_text.h"
 
 namespace {
-// The processes of this prefix whose program is `exe`.
-std::vector<DWORD> ProcessesNamed(const char* exe) {
-  std::vector<DWORD> found;
-  UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
-       more = Process32Next(snapshot.Get(), &entry)) {
-    if (lstrcmpiA(entry.szExeFile, exe) == 0) found.push_back(entry.th32ProcessID);
-  }
-  return found;
-}
-
-bool EndProcess(DWORD id) {
-  UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-  return TerminateProcess(process.Get(), 9) && WaitForSingleObject(process.Get(), 5000) == 0;
-}
-
-// Sends `signal` to this prefix's OrqCab processes (found on the Unix side by their
-// program name and prefix): 0 when one got it.
-int SignalOrqCab(const std::string& signal) {
-  return RunUnixShell(
-      "r=1; for p in $(pgrep -f 'OrqCab[.]exe'); do "
-      "tr '\\0' '\\n' </proc/$p/environ 2>/dev/null | grep -qx WINEPREFIX=$WINEPREFIX && "
-      "kill -" + signal + " $p && r=0; done; exit $r");
+// Sends `signal` to this prefix's processes running `program` (found on the Unix side by
+// their command line and prefix; "0" only asks whether one runs): 0 when one got it.
+int SignalPrograms(const std::string& program, const std::string& signal) {
+  std::string pattern;  // "[.]": the shell's own command line does not match
+  for (char c : program) pattern += c == '.' ? std::string("[.]") : std::string(1, c);
+  return RunUnixShell("r=1; for p in $(pgrep -f '" + pattern + "'); do "
+                      "tr '\\0' '\\n' </proc/$p/environ 2>/dev/null | grep -qx "
+                      "WINEPREFIX=$WINEPREFIX && kill -" + signal + " $p && r=0; done; exit $r");
 }
 
 // A cabinet of `files` files of 64 KB, f0.bin, f1.bin, ...
@@ -97,26 +78,20 @@ TEST_F(CabinetTest, AKilledOrStoppedServerFailsTheLineAndTheNextInstallWorks) {
   ASSERT_TRUE(CopyFileA(cab_.c_str(), (dir_ + "\\small\\test.cab").c_str(), FALSE));
   const std::string small = dir_ + "\\small\\test.cab";
   struct Case {
-    const char* how;
     const char* signal;  // sent on the Unix side once the first file is out
     std::string message;
   };
   const Case cases[] = {
-      {"killed", nullptr, "ended without finishing"},
-      {"stopped", "STOP", "was not heard from for " + std::to_string(kSilenceMs / 1000) + " s"},
+      {"KILL", "ended without finishing"},
+      {"STOP", "was not heard from for " + std::to_string(kSilenceMs / 1000) + " s"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.how);
+    SCOPED_TRACE(c.signal);
     DeleteFileA((dir_ + "\\f0.bin").c_str());
     std::atomic<bool> done{false}, acted{false};
     std::thread actor([&] {
       while (!done && !FileExists(dir_ + "\\f0.bin")) Sleep(1);
-      if (done) return;
-      if (c.signal) {
-        acted = SignalOrqCab(c.signal) == 0;
-        return;
-      }
-      for (DWORD server : ProcessesNamed("OrqCab.exe")) acted = EndProcess(server);
+      if (!done) acted = SignalPrograms("OrqCab.exe", c.signal) == 0;
     });
     const OrqexRun run = RunScript(dir_,
                                    "[DefaultInstall]\r\nINSTALLCAB A=" + dir_ + "\\big.cab\r\n"
@@ -125,7 +100,7 @@ TEST_F(CabinetTest, AKilledOrStoppedServerFailsTheLineAndTheNextInstallWorks) {
                                    "", "run.Orq");
     done = true;
     actor.join();
-    if (c.signal) SignalOrqCab("KILL");
+    SignalPrograms("OrqCab.exe", "KILL");  // the stopped one
     EXPECT_TRUE(acted.load());
     EXPECT_EQ(run.exitCode, 0u);
     const std::string log = ReadTextFile(dir_ + "\\run.log");
@@ -151,12 +126,12 @@ TEST_F(CabinetTest, TheServerEndsWithARunThatEndsAbruptly) {
     Sleep(100);
   }
   ASSERT_NE(Log().find("Installed 3 files"), std::string::npos) << Log();
-  ASSERT_FALSE(ProcessesNamed("OrqCab.exe").empty());
+  ASSERT_EQ(SignalPrograms("OrqCab.exe", "0"), 0);
   TerminateProcess(run.Get(), 9);
-  for (DWORD waiter : ProcessesNamed("exit_after_delay.exe")) EndProcess(waiter);
-  for (int waited = 0; waited < 100 && !ProcessesNamed("OrqCab.exe").empty(); ++waited) Sleep(100);
-  EXPECT_TRUE(ProcessesNamed("OrqCab.exe").empty());
-  for (DWORD left : ProcessesNamed("OrqCab.exe")) EndProcess(left);
+  SignalPrograms("exit_after_delay.exe", "KILL");
+  for (int waited = 0; waited < 30 && SignalPrograms("OrqCab.exe", "0") == 0; ++waited) Sleep(100);
+  EXPECT_NE(SignalPrograms("OrqCab.exe", "0"), 0);
+  SignalPrograms("OrqCab.exe", "KILL");
 }
 
 // A stand-in for the component, registered in this process: what it does with a
