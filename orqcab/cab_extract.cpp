@@ -35,6 +35,11 @@ struct Extraction {
       outcome.message = std::move(message);
     }
   }
+  // A write of the open file failed (FDI may go on to close it as if it were whole).
+  void FailWrite() {
+    Fail(HRESULT_FROM_WIN32(writeError),
+         "Cannot write " + Quoted(openPath) + ": " + Win32Reason(writeError));
+  }
 };
 
 // The read and write callbacks carry no context: the running extraction of this
@@ -160,6 +165,10 @@ INT_PTR StartFile(Extraction& x, const FDINOTIFICATION& note) {
 
 INT_PTR FinishFile(Extraction& x, const FDINOTIFICATION& note) {
   HANDLE file = reinterpret_cast<HANDLE>(note.hf);
+  if (x.writeError) {
+    x.FailWrite();
+    return FALSE;
+  }
   if (x.written != x.openSize) {  // left open: closed and removed after FDICopy
     x.Fail(HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT),
            "Cannot extract " + Quoted(x.openName) + ": the cabinet is damaged (" +
@@ -296,10 +305,7 @@ ExtractOutcome ExtractCabinet(const std::string& cabinetPath, const CabDestinati
   t_current = &x;
   const BOOL copied = FDICopy(fdi.Get(), file.data(), folder.data(), 0, Notify, nullptr, &x);
   t_current = nullptr;
-  if (x.writing && x.writeError) {
-    x.Fail(HRESULT_FROM_WIN32(x.writeError),
-           "Cannot write " + Quoted(x.openPath) + ": " + Win32Reason(x.writeError));
-  }
+  if (x.writing && x.writeError) x.FailWrite();
   if (!copied) {
     x.Fail(HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT),
            "Cannot extract " + (x.writing ? Quoted(x.openName) + " from " : std::string()) +

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files/files_test_support.h"
 #include "interaction/cabinet_test_support.h"
 #include "orqcab_interfaces.h"
 #include "support/wide_text.h"
@@ -215,6 +216,19 @@ TEST_F(CabinetSafetyTest, ADamagedCabinetLeavesEveryInstalledFileAsItWas) {
   Install(dir_ + "\\newer.cab", "", "cabfolder=\"inst\"");  // the whole one does replace
   ExpectInstalled();
   EXPECT_EQ(FilesBelow(installed), Expected(newer));
+}
+
+// A full disk: the installed file stays, the new file that fitted goes again, no
+// temporary file is left, and the failure says why.
+TEST_F(CabinetSafetyTest, AFullDiskChangesNothingAndSaysSo) {
+  SmallDrive drive('q');
+  if (!drive.mounted) GTEST_SKIP() << "a tmpfs cannot be mounted here";
+  WriteTextFile("Q:\\a.txt", "installed before");
+  ASSERT_TRUE(WriteCabinet("Q:\\full.cab", {{"new.txt", 20000}, {"a.txt", 50000}, {"big", 400000}}));
+  const Snapshot before = FilesBelow("Q:");
+  Install("Q:\\full.cab");
+  ExpectOutcome("the disk is full");
+  EXPECT_EQ(FilesBelow("Q:"), before);
 }
 
 // Files already there: kept with the second number 1; replaced with 0, read-only ones
