@@ -1,6 +1,7 @@
 // The product example as an agent runs it: each outcome reaches the agent, and the machine
 // holds the product exactly while it is installed.
-#include "e2e/shell_folder.h"
+#include <shlobj.h>
+
 #include "support_code/script_test.h"
 
 namespace {

@@ -24,9 +24,7 @@ TEST_F(Conditions, ClausesCompareVersionsOrExactTextAndJoinWithABar) {
   SetSymbol(ctx.symbols, "A", "1");
   SetSymbol(ctx.symbols, "V", "5.0.2195.0");
   SetSymbol(ctx.symbols, "Empty", "");
-  // Versions order as numbers, and only the first 50 bytes of an operand take part; text is
-  // equal exactly. An empty or invalid clause (no operator, "!" alone, no left operand) ends
-  // the condition; a missing symbol is compared as written; the right operand may be empty.
+  // An empty or invalid clause ends the condition; only an operand's first 50 bytes count.
   for (const char* condition :
        {"5.0.2195.0>=4.0.1381.0", "5.1>5", "5.0>4.1", "1.2.0.5<1.2.0.7", "-1>2000000", "3<=3",
         "3>=3", "abc=abc", "abc!=ABC", "x==y|a==a", " %%A%% == 1 ", "%%V%%>=4.0.1381.0",

@@ -17,8 +17,7 @@ constexpr Message kAll[] = {
 #undef ORQ_TEXT
 };
 
-// Every text of the list reaches the program unchanged (from the string resources in the
-// Windows build); an unknown id gives an empty text.
+// The Windows build loads these from its string resources.
 TEST(MessageText, EveryListedTextLoadsAsWrittenAndNoOtherLoads) {
   for (const Message& m : kAll) EXPECT_EQ(LoadMessageText(m.id), m.text) << m.id;
   EXPECT_EQ(LoadMessageText(0), "");

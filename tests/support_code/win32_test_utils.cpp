@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <cstdlib>
 #include <regex>
@@ -197,6 +198,24 @@ std::string UnixPath(const std::string& windowsPath) {
   const std::string unix = name;
   HeapFree(GetProcessHeap(), 0, name);
   return unix;
+}
+
+std::vector<std::pair<std::string, DWORD>> RunningProcesses() {
+  std::vector<std::pair<std::string, DWORD>> found;
+  UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+       more = Process32Next(snapshot.Get(), &entry)) {
+    found.emplace_back(entry.szExeFile, entry.th32ProcessID);
+  }
+  return found;
+}
+
+std::string ShellFolder(int id) {
+  std::string path(MAX_PATH, '\0');
+  if (FAILED(SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path.data()))) return "";
+  return path.c_str();
 }
 
 std::vector<std::string> LogMessages(const std::string& log) {

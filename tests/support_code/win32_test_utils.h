@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/win_handles.h"
@@ -53,6 +54,10 @@ inline std::unique_ptr<StartedProgram> StartIdleCopy(const std::string& path) {
 int RunUnixShell(const std::string& command);
 // The Unix name of a Windows path (its last part need not exist); empty when Wine has none.
 std::string UnixPath(const std::string& windowsPath);
+// Every process of this prefix: its program's file name and its id.
+std::vector<std::pair<std::string, DWORD>> RunningProcesses();
+// A shell folder's path (CSIDL_...), or "" when the shell has none.
+std::string ShellFolder(int id);
 
 // Copies Orqex.exe to `path`, a file name that Wine then reports Windows 98 to.
 void CopyOrqexAsNineEight(const std::string& path);
