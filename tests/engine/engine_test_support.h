@@ -1,6 +1,5 @@
 #pragma once
-// Runs scripts through the engine with its own command families, logging to a scratch
-// folder that each test gets for itself.
+// Runs scripts through the engine, logging to a scratch folder of each test's own.
 #include <gtest/gtest.h>
 
 #include <filesystem>

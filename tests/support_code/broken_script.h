@@ -1,6 +1,5 @@
 #pragma once
-// A script with a mistake of every kind the script check finds, several in one script, and
-// what the check reports for it: "/Check" under Wine and orqcheck natively must agree.
+// A mistake of every kind the check finds: "/Check" and orqcheck must report the same.
 #include <string>
 #include <vector>
 

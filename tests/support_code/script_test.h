@@ -30,8 +30,7 @@ inline StoredValue Dword(DWORD value) {
   return {REG_DWORD, std::string(reinterpret_cast<char*>(&value), sizeof value)};
 }
 
-// Values another program also writes (the system's pending operations) may be of any size:
-// the buffer follows the size the value has when it is read.
+// Values another program also writes may grow between two reads.
 inline StoredValue ReadRegistryValue(HKEY root, const std::string& subKey, const char* name) {
   UniqueRegKey key;
   if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) {

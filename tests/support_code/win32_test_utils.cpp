@@ -36,8 +36,7 @@ void RemoveFolderTree(const std::string& path) {
       std::string name = data.cFileName;
       if (name == "." || name == "..") continue;
       std::string child = path + "\\" + name;
-      // A link is never entered: what it points to is not the test's (and Wine's
-      // RemoveDirectoryA on a link to an empty folder removes that folder).
+      // What a link points to is not the test's (Wine removes an empty folder behind one).
       if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveFolderTree(child);
@@ -172,9 +171,7 @@ void ExpectNoCheckError(const std::string& script, const std::string& startSecti
   }
 }
 
-// Runs a Unix shell command from inside Wine and returns its exit status. Wine gives no
-// usable handle for a Unix process (nor, started this way, success), so the shell writes
-// its status into a file.
+// Wine gives no usable handle for a Unix process, so the shell writes its status to a file.
 int RunUnixShell(const std::string& command) {
   static int runs = 0;
   const std::string status =
