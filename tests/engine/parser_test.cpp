@@ -3,8 +3,7 @@
 namespace {
 class Parser : public EngineTest {
  protected:
-  // The parse status, then each section as "[name]" and each line as
-  // "<number>:<command word>(<argument>)", with "?" after a word that is no command.
+  // "<status> [section] <number>:<word>(<argument>)", "?" after a word that is no command.
   std::string Parsed(const std::string& text) {
     unsigned status = 0;
     auto ctx = Parse(text, status);

@@ -22,9 +22,9 @@ inline const char* const kBrokenScript =
     "COPYFILEAS a.txt,b.txt\r\n"
     "CREATEREGKEY HKCU\\Software\r\n"
     "FILECIO stray.txt\r\n"
-    "CALL Helper\r\n"
+    "CALL Said=Helper\r\n"
     "GOTOIF 1=1,AlsoMissing\r\n"
-    "SETREGVALUE HKCU\\Software\\OrqCheckScratch,%%Greeting%%=/REG_DWORD:%%Count%%\r\n"
+    "SETREGVALUE HKCU\\Software\\OrqCheckScratch,%%Said%%%%Greeting%%=/REG_DWORD:%%Count%%\r\n"
     "[Helper]\r\n"
     "SET Name=World\r\n"
     "RETURN %%Name%%\r\n"
@@ -48,7 +48,7 @@ inline const std::vector<ExpectedFinding>& BrokenScriptFindings() {
        "FILECIO stray.txt"},
       {13, "error 4: GOTOIF names no section [AlsoMissing]", "GOTOIF 1=1,AlsoMissing"},
       {14, "warning: symbol %%Count%% is read before anything sets it",
-       "SETREGVALUE HKCU\\Software\\OrqCheckScratch,%%Greeting%%=/REG_DWORD:%%Count%%"},
+       "SETREGVALUE HKCU\\Software\\OrqCheckScratch,%%Said%%%%Greeting%%=/REG_DWORD:%%Count%%"},
       {18, "warning: section [Orphan] is never reached", "[Orphan]"},
   };
   return findings;
