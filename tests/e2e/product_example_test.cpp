@@ -53,8 +53,7 @@ TEST(ProductExample, InstallsUpdatesAndLeavesNothingAfterTheUninstall) {
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
     const auto tool = step.toolOpen ? StartIdleCopy(setup + "\\open\\orqdemo.exe") : nullptr;
-    const std::string record = setup + "\\" + step.name + ".calls";
-    const std::string log = setup + "\\" + step.name + ".log";
+    const std::string record = setup + "\\" + step.name + ".calls", log = record + ".log";
     // Not quiet: the progress dialog is shown (the prefix has no display, so nobody sees it).
     const OrqexRun run =
         RunProgram("\"" + TestBinDir() + "\\test_agent.exe\" " + record + " /Script=" + setup +

@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "engine/message_text.h"
 
 namespace {
-struct Message {
-  unsigned id;
-  const char* text;
-};
-constexpr Message kAll[] = {
+constexpr std::pair<unsigned, const char*> kAll[] = {
 #define ORQ_ERROR(name, code, messageId, text) {messageId, text},
 #define ORQ_TEXT(name, messageId, text) {messageId, text},
 #include "engine/messages.inc"
@@ -19,7 +16,7 @@ constexpr Message kAll[] = {
 
 // The Windows build loads these from its string resources.
 TEST(MessageText, EveryListedTextLoadsAsWrittenAndNoOtherLoads) {
-  for (const Message& m : kAll) EXPECT_EQ(LoadMessageText(m.id), m.text) << m.id;
+  for (const auto& [id, text] : kAll) EXPECT_EQ(LoadMessageText(id), text) << id;
   EXPECT_EQ(LoadMessageText(0), "");
   EXPECT_EQ(LoadMessageText(60000), "");
 }
