@@ -132,10 +132,8 @@ TEST_F(HostRuns, CheckLogsEveryFindingWithItsLineAndActsOnNothing) {
             kMissingStartExitCode);
   const std::vector<std::string> findings = LoggedFindings(Log());
   EXPECT_EQ(findings.empty() ? "" : findings.front(), Shown(kMissingStartFinding)) << Log();
-}
 
-// The shipped cabinet example checks without a finding (the registry example runs clean).
-TEST_F(HostRuns, CabinetExampleChecksClean) {
+  // The shipped cabinet example checks without a finding (the registry example runs clean).
   const std::string script = ReadTextFile(SourceTreePath("examples\\cabinet.Orq"));
   ASSERT_FALSE(script.empty()) << "ORQ_SOURCE_DIR must name the source tree";
   EXPECT_EQ(RunScript(dir_, script, "/Check", "cabinet.Orq").exitCode, 0u);
