@@ -1,6 +1,7 @@
 // The product example as an agent runs it: each outcome reaches the agent, and the machine
 // holds the product exactly while it is installed.
-#include "e2e/shell_folder.h"
+#include <shlobj.h>
+
 #include "support_code/script_test.h"
 
 namespace {
@@ -52,8 +53,7 @@ TEST(ProductExample, InstallsUpdatesAndLeavesNothingAfterTheUninstall) {
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
     const auto tool = step.toolOpen ? StartIdleCopy(setup + "\\open\\orqdemo.exe") : nullptr;
-    const std::string record = setup + "\\" + step.name + ".calls";
-    const std::string log = setup + "\\" + step.name + ".log";
+    const std::string record = setup + "\\" + step.name + ".calls", log = record + ".log";
     // Not quiet: the progress dialog is shown (the prefix has no display, so nobody sees it).
     const OrqexRun run =
         RunProgram("\"" + TestBinDir() + "\\test_agent.exe\" " + record + " /Script=" + setup +

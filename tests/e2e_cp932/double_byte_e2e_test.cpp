@@ -7,9 +7,7 @@ namespace {
 const std::string kTrailBackslash = "\x95\x5C", kTrailBar = "\x83\x7C";
 const std::string kTrailOpen = "\x83\x5B", kTrailClose = "\x83\x5D";
 
-// One run from a folder ending in a trail byte "\" (deleted whole afterwards): every line
-// but the last condition holds; a key name of 200 such characters (400 bytes) is walked like
-// any other, and a cabinet's base 0 is the folder it is in.
+// Every line but the last condition holds; the 400-byte key name is walked like any other.
 TEST(DoubleByte, RunsNamesConditionsKeysFoldersAndCabinetsWithSeparatorTrailBytes) {
   ASSERT_EQ(GetACP(), 932u) << "this test must run with LC_ALL=ja_JP.UTF-8";
   RegisterOrqCab("/RegServer");
@@ -61,8 +59,7 @@ TEST(DoubleByte, RunsNamesConditionsKeysFoldersAndCabinetsWithSeparatorTrailByte
   RemoveFolderTree(base);
 }
 
-// EXTENDPATH twice keeps every byte of PATH, double-byte characters and a long old value
-// alike, and a program the script starts afterwards sees exactly that.
+// A program the script starts afterwards sees every byte of the extended PATH.
 TEST(DoubleByte, ExtendPathTwiceKeepsTheWholePathForChildren) {
   std::string saved(32767, '\0');
   saved.resize(GetEnvironmentVariableA("PATH", saved.data(), 32767));
@@ -89,9 +86,7 @@ TEST(DoubleByte, ExtendPathTwiceKeepsTheWholePathForChildren) {
   RemoveFolderTree(dir);
 }
 
-// The free space for replacing a file is asked of its own folder, found without cutting a
-// character: a 1 MB copy over a file on a full 256 KB drive is refused and the installed
-// file, whose name ends in a trail byte "\", stays whole.
+// The free space is asked of the file's own folder, found without cutting a character.
 TEST(DoubleByte, AFullDiskNeverEmptiesAnInstalledFile) {
   SmallDrive drive('q');
   if (!drive.mounted) GTEST_SKIP() << "a tmpfs cannot be mounted here";

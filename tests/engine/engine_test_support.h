@@ -1,11 +1,9 @@
 #pragma once
-// Runs scripts through the engine with its own command families, logging to a scratch
-// folder that each test gets for itself.
+// Runs scripts through the engine, logging to a scratch folder of each test's own.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
@@ -15,6 +13,7 @@
 #include "engine/script_model.h"
 #include "support/log.h"
 #include "support/mbcs.h"
+#include "support_code/file_bytes.h"
 
 struct ScriptRunResult {
   unsigned status = 0, errorLine = 0;
@@ -37,10 +36,7 @@ class EngineTest : public ::testing::Test {
     std::filesystem::remove_all(dir_, ignored);
   }
 
-  std::string ReadLog() const {
-    std::ifstream in(dir_ / "run.log", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string ReadLog() const { return FileBytes(dir_ / "run.log"); }
 
   // Runs the script text (lines may end in a line feed alone) from its start section.
   ScriptRunResult Run(const std::string& script, const std::string& section = "Main") {

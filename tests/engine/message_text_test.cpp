@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "engine/message_text.h"
 
 namespace {
-struct Message {
-  unsigned id;
-  const char* text;
-};
-constexpr Message kAll[] = {
+constexpr std::pair<unsigned, const char*> kAll[] = {
 #define ORQ_ERROR(name, code, messageId, text) {messageId, text},
 #define ORQ_TEXT(name, messageId, text) {messageId, text},
 #include "engine/messages.inc"
@@ -17,10 +14,9 @@ constexpr Message kAll[] = {
 #undef ORQ_TEXT
 };
 
-// Every text of the list reaches the program unchanged (from the string resources in the
-// Windows build); an unknown id gives an empty text.
+// The Windows build loads these from its string resources.
 TEST(MessageText, EveryListedTextLoadsAsWrittenAndNoOtherLoads) {
-  for (const Message& m : kAll) EXPECT_EQ(LoadMessageText(m.id), m.text) << m.id;
+  for (const auto& [id, text] : kAll) EXPECT_EQ(LoadMessageText(id), text) << id;
   EXPECT_EQ(LoadMessageText(0), "");
   EXPECT_EQ(LoadMessageText(60000), "");
 }

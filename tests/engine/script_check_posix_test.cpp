@@ -52,8 +52,7 @@ TEST(Orqcheck, ReportsEveryFindingWithItsLineAndExitsWithTheFirstErrorsCode) {
   std::remove(path);
 }
 
-// Every example line of the table, together in one script, checks without a finding: the
-// reference shows them and the WhatIf run's own test runs them.
+// The reference shows these lines, so each must check without a finding.
 TEST(CommandTable, EveryExampleLineChecksClean) {
   std::string main = "[DefaultInstall]\r\n", files = "[OrqWhatIfFiles]\r\n";
   for (const CommandRow& row : CommandTable()) {

@@ -5,8 +5,7 @@
 namespace {
 using Symbols = EngineTest;
 
-// ExpandSymbols leaves out a value that does not fit and stops at a missing symbol; the
-// expansion of acted-on texts refuses whatever ExpandSymbols shortened.
+// What is acted on must never be a shortened text.
 TEST_F(Symbols, ExpansionAndExpansionForAction) {
   EngineContext ctx;
   SetSymbol(ctx.symbols, "A", "x");

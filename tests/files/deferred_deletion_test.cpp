@@ -38,10 +38,10 @@ TEST_F(DeferredDeletion, RemoveTreeSchedulesWhatIsInUseAndNeverTouchesWhatLinksR
       {"\\full", tree + "\\full"}, {"\\empty", tree + "\\empty"},
       {"\\named", dir_ + "\\named"}, {"\\empty", dir_ + "\\namedEmpty"}};
   for (const auto& [target, link] : links) {
-    ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf(outside + target), link));
+    ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPath(outside + target), link));
   }
   ASSERT_NO_FATAL_FAILURE(
-      MakeUnixLink(UnixPathOf(outside + "\\shared.txt"), tree + "\\shared.txt", true));
+      MakeUnixLink(UnixPath(outside + "\\shared.txt"), tree + "\\shared.txt", true));
 
   EXPECT_EQ(Run({"REMOVEDIR " + dir_ + "\\namedEmpty", "REMOVEDIRRECURSIVE " + dir_ + "\\named",
                  "REMOVEDIRRECURSIVE " + dir_ + "\\namedEmpty", "REMOVEDIRRECURSIVE " + tree}),
@@ -63,7 +63,7 @@ TEST_F(DeferredDeletion, RemoveTreeSchedulesWhatIsInUseAndNeverTouchesWhatLinksR
   }
   EXPECT_FALSE(HasAttribute(tree + "\\held", FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(WaitExit(holder), 0u);
-  for (const auto& [target, link] : links) RunUnixShell("rm -f " + UnixPathOf(link));
+  for (const auto& [target, link] : links) RunUnixShell("rm -f " + UnixPath(link));
 }
 
 // The 95/98/Me family writes into "WinInit.Ini" only what it read whole: a control file

@@ -66,14 +66,14 @@ TEST_F(FileCommands, CreateSpecialDirGivesEveryoneFullControl) {
   CreateDirectoryA((dir_ + "\\plain").c_str(), nullptr);
   ASSERT_EQ(Run({"CREATESPECIALDIR " + dir_ + "\\made", "CREATESPECIALDIR " + dir_ + "\\found"}),
             0u);
-  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf(dir_ + "\\plain"), dir_ + "\\link"));
+  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPath(dir_ + "\\plain"), dir_ + "\\link"));
   for (const char* name : {"\\link", "\\link\\sub"}) {
     EXPECT_EQ(Run({"CREATESPECIALDIR " + dir_ + name}), 51u) << name;
     EXPECT_NE(Log().find("is reached through a link"), std::string::npos) << Log();
   }
-  RunUnixShell("rm -f " + UnixPathOf(dir_ + "\\link"));
+  RunUnixShell("rm -f " + UnixPath(dir_ + "\\link"));
   for (auto [name, opened] : {std::pair{"\\made", 0}, {"\\found", 0}, {"\\plain", 1}}) {
-    EXPECT_EQ(RunUnixShell("stat -c %A " + UnixPathOf(dir_ + name) + " | grep -q '^d.......w'"),
+    EXPECT_EQ(RunUnixShell("stat -c %A " + UnixPath(dir_ + name) + " | grep -q '^d.......w'"),
               opened)
         << name;
   }
@@ -113,10 +113,10 @@ TEST_F(FileCommands, FolderGuardsKeepRootsAndSystemFoldersIntactWhateverTheName)
   // Links to the system folder, C:\ and "/"; drive S: for the Windows folder, as subst makes.
   const std::string links = dir_ + "\\links";
   CreateDirectoryA(links.c_str(), nullptr);
-  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf(system), links + "\\sys"));
-  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf("C:\\"), links + "\\c"));
+  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPath(system), links + "\\sys"));
+  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPath("C:\\"), links + "\\c"));
   ASSERT_NO_FATAL_FAILURE(MakeUnixLink("/", links + "\\root"));
-  ASSERT_EQ(RunUnixShell("ln -sfn " + UnixPathOf(windows) + " " + WinePrefix() + "/dosdevices/s:"),
+  ASSERT_EQ(RunUnixShell("ln -sfn " + UnixPath(windows) + " " + WinePrefix() + "/dosdevices/s:"),
             0);
   ASSERT_TRUE(FileExists("S:\\system32")) << "no drive S:";
   const std::string guarded[] = {
@@ -138,7 +138,7 @@ TEST_F(FileCommands, FolderGuardsKeepRootsAndSystemFoldersIntactWhateverTheName)
   for (const char* link : {"\\sys", "\\c", "\\root"}) {
     EXPECT_TRUE(HasAttribute(links + link, FILE_ATTRIBUTE_REPARSE_POINT));
   }
-  RunUnixShell("rm -f " + UnixPathOf(links) + "/* " + WinePrefix() + "/dosdevices/s:");
+  RunUnixShell("rm -f " + UnixPath(links) + "/* " + WinePrefix() + "/dosdevices/s:");
 
   const std::string own = programFiles + "\\OrqGuardTest";
   CreatePath(own + "\\bin");

@@ -37,8 +37,8 @@ TEST_F(FileCopyTest, ListedFilesAreCopiedByTheirTimesAndReadOnlyTargetsReplaced)
     std::string source = Source(name, name), target = work + "\\" + row.target;
     if (row.hours == kNoTarget) continue;
     WriteTextFile(target, "old");
-    RunUnixShell("touch -r " + UnixPathOf(source) + " -d '" + std::to_string(row.hours) +
-                 " hours' " + UnixPathOf(target));
+    RunUnixShell("touch -r " + UnixPath(source) + " -d '" + std::to_string(row.hours) +
+                 " hours' " + UnixPath(target));
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
   }
   lines.insert(lines.end(), {"SET InWalk=1", "[Fresh]", "FILECIO s1.txt"});
@@ -162,7 +162,7 @@ TEST_F(FileCopyTest, DeletionsAndSingleFileCommands) {
   const std::string twin = dir_ + "\\twin.txt", linked = Source("linked.txt", "l"),
                     linkedTwin = dir_ + "\\linkedTwin.txt";
   for (const auto& [file, second] : {std::pair{work + "\\held.txt", twin}, {linked, linkedTwin}}) {
-    ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPathOf(file), second, true));
+    ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPath(file), second, true));
     ASSERT_TRUE(SetFileAttributesA(second.c_str(), FILE_ATTRIBUTE_READONLY));
   }
 

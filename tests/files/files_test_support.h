@@ -42,18 +42,17 @@ inline std::string WinePrefix() {
   return prefix ? prefix : "";
 }
 
-// The Unix path of a "C:\..." path, or its spelling by drive Z:, Wine's name for "/".
-inline std::string UnixPathOf(const std::string& cPath, char slash = '/') {
-  std::string unix = WinePrefix() + "/drive_c" + cPath.substr(2);
-  for (char& c : unix) c = c == '\\' || c == '/' ? slash : c;
-  return unix;
+// A "C:\..." path spelled through drive Z:, Wine's name for "/".
+inline std::string ZSpellingOf(const std::string& cPath) {
+  std::string z = "Z:" + WinePrefix() + "/drive_c" + cPath.substr(2);
+  for (char& c : z) c = c == '/' ? '\\' : c;
+  return z;
 }
-inline std::string ZSpellingOf(const std::string& cPath) { return "Z:" + UnixPathOf(cPath, '\\'); }
 
 // A link made on the Unix side (Wine's own CreateSymbolicLinkA makes nothing): `link` is a
 // "C:\..." path, `target` a Unix path. A symbolic link must then show as a reparse point.
 inline void MakeUnixLink(const std::string& target, const std::string& link, bool hard = false) {
-  ASSERT_EQ(RunUnixShell(std::string(hard ? "ln " : "ln -sfn ") + target + " " + UnixPathOf(link)),
+  ASSERT_EQ(RunUnixShell(std::string(hard ? "ln " : "ln -sfn ") + target + " " + UnixPath(link)),
             0)
       << link;
   ASSERT_TRUE(hard || HasAttribute(link, FILE_ATTRIBUTE_REPARSE_POINT)) << link << " is no link";

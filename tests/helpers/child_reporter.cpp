@@ -1,11 +1,6 @@
-// Test helper: reports how it was started, then lives a while and exits with a given code.
-//
-//   child_reporter.exe <report file> [exit code] [milliseconds] [anything else...]
-//
-// Writes four lines to the report file at once: its command line as received, its current
-// folder, its start-up show command (or -1 when none was given), and its own program path.
-// After the given milliseconds (default 0) it appends "ended" and exits with the code
-// (default 0).
+// Test helper: child_reporter.exe <report file> [exit code] [milliseconds] [anything else...]
+// reports how it was started (command line, folder, show command or -1, program path), then
+// after the milliseconds appends "ended" and exits with the code.
 #include <windows.h>
 
 #include <cstdlib>

@@ -1,5 +1,4 @@
-// Test helper: lives for the number of milliseconds given as its argument (1000 by
-// default), then exits with 0. Stands in for a starting process that goes away.
+// Test helper: exit_after_delay [milliseconds, 1000] stands in for a process that goes away.
 #include <windows.h>
 
 #include <cstdlib>

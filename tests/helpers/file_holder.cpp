@@ -1,8 +1,5 @@
-// Test helper: holds a file the way another program would.
-//   file_holder open <path> <share mode> <milliseconds> [event name]
-// opens the file for reading and writing with that share mode (0: nobody), signals the
-// named event once the file is held, holds it for the time given and exits with 0 (1 when
-// the file could not be held).
+// Test helper: file_holder open <path> <share mode> <milliseconds> [event name] holds a file
+// as another program would, setting the event once it does (exit code 1: it could not).
 #include <windows.h>
 
 #include <cstdlib>

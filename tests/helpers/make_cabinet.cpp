@@ -1,6 +1,4 @@
-// Test helper: writes a cabinet. make_cabinet <cabinet> <name>=<size> ...; each
-// file's bytes follow PatternBytes(name, size). Exit code 0, or 1 when the
-// cabinet was not made.
+// Test helper: make_cabinet <cabinet> <name>=<size> ... of PatternBytes files (1: not made).
 #include <cstdlib>
 #include <string>
 #include <vector>

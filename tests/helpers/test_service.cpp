@@ -1,10 +1,5 @@
-// Test helper: a service program of its own process. Its command line chooses how it
-// behaves (times in milliseconds):
-//   (none) or normal           runs at once and stops at once
-//   slow <ms> [<hint>]         reports start pending with the wait hint and runs after <ms>;
-//                              on a stop request reports stop pending, stops after <ms>
-//   ignorestop                 accepts a stop request but stays in stop pending (for two
-//                              minutes, then it stops, so a forgotten one goes away)
+// Test helper, a service: "normal" (or nothing) starts and stops at once; "slow <ms> [<hint>]"
+// is pending <ms> each way; "ignorestop" stays stop pending (two minutes, then it goes).
 #include <windows.h>
 
 #include <cstdlib>

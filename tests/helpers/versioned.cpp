@@ -1,3 +1,2 @@
-// Test helper: a program that does nothing and carries a version resource
-// (versioned.rc, file version 5.2.3790.0), for reading a file's version.
+// Test helper: a program with a version resource (versioned.rc, file version 5.2.3790.0).
 int main() { return 0; }

@@ -1,14 +1,5 @@
-// Test helper: shows one top-level window and pumps its messages.
-//
-//   window_app.exe <class> <title> [options]
-//     --ignore-close        WM_CLOSE is answered but the window stays (default: it closes)
-//     --hang <ms>           right after the window exists, stop answering messages for <ms>
-//     --life <ms>           exit on its own after <ms> (default 60000): no test leaves it behind
-//     --ready <name>        set the named manual-reset event once the window exists (the
-//                           test creates the event first, so it outlives this process)
-//
-// Exit codes: 10 closed through WM_CLOSE (so a test can tell it from the 0 of
-// TerminateProcess), 3 lifetime over, 2 bad command line or no window.
+// Test helper: window_app.exe <class> <title> [--ignore-close] [--hang <ms>] [--life <ms>]
+// [--ready <event>] shows one window; exits 10 on WM_CLOSE, 3 when its life (60 s) is over.
 #include <windows.h>
 
 #include <cstdlib>

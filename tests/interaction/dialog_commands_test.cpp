@@ -32,9 +32,7 @@ class DialogCommandsTest : public ScriptTest {
     ScriptTest::TearDown();
   }
 
-  // Presses `button` on the first message box 400 ms after it appeared, if one appears within
-  // `waitMs`, and waits until it is gone; `shown` gets its text, "<none>", or "<closed by
-  // itself>".
+  // Presses `button` on the first box within `waitMs`; `shown`: its text, "<none>" or closed.
   std::thread Presser(int button, DWORD waitMs, std::string& shown) {
     return std::thread([=, &shown] {
       shown = "<none>";
@@ -106,9 +104,7 @@ TEST_F(DialogCommandsTest, ProgressDialogShowsTitleBarAndTextUntilEnded) {
   ASSERT_EQ(Run({"SETPROGRESS 10,After the end"}), 0u);  // without a dialog: nothing
   EXPECT_EQ(View(), "<none>");
 }
-// A whole run: each box shows its expanded, trimmed text and waits for the user's button, also
-// after the user closed the progress dialog (the default handling turns that into the Cancel
-// command, which Esc sends too).
+// Closing the progress dialog sends Cancel (as Esc does), which must not answer a later box.
 TEST_F(DialogCommandsTest, BoxesWaitForTheButtonAlsoAfterTheProgressDialogWasClosed) {
   const std::string title = "Orq Cancel Test";
   OrqexRun run;
@@ -131,10 +127,7 @@ TEST_F(DialogCommandsTest, BoxesWaitForTheButtonAlsoAfterTheProgressDialogWasClo
   EXPECT_NE(Log().find("Executing line 7: SHOWMSG Answers YES NO"), std::string::npos) << Log();
 }
 
-// A command's wait answers the messages sent to the waiting thread's windows (a sender
-// would hang otherwise), lasts its time even while messages keep arriving, ends at once
-// when its handle is signalled, and drops a quit message (left in the queue it would end
-// the next message box's loop before the user could answer it).
+// A sender would hang on an unanswered wait; a quit left queued would end the next box.
 TEST(MessageWaits, AnswerMessagesKeepTheirTimeAndDropAQuit) {
   HWND window =
       CreateWindowExA(0, "STATIC", "abc", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);

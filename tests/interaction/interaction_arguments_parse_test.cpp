@@ -33,8 +33,7 @@ TEST(AgentArgumentsParse, FinalStatusNeverTurnsAnOutOfRangeNumberIntoSuccess) {
   }
 }
 
-// INSTALLCAB's "NAME=path,numbers" (no symbols here): up to six numbers held to 32 bits, or
-// 51 without a path or with one that would be cut.
+// A path that would be cut is refused, never installed from.
 TEST(InstallCabArgument, ReadsTheSymbolThePathAndSixNumbers) {
   const struct {
     std::string text;
@@ -61,8 +60,7 @@ TEST(InstallCabArgument, ReadsTheSymbolThePathAndSixNumbers) {
   }
 }
 
-// Every command that waits reads its limit alike: negative is no limit, huge is held to the
-// longest wait; WAITFORWINDOWCLOSE reads its part after the "," so, and no "," is no limit.
+// Every command that waits reads its limit alike (WAITFORWINDOWCLOSE after its ",").
 TEST(WaitLimits, NegativeMeansNoLimitAndHugeIsHeldToTheLongestWait) {
   const std::pair<const char*, long long> rows[] = {  // {text, limit in ms (-1: no limit)}
       {"", 0}, {"abc", 0}, {" +20x", 20}, {"-0", 0}, {"-1", -1}, {" -2147483648", -1},

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "commands/interaction/restart_request.h"
-#include "e2e/shell_folder.h"
 #include "engine/host_values.h"
 #include "support/system_folders.h"
 #include "support_code/script_test.h"

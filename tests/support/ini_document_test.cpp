@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+
+#include "support_code/file_bytes.h"
 
 namespace {
 std::string Saved(const std::string& text) {
@@ -15,8 +15,7 @@ std::string Saved(const std::string& text) {
   return document.Text();
 }
 
-// Every line ending other programs use reads as one; a text that a rewrite would shorten
-// (a line it would drop, a section twice) is refused, so it is never saved over.
+// A text that a rewrite would shorten is refused, so it is never saved over.
 TEST(IniDocument, ReadsEveryLineEndingAndRefusesWhatARewriteWouldLose) {
   const char* rows[][2] = {
       {"[rename]\r\nNUL=C:\\A.TXT\r\nNUL=C:\\A.TXT\r\n",
@@ -35,25 +34,20 @@ TEST(IniDocument, ReadsEveryLineEndingAndRefusesWhatARewriteWouldLose) {
   }
 }
 
-// A file that does not exist loads as empty and is not left behind; the first save makes
-// it; a save that cannot write its new file leaves the old one as it was.
+// A save that cannot write its new file leaves the old one as it was.
 TEST(IniDocument, SavesThroughANewFileAndKeepsTheOldOneWhenThatFails) {
   namespace fs = std::filesystem;
   const fs::path path = fs::temp_directory_path() / "orq_IniDocument_save.ini";
   const fs::path next = path.string() + ".orqnew";
   fs::remove_all(next);
   fs::remove(path);
-  auto read = [&] {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
   {
     CIniDocument document;
     ASSERT_TRUE(document.Load(path.string()));
     EXPECT_FALSE(fs::exists(path));
     document.AddSection("rename")->AddEntry("NUL", "C:\\A");
   }  // released changed: saved
-  EXPECT_EQ(read(), "[rename]\r\nNUL=C:\\A\r\n\r\n");
+  EXPECT_EQ(FileBytes(path), "[rename]\r\nNUL=C:\\A\r\n\r\n");
 
   fs::create_directory(next);  // the new file cannot be made
   {
@@ -62,7 +56,7 @@ TEST(IniDocument, SavesThroughANewFileAndKeepsTheOldOneWhenThatFails) {
     document.LookupSection("rename")->AddEntry("NUL", "C:\\B");
     EXPECT_FALSE(document.Save());
   }
-  EXPECT_EQ(read(), "[rename]\r\nNUL=C:\\A\r\n\r\n");
+  EXPECT_EQ(FileBytes(path), "[rename]\r\nNUL=C:\\A\r\n\r\n");
   fs::remove_all(next);
   fs::remove(path);
 }

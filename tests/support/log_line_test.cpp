@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "support/log.h"
 #include "support/mbcs.h"
+#include "support_code/file_bytes.h"
 
 namespace {
 const LogTimeStamp kMarch5 = {3, 5, 14, 7, 9};
@@ -39,10 +38,6 @@ TEST(MainLog, OnlyNonEmptyMessagesAtOrAboveTheThresholdAreWritten) {
   const std::string path =
       (std::filesystem::temp_directory_path() / "orq_MainLog_threshold.log").string();
   std::filesystem::remove(path);
-  auto read = [&] {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
   LogInit(kLogLevelStatus, path);
   LogStatus("%s", "");
   EXPECT_FALSE(std::filesystem::exists(path));
@@ -50,11 +45,11 @@ TEST(MainLog, OnlyNonEmptyMessagesAtOrAboveTheThresholdAreWritten) {
   LogInit(kLogLevelError, path);
   LogStatus("status line");
   LogError("error line");
-  EXPECT_EQ(read().find("status line"), std::string::npos);
-  EXPECT_NE(read().find(" error line\r\n"), std::string::npos);
+  EXPECT_EQ(FileBytes(path).find("status line"), std::string::npos);
+  EXPECT_NE(FileBytes(path).find(" error line\r\n"), std::string::npos);
   LogInit(kLogLevelStatus, path);
   LogStatus("second status");
-  EXPECT_NE(read().find(" second status\r\n"), std::string::npos);
+  EXPECT_NE(FileBytes(path).find(" second status\r\n"), std::string::npos);
 
   EXPECT_EQ(LogInit(kLogLevelStatus, std::string(300, 'n')).size(), 259u);
   LogInit(kLogLevelStatus, "");

@@ -19,9 +19,7 @@ bool EndsWithLine(const std::string& text, const std::string& message) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-// The limits and the second log are shared by the whole installation: these tests take
-// turns, also when run as separate processes at the same time, put the second log back, and
-// set a limit only around the line that needs it.
+// The limits and the second log are the installation's: test programs take turns at them.
 class LogFile : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -1,6 +1,5 @@
 #pragma once
-// A script with a mistake of every kind the script check finds, several in one script, and
-// what the check reports for it: "/Check" under Wine and orqcheck natively must agree.
+// A mistake of every kind the check finds: "/Check" and orqcheck must report the same.
 #include <string>
 #include <vector>
 
@@ -23,9 +22,9 @@ inline const char* const kBrokenScript =
     "COPYFILEAS a.txt,b.txt\r\n"
     "CREATEREGKEY HKCU\\Software\r\n"
     "FILECIO stray.txt\r\n"
-    "CALL Helper\r\n"
+    "CALL Said=Helper\r\n"
     "GOTOIF 1=1,AlsoMissing\r\n"
-    "SETREGVALUE HKCU\\Software\\OrqCheckScratch,%%Greeting%%=/REG_DWORD:%%Count%%\r\n"
+    "SETREGVALUE HKCU\\Software\\OrqCheckScratch,%%Said%%%%Greeting%%=/REG_DWORD:%%Count%%\r\n"
     "[Helper]\r\n"
     "SET Name=World\r\n"
     "RETURN %%Name%%\r\n"
@@ -49,7 +48,7 @@ inline const std::vector<ExpectedFinding>& BrokenScriptFindings() {
        "FILECIO stray.txt"},
       {13, "error 4: GOTOIF names no section [AlsoMissing]", "GOTOIF 1=1,AlsoMissing"},
       {14, "warning: symbol %%Count%% is read before anything sets it",
-       "SETREGVALUE HKCU\\Software\\OrqCheckScratch,%%Greeting%%=/REG_DWORD:%%Count%%"},
+       "SETREGVALUE HKCU\\Software\\OrqCheckScratch,%%Said%%%%Greeting%%=/REG_DWORD:%%Count%%"},
       {18, "warning: section [Orphan] is never reached", "[Orphan]"},
   };
   return findings;

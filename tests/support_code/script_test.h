@@ -1,7 +1,5 @@
 #pragma once
-// Runs script lines through the program's dispatcher in this process and reads effects
-// back with the plain registry and profile functions. Every test gets a scratch folder
-// and a scratch key named after it, both removed at the end.
+// Script lines run in this process; each test gets a scratch folder and key of its own.
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 #include <windows.h>
@@ -30,8 +28,7 @@ inline StoredValue Dword(DWORD value) {
   return {REG_DWORD, std::string(reinterpret_cast<char*>(&value), sizeof value)};
 }
 
-// Values another program also writes (the system's pending operations) may be of any size:
-// the buffer follows the size the value has when it is read.
+// Values another program also writes may grow between two reads.
 inline StoredValue ReadRegistryValue(HKEY root, const std::string& subKey, const char* name) {
   UniqueRegKey key;
   if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS) {
@@ -113,8 +110,7 @@ class ScriptTest : public ::testing::Test {
   }
   std::string Log() const { return ReadTextFile(dir_ + "\\run.log"); }
 
-  // Runs `before` and then each line in one section, which must succeed, and compares the
-  // symbol each line sets (named between the command and the first "=") with its answer.
+  // Runs `before` and the lines in one section; each line's symbol must hold its answer.
   using Answer = std::pair<std::string, std::string>;
   void ExpectAnswers(const std::vector<Answer>& rows, std::vector<std::string> before = {}) {
     for (const auto& [line, answer] : rows) before.push_back(line);
@@ -125,8 +121,7 @@ class ScriptTest : public ::testing::Test {
     }
   }
 
-  // Each line alone ends its section with its code, which is logged as an error line when
-  // `reported` and returned without a word otherwise.
+  // Each line alone ends its section with its code (logged as an error when `reported`).
   using Failure = std::pair<std::string, unsigned>;
   void ExpectFailures(const std::vector<Failure>& rows, bool reported = true) {
     for (const auto& [line, code] : rows) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <cstdlib>
 #include <regex>
@@ -35,8 +36,7 @@ void RemoveFolderTree(const std::string& path) {
       std::string name = data.cFileName;
       if (name == "." || name == "..") continue;
       std::string child = path + "\\" + name;
-      // A link is never entered: what it points to is not the test's (and Wine's
-      // RemoveDirectoryA on a link to an empty folder removes that folder).
+      // What a link points to is not the test's (Wine removes an empty folder behind one).
       if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveFolderTree(child);
@@ -171,9 +171,7 @@ void ExpectNoCheckError(const std::string& script, const std::string& startSecti
   }
 }
 
-// Runs a Unix shell command from inside Wine and returns its exit status. Wine gives no
-// usable handle for a Unix process (nor, started this way, success), so the shell writes
-// its status into a file.
+// Wine gives no usable handle for a Unix process, so the shell writes its status to a file.
 int RunUnixShell(const std::string& command) {
   static int runs = 0;
   const std::string status =
@@ -197,6 +195,24 @@ std::string UnixPath(const std::string& windowsPath) {
   const std::string unix = name;
   HeapFree(GetProcessHeap(), 0, name);
   return unix;
+}
+
+std::vector<std::pair<std::string, DWORD>> RunningProcesses() {
+  std::vector<std::pair<std::string, DWORD>> found;
+  UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more;
+       more = Process32Next(snapshot.Get(), &entry)) {
+    found.emplace_back(entry.szExeFile, entry.th32ProcessID);
+  }
+  return found;
+}
+
+std::string ShellFolder(int id) {
+  std::string path(MAX_PATH, '\0');
+  if (FAILED(SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path.data()))) return "";
+  return path.c_str();
 }
 
 std::vector<std::string> LogMessages(const std::string& log) {

@@ -1,18 +1,17 @@
 #pragma once
-// Shared helpers for tests that run under Wine: scratch folders, files, and whole runs of
-// Orqex.exe (which the build puts beside every test program).
+// Shared helpers for tests under Wine; the build puts Orqex.exe beside every test program.
 #include <windows.h>
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/win_handles.h"
 
 // The folder of the running test program, without a trailing backslash.
 std::string TestBinDir();
-// The Windows name (through Z:) of a file of the source tree named by the environment
-// variable ORQ_SOURCE_DIR; empty when that is not set.
+// The Z: name of a file of the source tree ($ORQ_SOURCE_DIR); empty when that is not set.
 std::string SourceTreePath(const std::string& relative);
 // A fresh, empty folder C:\orqtest\<name> (what a previous run left is removed first).
 std::string MakeScratchDir(const std::string& name);
@@ -23,8 +22,7 @@ void WriteTextFile(const std::string& path, const std::string& bytes);
 std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
 
-// Starts `commandLine` and returns its process (empty if it cannot start); with
-// `readyEvent`, once the program has set that event (or ended).
+// The started process (empty if none); with `readyEvent`, once it set that event or ended.
 UniqueKernelHandle StartProgram(std::string commandLine, const char* readyEvent = nullptr);
 // The exit code of a process that ends within `ms`; 0xFFFFFFFF otherwise.
 DWORD WaitExit(const UniqueKernelHandle& process, DWORD ms = 60000);
@@ -38,9 +36,7 @@ struct StartedProgram {
   DWORD ExitCode() const { return WaitExit(process, 0); }
   ~StartedProgram();
 };
-// Copies the program `helper` from beside the tests to `path` (creating its folders) and
-// starts it there with `arguments`, so that searches by path find exactly it; with
-// `readyEvent`, once the program has set that event.
+// Starts a copy of `helper` at `path`, so that searches by path find exactly it.
 std::unique_ptr<StartedProgram> StartProgramCopy(const std::string& helper, const std::string& path,
                                                  const std::string& arguments,
                                                  const char* readyEvent = nullptr);
@@ -48,11 +44,14 @@ std::unique_ptr<StartedProgram> StartProgramCopy(const std::string& helper, cons
 inline std::unique_ptr<StartedProgram> StartIdleCopy(const std::string& path) {
   return StartProgramCopy("exit_after_delay.exe", path, "60000");
 }
-// Runs a Unix shell command from inside Wine (to make links, mount a small disk ...)
-// through Z:\bin\sh and returns its exit status (-1 when none came within 30 s).
+// Runs a Unix shell command through Z:\bin\sh: its exit status, -1 when none within 30 s.
 int RunUnixShell(const std::string& command);
 // The Unix name of a Windows path (its last part need not exist); empty when Wine has none.
 std::string UnixPath(const std::string& windowsPath);
+// Every process of this prefix: its program's file name and its id.
+std::vector<std::pair<std::string, DWORD>> RunningProcesses();
+// A shell folder's path (CSIDL_...), or "" when the shell has none.
+std::string ShellFolder(int id);
 
 // Copies Orqex.exe to `path`, a file name that Wine then reports Windows 98 to.
 void CopyOrqexAsNineEight(const std::string& path);
@@ -65,14 +64,11 @@ struct OrqexRun {
 OrqexRun RunProgram(const std::string& commandLine, DWORD timeoutMs = 60000);
 // Starts "<bin>\Orqex.exe <arguments>" and waits for it to end.
 OrqexRun RunOrqex(const std::string& arguments, DWORD timeoutMs = 60000);
-// Writes `script` to <dir>\<name>, runs it with /Log=<dir>\run.log (plus `extraArgs`) and
-// returns the run; the log text is then ReadTextFile(dir + "\\run.log"). A script that
-// ran to its end (no error, no conditional stop) is also put through ExpectNoCheckError.
+// Runs <dir>\<name> logging to <dir>\run.log; a script that ran to its end must check clean.
 OrqexRun RunScript(const std::string& dir, const std::string& script,
                    const std::string& extraArgs = "", const std::string& name = "test.Orq");
 
-// A script that ran to its end must pass the script check: an error found there would stop
-// an author's pipeline over a script that works. Adds a test failure for each error found.
+// An error the check found in a script that works would stop an author's pipeline.
 void ExpectNoCheckError(const std::string& script, const std::string& startSection);
 
 // The message part of each line of a run log ("" for a line that does not have the log's form).

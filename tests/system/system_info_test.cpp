@@ -11,12 +11,7 @@ namespace {
 using SystemInfo = ScriptTest;
 
 // The folder as the shell reports it (id >= 0), or a fixed answer.
-std::string Folder(int id, const std::string& fixed) {
-  std::string path(MAX_PATH + 1, '\0');
-  if (id >= 0) SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path.data());
-  PathRemoveBackslashA(path.data());
-  return id >= 0 ? path.c_str() : fixed;
-}
+std::string Folder(int id, const std::string& fixed) { return id >= 0 ? ShellFolder(id) : fixed; }
 
 TEST_F(SystemInfo, ReportedVersionsAndFoldersMatchWhatTheSystemSays) {
   const std::string windows = WindowsFolder();
