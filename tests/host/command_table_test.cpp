@@ -11,7 +11,9 @@ namespace {
 TEST(CommandTable, EveryRowWithAHandlerIsRegisteredAndNoOtherIs) {
   const HandlerTable& handlers = BuildHandlerTable();
   for (const CommandRow& row : CommandTable()) {
-    if (row.id != kCmdUnknown) EXPECT_EQ(handlers.Find(row.id) != nullptr, row.hasHandler) << row.word;
+    if (row.id != kCmdUnknown) {
+      EXPECT_EQ(handlers.Find(row.id) != nullptr, row.hasHandler) << row.word;
+    }
   }
 }
 
