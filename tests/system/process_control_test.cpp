@@ -56,23 +56,16 @@ TEST_F(ProcessControlTest, BothFamiliesFindAndEndByPathTextAndByModule) {
     }
   }
   RemoveDirectoryA((windows + "\\Tevlin").c_str());
-}
-
-// A name that is empty, or that an expansion could not give whole, ends nothing.
-TEST_F(ProcessControlTest, CommandsExpandTheNameAndRefuseUnusableNames) {
-  const std::string folder = dir_ + "\\CommandFolder";
-  auto idle = StartIdleCopy(folder + "\\idle.exe");
-  ASSERT_EQ(Run({"SET Name=" + folder, "KILLPROCESS %%Name%%"}), 0u) << Log();
-  EXPECT_TRUE(idle->Ended());
+  // A name that is empty, or that an expansion could not give whole, ends nothing.
   EXPECT_EQ(Run({"SET Empty=", "KILLPROCESS %%Empty%%"}), 1u);
-  ExpectFailures({{"KILLPROCESS %%Nothing%%", 28},
-                  {"ISPROCESSRUNNING Running", 51},
+  ExpectFailures({{"KILLPROCESS %%Nothing%%", 28}, {"ISPROCESSRUNNING Running", 51},
                   {"ISPROCESSRUNNING Running=%%Nothing%%", 28}});
 }
 
-// A whole run of a copy Wine reports as Windows 98: a window that closes on WM_CLOSE ends by
-// itself (exit code 10), one that ignores it is terminated after the wait; the run's own
-// program, whose path holds the same text, is neither reported nor ended.
+// A whole run of a copy Wine reports as Windows 98, names given through a symbol: a window
+// that closes on WM_CLOSE ends by itself (exit code 10), one that ignores it is terminated
+// after the wait; the run's own program, whose path holds the same text, is neither reported
+// nor ended.
 TEST_F(ProcessControlTest, WholeRunAsWindows98EndsWindowsButNeverItsOwnProgram) {
   const std::string apps = dir_ + "\\apps", copy = dir_ + "\\OrqexW98.exe";
   std::vector<std::unique_ptr<StartedProgram>> windows;
@@ -84,9 +77,10 @@ TEST_F(ProcessControlTest, WholeRunAsWindows98EndsWindowsButNeverItsOwnProgram) 
     ASSERT_FALSE(windows.back()->Ended());
   }
   CopyOrqexAsNineEight(copy);
-  WriteTextFile(dir_ + "\\s.Orq", "[DefaultInstall]\r\nISPROCESSRUNNING Before=" + apps +
-                                    "\r\nKILLPROCESS " + apps + "\\window.exe\r\nKILLPROCESS " +
-                                    apps + "\\window--ignore\r\nKILLPROCESS " + dir_ +
+  WriteTextFile(dir_ + "\\s.Orq", "[DefaultInstall]\r\nSET Apps=" + apps +
+                                    "\r\nISPROCESSRUNNING Before=%%Apps%%\r\nKILLPROCESS "
+                                    "%%Apps%%\\window.exe\r\nKILLPROCESS %%Apps%%\\window--ignore"
+                                    "\r\nKILLPROCESS " + dir_ +
                                     "\r\nISPROCESSRUNNING After=" + dir_ +
                                     "\r\nSET Seen=%%Before%% %%After%%\r\n");
   const ULONGLONG start = GetTickCount64();
