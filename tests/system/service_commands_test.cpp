@@ -156,7 +156,6 @@ TEST_F(Services, CreatedServicesReadBackFromTheManagerAndTheRegistryAndAreDelete
 
   ExpectFailures({{"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,Text", 51},
                   {"CREATESERVICE OrqSvcF,,C:\\App\\svc.exe", 51},
-                  {"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,,SOMETIMES", 51},
                   {"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,,AUTO,MAYBE", 51},
                   {"CREATESERVICE OrqSvcF,Disp,C:\\App\\svc.exe,,BOOT", 51},  // refused
                   {"CREATESERVICE OrqSvcC1,Again,C:\\App\\svc.exe", 51},      // exists
