@@ -26,9 +26,6 @@ TEST(AgentLink, TheAgentGetsEveryProgressInOrderAndFinishedOnceWithTheRightValue
        "PROGRESS 4,5,6,never\r\n",
        "",
        {"Progress 1 2 3 before", fail + "Nowhere to put value.<br>SET X", "Exit 23"}},
-      {"MissingField", "[DefaultInstall]\r\nPROGRESS 1,,3,text\r\n", "",
-       {fail + "Invalid switch or value supplied in command line parameters.<br>PROGRESS 1,,3,text",
-        "Exit 51"}},
       {"NotLoaded", "", "", {fail + "File could not be opened.<br>", "Exit 9"}},
       {"NoScriptNamed", "", "/Quiet /Script=", {"Exit 57"}},  // no run, so no Finished
       {"NoStartSection", "[Other]\r\nSET A=1\r\n", "",

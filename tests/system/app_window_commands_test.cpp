@@ -78,14 +78,27 @@ TEST_F(AppWindowTest, CloseAppEndsEachApplicationWithinItsTimeAndNeverTheEngine)
   EXPECT_EQ(Log().find("Closing application...OrqOwnWindow"), std::string::npos);
   DestroyWindow(own);
 }
-// A whole run: the engine's own progress dialog is not running, nor waited for.
-TEST_F(AppWindowTest, TheEnginesOwnDialogIsNoApplicationToFindOrWaitFor) {
-  const std::string script =
-      "[DefaultInstall]\r\nSTARTPROGRESSDLG Orq Own Dialog\r\n"
-      "ISAPPRUNNING R=Orq Own Dialog\r\nWAITFORWINDOWCLOSE Orq Own Dialog,30000\r\n"
-      "WAITFORWINDOWCLOSE Orq Own Dialog\r\nSET Seen=%%R%%\r\n";
-  EXPECT_EQ(RunScript(dir_, script).exitCode, 0u);  // a wait without a limit would never end
-  EXPECT_NE(Log().find("Executing line 6: SET Seen=FALSE"), std::string::npos) << Log();
+// A whole run as Windows 98, names through a symbol: a window that ignores WM_CLOSE is ended after
+// the wait; the run's own program and progress dialog are never reported, ended or waited for.
+TEST_F(AppWindowTest, WholeRunAsWindows98EndsWindowsButNeverItsOwnProgramOrDialog) {
+  auto shown = StartWindow("OrqW98Shown", "Orq W98 Shown", "");
+  auto ignoring = StartWindow("OrqW98Ignoring", "Orq W98 Ignoring", "--ignore-close");
+  const std::string copy = dir_ + "\\OrqexW98.exe";
+  CopyOrqexAsNineEight(copy);
+  WriteTextFile(dir_ + "\\s.Orq",
+                "[DefaultInstall]\r\nSET Dir=" + dir_ + "\r\nISPROCESSRUNNING Before=%%Dir%%\\w1"
+                "\r\nKILLPROCESS %%Dir%%\\w1.exe\r\nKILLPROCESS %%Dir%%\\w2.exe\r\nKILLPROCESS "
+                "%%Dir%%\r\nISPROCESSRUNNING After=%%Dir%%\r\nSTARTPROGRESSDLG Orq Own Dialog\r\n"
+                "ISAPPRUNNING R=Orq Own Dialog\r\nWAITFORWINDOWCLOSE Orq Own Dialog,30000\r\n"
+                "WAITFORWINDOWCLOSE Orq Own Dialog\r\nSET Seen=%%Before%% %%After%% %%R%%\r\n");
+  const ULONGLONG start = GetTickCount64();
+  const std::string run = copy + " /Script=" + dir_ + "\\s.Orq /Log=" + dir_ + "\\run.log";
+  EXPECT_EQ(RunProgram(run).exitCode, 0u) << Log();  // a wait without a limit would never end
+  EXPECT_GE(GetTickCount64() - start, 10000u) << "the ignoring window had its 10 s";
+  EXPECT_NE(Log().find("SET Seen=TRUE FALSE FALSE"), std::string::npos) << Log();
   EXPECT_EQ(Log().find("Waiting"), std::string::npos) << Log();
+  ASSERT_TRUE(shown->Ended() && ignoring->Ended());
+  EXPECT_EQ(shown->ExitCode(), 10u);
+  EXPECT_EQ(ignoring->ExitCode(), 0u);
 }
 }  // namespace

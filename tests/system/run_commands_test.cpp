@@ -52,7 +52,6 @@ TEST_F(RunCommandsTest, StartsTheProgramTheLineNamesShownOrHiddenAndWaitsForItsE
       {{"RUNWAIT " + blank_ + "\\" + child + args}, blank_, "10", args},
       {{"SHELLEXECUTE " + blank_ + "\\" + child + args}, blank_, "0", args},
       {{"SET Doc=" + document, "SHELLEXECUTE %%Doc%%"}, TestBinDir(), "0", document + "\""},
-      {{"SETWORKDIR " + plain_, "RUNWAIT " + child + args}, plain_, "10", args},
       {{"SETWORKDIR " + blank_, "RUNHIDEWAIT " + child + args}, blank_, "0", args},
       {{"SETWORKDIR " + plain_, "RUNWAIT \"" + blank_ + "\\" + child + "\"" + args}, blank_, "10",
        args},
