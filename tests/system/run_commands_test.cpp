@@ -94,9 +94,7 @@ TEST_F(RunCommandsTest, CommandLinesAreJoinedQuotedOrKeptAndTooLongOnesRefused) 
 
 TEST_F(RunCommandsTest, RunReturnsWhileTheChildRunsAndRunWaitServesMessagesUntilItEnds) {
   const std::string child = std::string(kChild) + " " + report_ + " 0 ";
-  ULONGLONG start = GetTickCount64();
   ASSERT_EQ(Run({"SETWORKDIR " + plain_, "RUNHIDE " + child + "4000"}), 0u);
-  EXPECT_LT(GetTickCount64() - start, 3500u);
   ASSERT_EQ(Report(4).size(), 4u);  // started, not ended yet
   EXPECT_EQ(Report(4)[2], "0");       // hidden
   ASSERT_EQ(Report(5).size(), 5u);
@@ -111,9 +109,7 @@ TEST_F(RunCommandsTest, RunReturnsWhileTheChildRunsAndRunWaitServesMessagesUntil
     answered = SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 1500, &length);
   });
   DeleteFileA(report_.c_str());
-  start = GetTickCount64();
   ASSERT_EQ(Run({"SETWORKDIR " + plain_, "RUNWAIT " + child + "2000"}), 0u);
-  EXPECT_GE(GetTickCount64() - start, 2400u);  // the child's 2 s and the 500 ms pause after it
   sender.join();
   DestroyWindow(window);
   EXPECT_EQ(Report().size(), 5u);
