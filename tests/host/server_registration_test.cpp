@@ -90,7 +90,20 @@ TEST(ServerRegistration, UnregisteringKeepsMarkedKeysAndWhatOthersWrote) {
   EXPECT_FALSE(exists("\\Forced"));
   EXPECT_TRUE(exists("\\Doomed"));  // deleted only on registering
   EXPECT_EQ(at("\\{Stays}", nullptr), Sz("s"));
-  // A script that does not parse changes nothing.
+  // A faulty script is refused whole, never applied in part.
+  std::string deep;
+  for (int i = 0; i < 40; ++i) deep += "K {";
+  const std::string refused[] = {
+      "HKXX { A }", "HKCR A", "HKCR { A", "HKCR { 'A }", "HKCR { A = s '%Nope%' }",
+      "HKCR { A = s '%Module' }", "HKCR { val A = s 'x' }", "HKCR { A = b '00' }",
+      "HKCR { A = d 4294967296 }", "HKCR { A = d 12x }", "HKCR { 'A\\B' }",
+      "HKCR { '" + std::string(256, 'k') + "' }", "HKCR { A { ForceRemove val V = s 'x' } }",
+      "HKCR { " + deep};
+  for (const std::string& text : refused) {
+    EXPECT_EQ(ApplyRegistrarScript(text, RegistrarMode::Register, module), E_INVALIDARG) << text;
+  }
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "A") ||
+               RegistryKeyExists(HKEY_CLASSES_ROOT, "K"));
   EXPECT_EQ(ApplyRegistrarScript("HKCU { Software { OrqTest {", RegistrarMode::Unregister, module),
             E_INVALIDARG);
   EXPECT_TRUE(exists("\\{Stays}"));

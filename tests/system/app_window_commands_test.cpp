@@ -20,25 +20,31 @@ class AppWindowTest : public ScriptTest {
   int started_ = 0;
 };
 
-TEST_F(AppWindowTest, IsAppRunningAndWaitForWindowCloseFindAWindowByClassOrTitle) {
-  auto app = StartWindow("OrqWaitClass", "Orq Wait Title", "--life 7000");
+TEST_F(AppWindowTest, WindowsAreFoundByClassOrTitleAndWaitsLastTheirLoggedTime) {
+  auto app = StartWindow("OrqWaitClass", "Orq Wait Title", "--life 9000");
   ExpectAnswers({{"ISAPPRUNNING ByClass=OrqWaitClass", "TRUE"},
                  {"ISAPPRUNNING ByTitle=Orq Wait Title", "TRUE"},
                  {"ISAPPRUNNING Other=OrqNoSuchWindow", "FALSE"},
                  {"ISAPPRUNNING Blank=", "FALSE"}});
   ExpectFailures({{"ISAPPRUNNING R", 23}}, false);
-  // {line, least and most milliseconds, window there afterwards, logged}
-  const std::tuple<const char*, ULONGLONG, ULONGLONG, bool, const char*> cases[] = {
-      {"WAITFORWINDOWCLOSE OrqNoSuchWindow,3000", 0, 500, true, ""},
-      {"WAITFORWINDOWCLOSE Orq Wait Title,1500", 1900, 3500, true, "at most 2000 ms"},
-      {"WAITFORWINDOWCLOSE OrqWaitClass,-1", 0, 10000, false, "without a time limit"}};
-  for (const auto& [line, least, most, stays, logged] : cases) {
-    SCOPED_TRACE(line);
-    ULONGLONG took = Took({line});
+  // {lines, least and most milliseconds, window there afterwards, the one wait logged}.
+  // WAITFORTIME takes a number or a symbol holding one; text and negative numbers (however
+  // large) are no wait at all, where a wrapped value would hang the run.
+  const std::tuple<std::vector<std::string>, ULONGLONG, ULONGLONG, bool, const char*> cases[] = {
+      {{"SET Delay=700", "WAITFORTIME 300", "WAITFORTIME Delay", "WAITFORTIME abc",
+        "WAITFORTIME -1", "WAITFORTIME -4294967296"}, 1000, 2000, true, "Waiting 700 ms"},
+      {{"WAITFORWINDOWCLOSE OrqNoSuchWindow,3000"}, 0, 500, true, ""},
+      {{"WAITFORWINDOWCLOSE Orq Wait Title,1500"}, 1900, 3500, true, "at most 2000 ms"},
+      {{"WAITFORWINDOWCLOSE OrqWaitClass,-1"}, 0, 10000, false, "without a time limit"}};
+  for (const auto& [lines, least, most, stays, logged] : cases) {
+    SCOPED_TRACE(lines.back());
+    ULONGLONG took = Took(lines);
     EXPECT_GE(took, least);
     EXPECT_LE(took, most);
     EXPECT_NE(app->Ended(), stays);
-    EXPECT_NE(Log().find(logged), std::string::npos) << Log();
+    const std::size_t at = Log().find(logged);
+    EXPECT_TRUE(at != std::string::npos && Log().find("Waiting", at + 1) == std::string::npos)
+        << Log();
   }
 }
 
@@ -47,8 +53,8 @@ TEST_F(AppWindowTest, CloseAppEndsEachApplicationWithinItsTimeAndNeverTheEngine)
   const std::tuple<const char*, const char*, const char*, const char*, ULONGLONG, ULONGLONG, DWORD>
       cases[] = {
           // Other classes get WM_DESTROY, which closes the helper even when it ignores WM_CLOSE.
-          {"OrqCloseA", "Orq A", "--ignore-close", "CLOSEAPP OrqCloseA", 1000, 8000, 10},
-          {"OrqCloseB", "Orq Close Title", "", "CLOSEAPP Orq Close Title", 1000, 8000, 10},
+          {"OrqCloseA", "Orq Close Title", "--ignore-close", "CLOSEAPP Orq Close Title", 1000,
+           8000, 10},
           // WM_CLOSE, for this class in any case, ignored: the window stays through the 15
           // looks, then the process is ended.
           {"Tevlin_OsMainClass", "M", "--ignore-close", "CLOSEAPP tevlin_osmainclass", 15000, 22000,
@@ -78,14 +84,27 @@ TEST_F(AppWindowTest, CloseAppEndsEachApplicationWithinItsTimeAndNeverTheEngine)
   EXPECT_EQ(Log().find("Closing application...OrqOwnWindow"), std::string::npos);
   DestroyWindow(own);
 }
-// A whole run: the engine's own progress dialog is not running, nor waited for.
-TEST_F(AppWindowTest, TheEnginesOwnDialogIsNoApplicationToFindOrWaitFor) {
-  const std::string script =
-      "[DefaultInstall]\r\nSTARTPROGRESSDLG Orq Own Dialog\r\n"
-      "ISAPPRUNNING R=Orq Own Dialog\r\nWAITFORWINDOWCLOSE Orq Own Dialog,30000\r\n"
-      "WAITFORWINDOWCLOSE Orq Own Dialog\r\nSET Seen=%%R%%\r\n";
-  EXPECT_EQ(RunScript(dir_, script).exitCode, 0u);  // a wait without a limit would never end
-  EXPECT_NE(Log().find("Executing line 6: SET Seen=FALSE"), std::string::npos) << Log();
+// A whole run as Windows 98, names through a symbol: a window that ignores WM_CLOSE is ended after
+// the wait; the run's own program and progress dialog are never reported, ended or waited for.
+TEST_F(AppWindowTest, WholeRunAsWindows98EndsWindowsButNeverItsOwnProgramOrDialog) {
+  auto shown = StartWindow("OrqW98Shown", "Orq W98 Shown", "");
+  auto ignoring = StartWindow("OrqW98Ignoring", "Orq W98 Ignoring", "--ignore-close");
+  const std::string copy = dir_ + "\\OrqexW98.exe";
+  CopyOrqexAsNineEight(copy);
+  WriteTextFile(dir_ + "\\s.Orq",
+                "[DefaultInstall]\r\nSET Dir=" + dir_ + "\r\nISPROCESSRUNNING Before=%%Dir%%\\w1"
+                "\r\nKILLPROCESS %%Dir%%\\w1.exe\r\nKILLPROCESS %%Dir%%\\w2.exe\r\nKILLPROCESS "
+                "%%Dir%%\r\nISPROCESSRUNNING After=%%Dir%%\r\nSTARTPROGRESSDLG Orq Own Dialog\r\n"
+                "ISAPPRUNNING R=Orq Own Dialog\r\nWAITFORWINDOWCLOSE Orq Own Dialog,30000\r\n"
+                "WAITFORWINDOWCLOSE Orq Own Dialog\r\nSET Seen=%%Before%% %%After%% %%R%%\r\n");
+  const ULONGLONG start = GetTickCount64();
+  const std::string run = copy + " /Script=" + dir_ + "\\s.Orq /Log=" + dir_ + "\\run.log";
+  EXPECT_EQ(RunProgram(run).exitCode, 0u) << Log();  // a wait without a limit would never end
+  EXPECT_GE(GetTickCount64() - start, 10000u) << "the ignoring window had its 10 s";
+  EXPECT_NE(Log().find("SET Seen=TRUE FALSE FALSE"), std::string::npos) << Log();
   EXPECT_EQ(Log().find("Waiting"), std::string::npos) << Log();
+  ASSERT_TRUE(shown->Ended() && ignoring->Ended());
+  EXPECT_EQ(shown->ExitCode(), 10u);
+  EXPECT_EQ(ignoring->ExitCode(), 0u);
 }
 }  // namespace
