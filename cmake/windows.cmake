@@ -76,6 +76,11 @@ add_executable(orqdemo ${CMAKE_SOURCE_DIR}/examples/product/service/orqdemo.cpp)
 target_include_directories(orqdemo PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(orqdemo PRIVATE advapi32)
 
+# The examples' cabinet maker (tools/run-example.sh).
+add_executable(make_cabinet ${CMAKE_SOURCE_DIR}/tools/make_cabinet.cpp)
+target_include_directories(make_cabinet PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(make_cabinet PRIVATE cabinet)
+
 include(cmake/package.cmake)
 
 # A 32-bit build is compiled, never run here (32-bit Wine cannot run on these machines):
@@ -97,17 +102,6 @@ foreach(helper ${ORQ_TEST_HELPERS})
   target_link_libraries(${name} PRIVATE ${ORQ_SYSTEM_LIBS})
 endforeach()
 
-# Cabinets the tests extract, written at build time by the make_cabinet helper.
-set(ORQ_TEST_CABINETS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/orqcab_test.cab
-    ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/orqcab_evil.cab)
-add_custom_command(
-  OUTPUT ${ORQ_TEST_CABINETS}
-  COMMAND ${ORQ_WINE_RUN} make_cabinet.exe orqcab_test.cab readme.txt=1000 bin\\tool.dat=70000
-          docs\\deep\\note.txt=3
-  COMMAND ${ORQ_WINE_RUN} make_cabinet.exe orqcab_evil.cab good.txt=100 ..\\evil.txt=50
-  WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} DEPENDS make_cabinet VERBATIM)
-add_custom_target(orq_test_cabinets ALL DEPENDS ${ORQ_TEST_CABINETS})
-
 orq_add_gtest()
 include(GoogleTest)
 
@@ -127,7 +121,7 @@ foreach(group ${ORQ_TEST_GROUPS})
   add_executable(${exe} ${ORQ_TESTS_${group}} ${ORQ_TEST_SUPPORT} $<TARGET_OBJECTS:orq_resources>)
   target_link_libraries(${exe} PRIVATE orq_core gtest_main)
   target_include_directories(${exe} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  add_dependencies(${exe} Orqex OrqCab orqdemo orq_test_cabinets)
+  add_dependencies(${exe} Orqex OrqCab orqdemo)
   if(ORQ_TEST_HELPERS)
     foreach(helper ${ORQ_TEST_HELPERS})
       get_filename_component(name ${helper} NAME_WE)

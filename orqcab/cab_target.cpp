@@ -115,6 +115,9 @@ DWORD MoveByHandle(HANDLE file, HANDLE folder, const std::string& name, bool rep
   return status >= 0 ? ERROR_SUCCESS : toError(status);
 }
 
+// The last part of a path.
+std::string NameOf(const std::string& path) { return path.substr(FindLastChar(path, '\\') + 1); }
+
 DWORD MoveToNewName(HANDLE file, HANDLE folder, const std::string& name) {
   return MoveByHandle(file, folder, name, false);
 }
@@ -305,7 +308,7 @@ HRESULT CabTarget::Prepare(const std::string& relative, Place& place, std::strin
   HRESULT status = S_OK;
   const OpenFolder* folder = Enter(place.folder, status, message);
   if (!folder) return status;
-  const std::string name = slash == std::string::npos ? relative : relative.substr(slash + 1);
+  const std::string name = NameOf(relative);
   // A name the folder did not hold is not opened: whatever comes there meanwhile is
   // replaced by the move, never written through.
   if (!folder->names.count(Upper(WideFromAnsi(name)))) return S_OK;
@@ -383,10 +386,8 @@ void CabTarget::Written() {
   }
   ++held_;
   if (pending.place.exists) return;  // replaced by Commit
-  const std::string& path = pending.place.path;
   moves_.Post(pending_.size() - 1, pending.file.Get(),
-              folders_.at(pending.place.folder).handle.Get(),
-              path.substr(FindLastChar(path, '\\') + 1));
+              folders_.at(pending.place.folder).handle.Get(), NameOf(pending.place.path));
 }
 
 void CabTarget::Settle() {
@@ -421,7 +422,7 @@ HRESULT CabTarget::Replace(Pending& pending, bool keepExisting, std::string& mes
     const HRESULT status = Reopen(pending, message);
     if (FAILED(status)) return status;
   }
-  const std::string name = path.substr(FindLastChar(path, '\\') + 1);
+  const std::string name = NameOf(path);
   const HANDLE folder = folders_.at(pending.place.folder).handle.Get();
   if (keepExisting) {
     const DWORD error = MoveByHandle(pending.file.Get(), folder, name, false);

@@ -8,14 +8,6 @@ namespace {
 const char kProductKey[] = "Software\\OrqDemo";
 const char kAppPathsKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\orqdemo.exe";
 
-// The service's state, or 0 when the service manager knows no such service.
-DWORD ServiceState() {
-  UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
-  UniqueServiceHandle service(OpenServiceA(manager.Get(), "OrqDemoService", SERVICE_QUERY_STATUS));
-  SERVICE_STATUS status{};
-  return service && QueryServiceStatus(service.Get(), &status) ? status.dwCurrentState : 0;
-}
-
 TEST(ProductExample, InstallsUpdatesAndLeavesNothingAfterTheUninstall) {
   const std::string setup = MakeScratchDir("product_example");
   CreateDirectoryA((setup + "\\payload").c_str(), nullptr);
@@ -63,7 +55,7 @@ TEST(ProductExample, InstallsUpdatesAndLeavesNothingAfterTheUninstall) {
     EXPECT_NE(ReadTextFile(record).find(step.finished), std::string::npos) << ReadTextFile(record);
     EXPECT_NE(ReadTextFile(log).find(step.logLine), std::string::npos) << ReadTextFile(log);
 
-    EXPECT_EQ(ServiceState(), step.present ? SERVICE_RUNNING : 0u);
+    EXPECT_EQ(ServiceState("OrqDemoService"), step.present ? SERVICE_RUNNING : 0u);
     EXPECT_EQ(FileExists(folder), step.present);  // the folder goes with its files
     EXPECT_EQ(ReadRegistryValue(HKEY_LOCAL_MACHINE, kProductKey, "Version"),
               step.present ? Sz("1.0.0") : kMissing);

@@ -30,12 +30,6 @@ inline bool IsPending(const std::string& path) {
   return names.find(wanted) != std::string::npos;
 }
 
-inline std::string ShortName(const std::string& path) {
-  std::string shortName(MAX_PATH, '\0');
-  shortName.resize(GetShortPathNameA(path.c_str(), shortName.data(), MAX_PATH));
-  return shortName;
-}
-
 // The Unix folder of the Wine prefix (drive C is its drive_c), or empty.
 inline std::string WinePrefix() {
   const char* prefix = std::getenv("WINEPREFIX");

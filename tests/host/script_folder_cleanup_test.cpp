@@ -14,8 +14,8 @@ TEST(ScriptFolderGuard, RootsWindowsAndProgramFoldersAndTheirParentsAreProtected
   const std::string program = base + "\\Long Program Folder";
   CreateDirectoryA(program.c_str(), nullptr);
   const std::string windows = WindowsFolder();
-  std::string shortProgram(MAX_PATH, '\0'), dir(MAX_PATH, '\0');
-  shortProgram.resize(GetShortPathNameA(program.c_str(), shortProgram.data(), MAX_PATH));
+  const std::string shortProgram = ShortName(program);
+  std::string dir(MAX_PATH, '\0');
   // Relative names resolve from the current folder, here the program's; "C:" is still the root.
   GetCurrentDirectoryA(MAX_PATH, dir.data());
   SetCurrentDirectoryA(program.c_str());

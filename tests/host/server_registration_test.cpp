@@ -45,9 +45,7 @@ TEST(ServerRegistration, TheModuleIsHandedOverInItsShortForm) {
   WriteTextFile(longPath, "MZ");
   std::string modulePath;
   ASSERT_EQ(RegistrarModulePath(longPath, modulePath), S_OK);
-  std::string shortPath(MAX_PATH, '\0');
-  shortPath.resize(GetShortPathNameA(longPath.c_str(), shortPath.data(), MAX_PATH));
-  EXPECT_EQ(modulePath, shortPath);
+  EXPECT_EQ(modulePath, ShortName(longPath));
   // A file the system cannot find keeps its long form.
   ASSERT_EQ(RegistrarModulePath(dir + "\\missing one.exe", modulePath), S_OK);
   EXPECT_EQ(modulePath, dir + "\\missing one.exe");

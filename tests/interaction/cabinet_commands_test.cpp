@@ -25,9 +25,9 @@ int SignalPrograms(const std::string& program, const std::string& signal) {
 
 // A cabinet of `files` files of 64 KB, f0.bin, f1.bin, ...
 void MakeBigCabinet(const std::string& path, int files) {
-  std::string command = "\"" + TestBinDir() + "\\make_cabinet.exe\" " + path;
-  for (int i = 0; i < files; ++i) command += " f" + std::to_string(i) + ".bin=65536";
-  ASSERT_EQ(RunProgram(command).exitCode, 0u);
+  std::vector<CabinetEntry> entries;
+  for (int i = 0; i < files; ++i) entries.push_back({"f" + std::to_string(i) + ".bin", 65536});
+  ASSERT_TRUE(WriteCabinet(path, entries));
 }
 
 TEST_F(CabinetTest, WithoutAComponentTheCommandSucceedsAndLeavesTheSymbol) {

@@ -23,7 +23,7 @@ inline void RegisterOrqCab(const char* action) {
   ASSERT_EQ(RunProgram("\"" + TestBinDir() + "\\OrqCab.exe\" " + action).exitCode, 0u) << action;
 }
 
-// The files of the test cabinet (orqcab_test.cab, made by the build).
+// The files of the test cabinet.
 inline const std::vector<CabinetEntry>& TestCabinetEntries() {
   static const std::vector<CabinetEntry> entries = {
       {"readme.txt", 1000}, {"bin\\tool.dat", 70000}, {"docs\\deep\\note.txt", 3}};
@@ -46,7 +46,7 @@ class CabinetTest : public ScriptTest {
     CoInitialize(nullptr);
     TheHostValues().rawParams.clear();
     cab_ = dir_ + "\\test.cab";
-    ASSERT_TRUE(CopyFileA((TestBinDir() + "\\orqcab_test.cab").c_str(), cab_.c_str(), FALSE));
+    ASSERT_TRUE(WriteCabinet(cab_, TestCabinetEntries()));
   }
   void TearDown() override {
     TheHostValues().rawParams.clear();

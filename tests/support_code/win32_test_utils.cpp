@@ -225,3 +225,16 @@ std::vector<std::string> LogMessages(const std::string& log) {
   }
   return messages;
 }
+
+std::string ShortName(const std::string& path) {
+  std::string shortName(MAX_PATH, '\0');
+  shortName.resize(GetShortPathNameA(path.c_str(), shortName.data(), MAX_PATH));
+  return shortName;
+}
+
+DWORD ServiceState(const std::string& name) {
+  UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+  UniqueServiceHandle service(OpenServiceA(manager.Get(), name.c_str(), SERVICE_QUERY_STATUS));
+  SERVICE_STATUS status{};
+  return service && QueryServiceStatus(service.Get(), &status) ? status.dwCurrentState : 0;
+}

@@ -52,6 +52,10 @@ std::string UnixPath(const std::string& windowsPath);
 std::vector<std::pair<std::string, DWORD>> RunningProcesses();
 // A shell folder's path (CSIDL_...), or "" when the shell has none.
 std::string ShellFolder(int id);
+// The short form of an existing path ("" when the system has none).
+std::string ShortName(const std::string& path);
+// A service's state, or 0 when the service manager knows no such service.
+DWORD ServiceState(const std::string& name);
 
 // Copies Orqex.exe to `path`, a file name that Wine then reports Windows 98 to.
 void CopyOrqexAsNineEight(const std::string& path);

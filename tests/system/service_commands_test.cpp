@@ -9,16 +9,9 @@ UniqueServiceHandle OpenService(const std::string& name, DWORD access = SERVICE_
   return UniqueServiceHandle(OpenServiceA(manager.Get(), name.c_str(), access));
 }
 
-// The state, or 0 when the service cannot be queried (a missing one among them).
-DWORD State(const std::string& name) {
-  UniqueServiceHandle service = OpenService(name);
-  SERVICE_STATUS status{};
-  return service && QueryServiceStatus(service.Get(), &status) ? status.dwCurrentState : 0;
-}
-
 bool WaitForState(const std::string& name, DWORD state, int tenths = 100) {
-  while (State(name) != state && tenths-- > 0) Sleep(100);
-  return State(name) == state;
+  while (ServiceState(name) != state && tenths-- > 0) Sleep(100);
+  return ServiceState(name) == state;
 }
 
 void MakeService(const std::string& name, const std::string& mode, bool start = false) {
@@ -83,7 +76,7 @@ class Services : public ScriptTest {
     std::size_t at = Log().find(" service...");  // messages 77 and 78
     EXPECT_EQ(at == std::string::npos ? "" : Log().substr(at - 8, Log().find('\r', at) - at + 8),
               logged);
-    for (const auto& [name, state] : states) EXPECT_EQ(State(name), state) << name;
+    for (const auto& [name, state] : states) EXPECT_EQ(ServiceState(name), state) << name;
   }
 };
 
@@ -104,7 +97,7 @@ TEST_F(Services, StopAndStartWaitForWellBehavedSlowAndStopIgnoringServices) {
   // Start pending for 2.5 s with a wait hint of 0xFFFFFFFF, which a wait holds to 10 s;
   // then 2.5 s stop pending, waited for.
   MakeService("OrqSvcSlow", "slow 2500 4294967295", true);
-  ASSERT_EQ(State("OrqSvcSlow"), static_cast<DWORD>(SERVICE_START_PENDING));
+  ASSERT_EQ(ServiceState("OrqSvcSlow"), static_cast<DWORD>(SERVICE_START_PENDING));
   ExpectAnswers({{"ISSERVICERUNNING R=OrqSvcSlow", "FALSE"}});
   Expect("STOPSERVICE OrqSvcSlow", 12500, 22000, "Stopping service...OrqSvcSlow.",
          {{"OrqSvcSlow", SERVICE_STOPPED}});

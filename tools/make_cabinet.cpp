@@ -1,9 +1,10 @@
-// Test helper: make_cabinet <cabinet> <name>=<size> ... of PatternBytes files (1: not made).
+// make_cabinet <cabinet> <name>=<size> ...: a cabinet of PatternBytes files, for the
+// examples (1: not made).
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "../../tools/cabinet_writer.h"
+#include "tools/cabinet_writer.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 1;
