@@ -12,7 +12,9 @@ void BackgroundMoves::Post(std::size_t id, HANDLE file, HANDLE folder, std::stri
       worker_ = std::thread(&BackgroundMoves::Work, this);
     } catch (const std::system_error&) {  // no thread to be had: this one moves
       std::lock_guard<std::mutex> lock(mutex_);
-      for (const Move& move : queue_) results_.emplace_back(move.id, move_(move.file, move.folder, move.name));
+      for (const Move& move : queue_) {
+        results_.emplace_back(move.id, move_(move.file, move.folder, move.name));
+      }
       queue_.clear();
       return;
     }
