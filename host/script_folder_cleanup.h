@@ -2,10 +2,10 @@
 // Deleting the script's folder after a run ("DeleteScriptDirectory").
 #include <string>
 
-// True for a folder that must never be deleted whole: a drive or share root, the Windows
-// directory or a folder above it, the program's own folder or a folder above it. Paths
-// are compared in full, long form and without regard to case; a folder whose full path
-// cannot be made is treated as protected.
+// True for a folder that must never be deleted whole: what no script may remove
+// (IsGuardedFolder: roots, the Windows, system and program-files folders and the folders
+// above them, whatever name or link reaches them), and the program's own folder or a folder
+// above it. A folder whose full path cannot be made is treated as protected.
 bool IsProtectedFolder(const std::string& folder, const std::string& programFolder);
 
 // Deletes the files of `folder`, its sub-folders not starting with "." (recursively), and

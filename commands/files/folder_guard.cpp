@@ -97,8 +97,8 @@ std::string FinalPath(HANDLE file, DWORD flags) {
   return path;
 }
 
-std::vector<std::string> GuardedFolders() {
-  std::vector<std::string> folders = {WindowsFolder(), SystemFolder()};
+std::vector<std::string> GuardedFolders(const std::string& alsoGuarded) {
+  std::vector<std::string> folders = {WindowsFolder(), SystemFolder(), alsoGuarded};
   const int kinds[] = {
       CSIDL_PROGRAM_FILES,           CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
       CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_SYSTEMX86,        CSIDL_WINDOWS};
@@ -160,13 +160,13 @@ std::vector<FolderId> GuardedIds(const std::vector<std::string>& guardedFolders)
 }
 }  // namespace
 
-bool IsGuardedFolder(const std::string& path) {
+bool IsGuardedFolder(const std::string& path, const std::string& alsoGuarded) {
   std::string text = TrimmedCopy(path);
   // "C:" alone names the current folder of drive C, but a script writing it means the drive.
   if (text.empty() || (text.size() == 2 && text[1] == ':')) return true;
   std::string full = ComparableFolder(text);
   if (full.empty() || IsRootOrShare(full)) return true;
-  const std::vector<std::string> guardedFolders = GuardedFolders();
+  const std::vector<std::string> guardedFolders = GuardedFolders(alsoGuarded);
   if (IsGuardedText(full, guardedFolders)) return true;
 
   UniqueKernelHandle folder = OpenFolder(text);

@@ -2,6 +2,7 @@
 #include <regex>
 #include <thread>
 
+#include "files/files_test_support.h"
 #include "support_code/broken_script.h"
 #include "support_code/script_test.h"
 
@@ -41,6 +42,12 @@ TEST_F(HostRuns, DeleteScriptDirectoryRemovesOnlyTheFolderTheScriptWasReadFrom) 
   const std::string victim = dir_ + "\\victim", other = dir_ + "\\other.txt";
   const std::string log = dir_ + "\\run.log";
   WriteTextFile(other, "x");
+  // Second names: a link to the program's folder, and a link to an ordinary folder (never
+  // what the link reaches).
+  const std::string toProgram = dir_ + "\\to_program", linked = dir_ + "\\linked";
+  CreateDirectoryA((dir_ + "\\elsewhere").c_str(), nullptr);
+  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPath(TestBinDir()), toProgram));
+  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPath(dir_ + "\\elsewhere"), linked));
   const struct {
     std::string file, named, script;  // named: as /Script= gives it, when not the file
     unsigned exitCode;
@@ -51,6 +58,10 @@ TEST_F(HostRuns, DeleteScriptDirectoryRemovesOnlyTheFolderTheScriptWasReadFrom) 
       {victim + "\\setup.Orq", "", "[DefaultInstall]\r\nBOGUS\r\n", 2, "", victim, false},
       {inProgram, "host_e2e_program_folder.Orq", kShortScript, 0,
        "ScriptFiles=" + inProgram + ", StartSection=DefaultInstall", inProgram, true},
+      {inProgram, toProgram + "\\host_e2e_program_folder.Orq", kShortScript, 0,
+       "DeleteScriptDirectory: " + toProgram + " is a protected folder and stays", inProgram, true},
+      {dir_ + "\\elsewhere\\s.Orq", linked + "\\s.Orq", kShortScript, 0,
+       "DeleteScriptDirectory: " + linked + "\r\n", dir_ + "\\elsewhere\\s.Orq", true},
       {dir_ + "\\my-setup\\s.Orq", "", kShortScript, 9,
        "DeleteScriptDirectory: " + dir_ + " stays: the script was not read from it", other, true},
   };

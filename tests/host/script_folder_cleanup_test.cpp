@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "files/files_test_support.h"
 #include "support/system_folders.h"
-#include "support_code/win32_test_utils.h"
 
 namespace {
 TEST(ScriptFolderGuard, RootsWindowsAndProgramFoldersAndTheirParentsAreProtected) {
@@ -15,6 +15,9 @@ TEST(ScriptFolderGuard, RootsWindowsAndProgramFoldersAndTheirParentsAreProtected
   CreateDirectoryA(program.c_str(), nullptr);
   const std::string windows = WindowsFolder();
   const std::string shortProgram = ShortName(program);
+  // Second names: the same folders through links and through Wine's drive Z:.
+  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPath(program), base + "\\to_program"));
+  ASSERT_NO_FATAL_FAILURE(MakeUnixLink(UnixPath(windows), base + "\\to_windows"));
   std::string dir(MAX_PATH, '\0');
   // Relative names resolve from the current folder, here the program's; "C:" is still the root.
   GetCurrentDirectoryA(MAX_PATH, dir.data());
@@ -23,7 +26,8 @@ TEST(ScriptFolderGuard, RootsWindowsAndProgramFoldersAndTheirParentsAreProtected
   for (const std::string& folder :
        {std::string("C:"), std::string("c:\\"), std::string(""), std::string("\\\\server\\share"),
         windows, windows + "\\system32\\..", program + "\\", shortProgram,
-        base, std::string("C:\\orqtest"), std::string(".")}) {
+        base, std::string("C:\\orqtest"), std::string("."), base + "\\to_program",
+        base + "\\to_windows", ZSpellingOf(program), ZSpellingOf(windows), ZSpellingOf(base)}) {
     EXPECT_TRUE(IsProtectedFolder(folder, program)) << folder;
   }
   for (const std::string& folder : {program + "\\scripts", program + "2", windows + "x"}) {
