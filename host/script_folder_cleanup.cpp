@@ -3,22 +3,20 @@
 #include <windows.h>
 
 #include "commands/files/folder_guard.h"
+#include "commands/files/path_routines.h"
 #include "support/mbcs.h"
 #include "support/system_folders.h"
 #include "support/win_handles.h"
 
 namespace {
-// A link is removed as a link: what it points to is never walked.
+// A link is removed as a link (as REMOVEDIRRECURSIVE removes one): what it points to is
+// never walked.
 void DeleteFolderTree(const std::string& folder) {
   const DWORD attributes = GetFileAttributesA(folder.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    RemoveDirectoryA(folder.c_str());
-    return;
-  }
-  WIN32_FIND_DATAA entry;
-  UniqueFindHandle find(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
-  if (find) {
-    do {
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    WIN32_FIND_DATAA entry;
+    UniqueFindHandle find(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
+    for (bool more = static_cast<bool>(find); more; more = FindNextFileA(find.Get(), &entry)) {
       const std::string name = entry.cFileName;
       const std::string child = folder + "\\" + name;
       if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -26,10 +24,9 @@ void DeleteFolderTree(const std::string& folder) {
       } else if (!name.empty() && name[0] != '.') {
         DeleteFolderTree(child);
       }
-    } while (FindNextFileA(find.Get(), &entry));
+    }
   }
-  find.Reset();
-  RemoveDirectoryA(folder.c_str());
+  RemoveEmptyFolder(folder);
 }
 
 // The folder's full, long path; empty when it cannot be made.

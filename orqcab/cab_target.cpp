@@ -201,9 +201,8 @@ CabTarget::~CabTarget() {
     if (pending.moved) {
       // A new file moved in early, still open: the installation failed.
       if (pending.file) {
-        FILE_DISPOSITION_INFO remove{TRUE};
         PutAttributes(pending.file.Get(), 0);
-        SetFileInformationByHandle(pending.file.Get(), FileDispositionInfo, &remove, sizeof remove);
+        RemoveOnClose(pending.file.Get());
       }
       continue;
     }

@@ -13,3 +13,6 @@ UniqueKernelHandle OpenForAttributes(const std::string& path);
 // Puts `attributes` (0: normal) on the open file, times left as they are. False when it
 // fails, or where the system lacks the handle-based function (before Windows Vista).
 bool PutAttributes(HANDLE file, DWORD attributes);
+// Marks the open file (opened with DELETE access) to be removed when its last handle
+// closes. False when it fails, or before Windows Vista, as PutAttributes.
+bool RemoveOnClose(HANDLE file);

@@ -144,10 +144,9 @@ void ClearReadOnly(const std::string& path, DWORD attributes) {
   }
 }
 
-// The handle-based file information functions, looked up at run time: they are missing
+// The handle-based file information function, looked up at run time: it is missing
 // before Windows Vista (null there).
 using GetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
-using SetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
 template <typename Fn>
 Fn KernelFunction(const char* name) {
   return reinterpret_cast<Fn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name));
@@ -162,8 +161,7 @@ void RemoveLink(const std::string& path, DWORD attributes) {
   // Without these functions (before Windows Vista), RemoveDirectoryA removes a junction
   // itself.
   const auto getInfo = KernelFunction<GetInfoFn>("GetFileInformationByHandleEx");
-  const auto setInfo = KernelFunction<SetInfoFn>("SetFileInformationByHandle");
-  if (!getInfo || !setInfo) {
+  if (!getInfo) {
     if (RemoveDirectoryA(path.c_str())) return;
   } else {
     UniqueKernelHandle link(CreateFileA(
@@ -171,10 +169,8 @@ void RemoveLink(const std::string& path, DWORD attributes) {
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     FILE_ATTRIBUTE_TAG_INFO tag{};
-    FILE_DISPOSITION_INFO disposition{TRUE};
     if (link && getInfo(link.Get(), FileAttributeTagInfo, &tag, sizeof tag) &&
-        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-        setInfo(link.Get(), FileDispositionInfo, &disposition, sizeof disposition)) {
+        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && RemoveOnClose(link.Get())) {
       return;
     }
   }
