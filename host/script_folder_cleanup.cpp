@@ -29,18 +29,13 @@ void DeleteFolderTree(const std::string& folder) {
   RemoveEmptyFolder(folder);
 }
 
-// The folder's full, long path; empty when it cannot be made.
+// The folder's full path; empty when it cannot be made.
 std::string ResolveFolder(const std::string& folder) {
   if (folder.empty()) return {};
   // The folder of "C:\setup.Orq" reads "C:": that is the drive's root, not the current
   // folder of drive C that the bare "C:" would resolve to.
   std::string full = FullPathOf(folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder);
-  if (full.empty() || full.size() >= MAX_PATH) return {};
-  std::string longForm(MAX_PATH, '\0');
-  const DWORD n = GetLongPathNameA(full.c_str(), longForm.data(), MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return full;
-  longForm.resize(n);
-  return longForm;
+  return full.size() < MAX_PATH ? full : std::string();
 }
 }  // namespace
 

@@ -46,9 +46,7 @@ inline std::string ZSpellingOf(const std::string& cPath) {
 // A link made on the Unix side (Wine's own CreateSymbolicLinkA makes nothing): `link` is a
 // "C:\..." path, `target` a Unix path. A symbolic link must then show as a reparse point.
 inline void MakeUnixLink(const std::string& target, const std::string& link, bool hard = false) {
-  ASSERT_EQ(RunUnixShell(std::string(hard ? "ln '" : "ln -sfn '") + target + "' '" +
-                         UnixPath(link) + "'"),
-            0)
+  ASSERT_EQ(RunUnixShell((hard ? "ln '" : "ln -sfn '") + target + "' '" + UnixPath(link) + "'"), 0)
       << link;
   ASSERT_TRUE(hard || HasAttribute(link, FILE_ATTRIBUTE_REPARSE_POINT)) << link << " is no link";
 }
