@@ -144,23 +144,17 @@ void ClearReadOnly(const std::string& path, DWORD attributes) {
   }
 }
 
-// The handle-based file information function, looked up at run time: it is missing
-// before Windows Vista (null there).
-using GetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
-template <typename Fn>
-Fn KernelFunction(const char* name) {
-  return reinterpret_cast<Fn>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name));
-}
-
 // Removes a junction or symbolic link itself, never what it points to: the link is opened
 // as a link and deleted through that handle only when the handle is the link (a system
 // that opens the target instead, as Wine does for a Unix link, would otherwise delete an
 // empty target folder). A link that cannot be removed that way stays, with a log line.
 void RemoveLink(const std::string& path, DWORD attributes) {
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && DeleteFileA(path.c_str())) return;
-  // Without these functions (before Windows Vista), RemoveDirectoryA removes a junction
-  // itself.
-  const auto getInfo = KernelFunction<GetInfoFn>("GetFileInformationByHandleEx");
+  // Looked up at run time: without it (before Windows Vista), RemoveDirectoryA removes a
+  // junction itself.
+  using GetInfoFn = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+  const auto getInfo = reinterpret_cast<GetInfoFn>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFileInformationByHandleEx"));
   if (!getInfo) {
     if (RemoveDirectoryA(path.c_str())) return;
   } else {
