@@ -39,8 +39,7 @@ TEST(ScriptFolderDeletion, KeepsTheProgramFolderUnderAnyNameAndNeverFollowsALink
   EXPECT_TRUE(DeleteScriptFolder(base + "\\linked", program));
   EXPECT_TRUE(FileExists(victim + "\\noext"));
   EXPECT_TRUE(DeleteScriptFolder(victim, program));
-  EXPECT_FALSE(FileExists(victim + "\\noext"));
-  EXPECT_FALSE(FileExists(victim + "\\sub"));
+  EXPECT_FALSE(FileExists(victim + "\\noext") || FileExists(victim + "\\sub"));  // "*.*" finds both
   EXPECT_TRUE(FileExists(victim + "\\.hidden\\kept.txt"));
   RemoveFolderTree(base);
 }
